@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_ABSTRACTDEVICELISTMODEL_H
+#define ZVR_ABSTRACTDEVICELISTMODEL_H
+
+#include <zvrviewmodel/zvrviewmodel_global.h>
+#include <zvrviewmodel/viewmodellistmodel.h>
+
+#include <QByteArray>
+#include <QHash>
+
+namespace ZVR {
+namespace ViewModel {
+
+//! \brief Abstract base of device lists, with their fixed roles and role names.
+class ZVRVIEWMODEL_EXPORT AbstractDeviceListModel : public ViewModelListModel
+{
+    Q_OBJECT
+
+public:
+    enum DeviceRole {
+        TypeRole = Qt::UserRole,
+        TypeNameRole,
+        NameRole,
+        IPRole,
+        IsOnlineRole,
+        IsActivedRole,
+        IsVisibleRole,
+        DeviceRoleCount,
+    };
+    Q_ENUM(DeviceRole)
+
+    explicit AbstractDeviceListModel(QObject *parent = nullptr);
+    ~AbstractDeviceListModel() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+private:
+    Q_DISABLE_COPY(AbstractDeviceListModel)
+    QHash<int, QByteArray> m_roleNames;
+};
+
+} // namespace ViewModel
+} // namespace ZVR
+
+#endif // ZVR_ABSTRACTDEVICELISTMODEL_H
