@@ -1,0 +1,730 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include <zvrviewmodel/devicetablemodel.h>
+
+#include <macscanbll/macscan.h>
+
+#include "logcapture.h"
+
+#include <QAbstractItemModelTester>
+#include <QLoggingCategory>
+#include <QMetaEnum>
+#include <QtTest>
+
+#include <memory>
+#include <utility>
+
+using DevicePtr = QSharedPointer<DeviceData>;
+
+static const char SourceFile[] = "src/libs/zvrviewmodel/devicetablemodel.cpp";
+
+static DevicePtr makeDevice(DeviceData::DeviceStatus status = DeviceData::Online, bool checked = false,
+                            const QString &name = QString())
+{
+    DevicePtr device = DevicePtr::create();
+    device->setDevStatus(status);
+    device->setChecked(checked);
+    device->setName(name);
+    return device;
+}
+
+// A model with QAbstractItemModelTester attached. The tester's complaints are kept apart;
+// every other line goes on to the handler that was installed before.
+class TestedModel
+{
+public:
+    TestedModel()
+        : m_previous(qInstallMessageHandler(&TestedModel::handler))
+    {
+        complaints().clear();
+        previous() = m_previous;
+        m_tester = std::make_unique<QAbstractItemModelTester>(
+            &model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    }
+    ~TestedModel()
+    {
+        m_tester.reset();
+        qInstallMessageHandler(m_previous);
+    }
+    TestedModel(const TestedModel &) = delete;
+    TestedModel &operator=(const TestedModel &) = delete;
+
+    // The cells hold a DeviceData* for the standard roles too, which the tester's type checks
+    // reject; and rowCount() does not look at its parent, so the tester finds rows below a
+    // cell. Those two are the table's nature. Anything else is a fault.
+    static QStringList unexcused()
+    {
+        QStringList result;
+        for (const QString &text : std::as_const(complaints())) {
+            const bool roleType = text.startsWith(QLatin1String("FAIL! variant.canConvert<"));
+            const bool childRows = text.startsWith(QLatin1String("FAIL! model->hasChildren(topIndex) ()"))
+                || text.contains(QLatin1String("Actual (model->parent(childIndex))"));
+            if (!roleType && !childRows) {
+                result << text;
+            }
+        }
+        return result;
+    }
+
+    DeviceTableModel model;
+
+private:
+    static QStringList &complaints()
+    {
+        static QStringList list;
+        return list;
+    }
+    static QtMessageHandler &previous()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (qstrcmp(context.category, "qt.modeltest") == 0) {
+            complaints() << text;
+        } else if (previous()) {
+            previous()(type, context, text);
+        }
+    }
+
+    QtMessageHandler m_previous;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+};
+
+// Records the model's structural and count notifications in order.
+class ModelLog
+{
+public:
+    explicit ModelLog(DeviceTableModel *model)
+    {
+        auto range = [this](const char *name) {
+            return [this, name](const QModelIndex &parent, int first, int last) {
+                m_entries << QStringLiteral("%1 %2 %3%4")
+                                 .arg(QLatin1String(name))
+                                 .arg(first)
+                                 .arg(last)
+                                 .arg(parent.isValid() ? QStringLiteral(" (child)") : QString());
+            };
+        };
+        auto plain = [this](const char *name) { return [this, name] { m_entries << QLatin1String(name); }; };
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeInserted, &m_context, range("aboutToInsert"));
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, &m_context, range("inserted"));
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_context, range("aboutToRemove"));
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, &m_context, range("removed"));
+        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_context, plain("aboutToReset"));
+        QObject::connect(model, &QAbstractItemModel::modelReset, &m_context, plain("reset"));
+        QObject::connect(model, &QAbstractItemModel::dataChanged, &m_context, plain("dataChanged"));
+        QObject::connect(model, &QAbstractItemModel::layoutChanged, &m_context, plain("layoutChanged"));
+        QObject::connect(model, &DeviceTableModel::rowCountChanged, &m_context, plain("rowCountChanged"));
+        QObject::connect(model, &DeviceTableModel::deviceCheckChanged, &m_context,
+                         [this](const DevicePtr &, bool checked) {
+                             m_entries << QStringLiteral("deviceCheckChanged %1").arg(checked);
+                         });
+        QObject::connect(model, &DeviceTableModel::editDevice, &m_context, plain("editDevice"));
+    }
+
+    QStringList take() { return std::exchange(m_entries, {}); }
+    // Lets a device's own signals join the same sequence.
+    void watchChecked(DeviceData *device)
+    {
+        QObject::connect(device, &DeviceData::checkedChanged, &m_context,
+                         [this] { m_entries << QStringLiteral("checkedChanged"); });
+    }
+
+private:
+    QObject m_context;
+    QStringList m_entries;
+};
+
+static QString logLine(const QString &literal, const DevicePtr &device)
+{
+    return literal + QStringLiteral(" \"") + device->toString() + QLatin1Char('"');
+}
+
+// Counts how often the description is built: toString() walks metaObject().
+class CountingDevice : public DeviceData
+{
+public:
+    const QMetaObject *metaObject() const override
+    {
+        ++metaObjectCalls;
+        return DeviceData::metaObject();
+    }
+    mutable int metaObjectCalls = 0;
+};
+
+// Gives the base class's own role names.
+class EmptyTable : public QAbstractTableModel
+{
+public:
+    int rowCount(const QModelIndex &) const override { return 0; }
+    int columnCount(const QModelIndex &) const override { return 0; }
+    QVariant data(const QModelIndex &, int) const override { return QVariant(); }
+};
+
+static void disableDefaultDebug(QLoggingCategory *category)
+{
+    if (qstrcmp(category->categoryName(), "default") == 0) {
+        category->setEnabled(QtDebugMsg, false);
+    }
+}
+
+class tst_DeviceTableModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void roles();
+    void columnRole_data();
+    void columnRole();
+    void counts();
+    void data_data();
+    void data();
+    void dataOutsideRows();
+    void rowNumberDebugLine();
+    void rowNumberWithoutDebug();
+    void appendRemoveClear();
+    void refusals();
+    void nullHandles();
+    void ownership();
+    void checkDevice_data();
+    void checkDevice();
+    void checkAllDevice();
+    void allCheckType_data();
+    void allCheckType();
+    void editSignalDevice();
+    void setDeviceNetworkConfig();
+    void reentrantReceivers();
+};
+
+void tst_DeviceTableModel::initTestCase()
+{
+    qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>");
+}
+
+void tst_DeviceTableModel::roles()
+{
+    const DeviceTableModel model;
+    const QHash<int, QByteArray> base = EmptyTable().roleNames();
+    const QHash<int, QByteArray> names = model.roleNames();
+    QCOMPARE(names.size(), base.size() + 22);
+    for (auto it = base.cbegin(); it != base.cend(); ++it) {
+        QCOMPARE(names.value(it.key()), it.value());
+    }
+    QCOMPARE(names.value(Qt::UserRole), QByteArray("checked"));
+    QCOMPARE(names.value(Qt::UserRole + 1), QByteArray("devIndex"));
+    QCOMPARE(names.value(Qt::UserRole + 15), QByteArray("serialNumber"));
+    QCOMPARE(names.value(Qt::UserRole + 21), QByteArray("operate"));
+    QVERIFY(!names.contains(Qt::UserRole + 22));
+    QCOMPARE(model.roleNames(), names);
+
+    // Twenty of the names are properties the view reads from the device.
+    const QMetaObject &device = DeviceData::staticMetaObject;
+    for (int column = 0; column < DeviceTableModel::ColumnTypeCNT; ++column) {
+        const QByteArray name = names.value(Qt::UserRole + column);
+        const bool property = device.indexOfProperty(name.constData()) >= 0;
+        QCOMPARE(property, column != DeviceTableModel::ColIndex && column != DeviceTableModel::ColOperate);
+    }
+}
+
+void tst_DeviceTableModel::columnRole_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QString>("name");
+
+    const QStringList names = {"checked",      "devIndex",      "name",        "nodeType",     "subNodeType",
+                               "completeType", "devModel",      "devStatus",   "devStatusStr", "malfunction",
+                               "ipState",      "runMode",       "firmwareVer", "devTime",      "callRollState",
+                               "serialNumber", "mac",           "ip",          "ip2",          "subnetMask",
+                               "gateway",      "operate"};
+    const QMetaEnum columns = QMetaEnum::fromType<DeviceTableModel::ColumnType>();
+    for (int i = 0; i < names.size(); ++i) {
+        QTest::newRow(columns.valueToKey(i)) << i << names.at(i);
+    }
+    QTest::newRow("ColumnTypeCNT") << 22 << QString();
+    QTest::newRow("-1") << -1 << QString();
+}
+
+void tst_DeviceTableModel::columnRole()
+{
+    QFETCH(int, section);
+    QFETCH(QString, name);
+
+    const DeviceTableModel model;
+    LogCapture cap;
+    const QString role = model.columnRole(section);
+    QCOMPARE(role, name);
+    QCOMPARE(role.isNull(), name.isNull());
+    QCOMPARE(model.roleNames().value(Qt::UserRole + section), name.toLatin1());
+    QVERIFY(cap.lines().isEmpty());
+}
+
+void tst_DeviceTableModel::counts()
+{
+    TestedModel tested;
+    DeviceTableModel &model = tested.model;
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.columnCount(), 21);
+    QCOMPARE(int(DeviceTableModel::ColumnTypeCNT), 22);
+    QCOMPARE(QMetaEnum::fromType<DeviceTableModel::ColumnType>().keyCount(), 23);
+    QCOMPARE(model.property("rowCount").toInt(), 0);
+
+    model.appendDevice(makeDevice());
+    model.appendDevice(makeDevice());
+    const QModelIndex cell = model.index(1, 3);
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.rowCount(cell), 2);
+    QCOMPARE(model.columnCount(cell), 21);
+    QCOMPARE(model.property("rowCount").toInt(), 2);
+    QCOMPARE(TestedModel::unexcused(), QStringList());
+}
+
+void tst_DeviceTableModel::data_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("role");
+
+    QTest::newRow("display") << 2 << 0 << int(Qt::DisplayRole);
+    QTest::newRow("checked") << 0 << 0 << int(Qt::UserRole);
+    QTest::newRow("name") << 1 << 2 << int(Qt::UserRole + 2);
+    QTest::newRow("name in another column") << 1 << 20 << int(Qt::UserRole + 2);
+    QTest::newRow("operate") << 4 << 20 << int(Qt::UserRole + 21);
+    QTest::newRow("unnamed") << 3 << 5 << 1000;
+    QTest::newRow("row number") << 0 << 0 << int(Qt::UserRole + 1);
+    QTest::newRow("row number, other column") << 4 << 9 << int(Qt::UserRole + 1);
+}
+
+// Every role but the row number gives the row's own object, whatever the column.
+void tst_DeviceTableModel::data()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(int, role);
+
+    DeviceTableModel model;
+    QList<DevicePtr> devices;
+    for (int i = 0; i < 5; ++i) {
+        devices << makeDevice();
+        model.appendDevice(devices.last());
+    }
+    const QVariant value = model.data(model.index(row, column), role);
+    if (role == Qt::UserRole + 1) {
+        QCOMPARE(value.userType(), int(QMetaType::Int));
+        QCOMPARE(value.toInt(), row);
+    } else {
+        QCOMPARE(value.userType(), qMetaTypeId<DeviceData *>());
+        QCOMPARE(value.value<DeviceData *>(), devices.at(row).data());
+    }
+}
+
+void tst_DeviceTableModel::dataOutsideRows()
+{
+    DeviceTableModel model;
+    LogCapture cap;
+    QVERIFY(!model.data(model.index(0, 0), Qt::UserRole + 1).isValid());
+    QVERIFY(!model.data(QModelIndex(), Qt::UserRole).isValid());
+
+    const DevicePtr first = makeDevice();
+    const DevicePtr second = makeDevice();
+    model.appendDevice(first);
+    model.appendDevice(second);
+    // An index kept past a removal points beyond the rows.
+    const QModelIndex stale = model.index(1, 0);
+    model.removeDevice(second);
+    cap.clear();
+    QVERIFY(!model.data(stale, Qt::UserRole + 1).isValid());
+    QVERIFY(!model.data(stale, Qt::DisplayRole).isValid());
+    QVERIFY(cap.lines().isEmpty());
+}
+
+void tst_DeviceTableModel::rowNumberDebugLine()
+{
+    DeviceTableModel model;
+    const DevicePtr device = makeDevice(DeviceData::Offline, true, "Hall B");
+    model.appendDevice(device);
+
+    LogCapture cap;
+    QCOMPARE(model.data(model.index(0, 4), Qt::UserRole + 1), QVariant(0));
+    QCOMPARE(cap.lines().size(), 1);
+    const CapturedMessage &line = cap.lines().at(0);
+    QCOMPARE(line.type, QtDebugMsg);
+    QCOMPARE(line.text, logLine("DeviceTableModel::data pDevice info", device));
+    QCOMPARE(line.category, QStringLiteral("default"));
+    QCOMPARE(line.file, QLatin1String(SourceFile));
+    QCOMPARE(line.function, QStringLiteral("virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const"));
+    QVERIFY(line.line > 0);
+
+    // Other roles log nothing.
+    cap.clear();
+    model.data(model.index(0, 0), Qt::UserRole + 2);
+    QVERIFY(cap.lines().isEmpty());
+}
+
+// With the default category's debug output off, the description is not even built.
+void tst_DeviceTableModel::rowNumberWithoutDebug()
+{
+    DeviceTableModel model;
+    const QSharedPointer<CountingDevice> device = QSharedPointer<CountingDevice>::create();
+    model.appendDevice(device);
+
+    LogCapture cap;
+    const QLoggingCategory::CategoryFilter previous = QLoggingCategory::installFilter(&disableDefaultDebug);
+    device->metaObjectCalls = 0;
+    const QVariant row = model.data(model.index(0, 0), Qt::UserRole + 1);
+    const int callsWhileOff = device->metaObjectCalls;
+    QLoggingCategory::installFilter(previous);
+
+    QCOMPARE(row, QVariant(0));
+    QCOMPARE(callsWhileOff, 0);
+    QVERIFY(cap.lines().isEmpty());
+
+    model.data(model.index(0, 0), Qt::UserRole + 1);
+    QVERIFY(device->metaObjectCalls > 0);
+    QCOMPARE(cap.lines().size(), 1);
+}
+
+void tst_DeviceTableModel::appendRemoveClear()
+{
+    LogCapture cap;
+    TestedModel tested;
+    DeviceTableModel &model = tested.model;
+    ModelLog log(&model);
+    const DevicePtr a = makeDevice(DeviceData::Online, false, "a");
+    const DevicePtr b = makeDevice(DeviceData::Online, false, "b");
+    const DevicePtr c = makeDevice(DeviceData::Online, false, "c");
+    // Same address, another object: a row of its own.
+    const DevicePtr twin = makeDevice(DeviceData::Online, false, "a");
+
+    QVERIFY(model.appendDevice(a));
+    QCOMPARE(log.take(), (QStringList{"aboutToInsert 0 0", "inserted 0 0", "rowCountChanged"}));
+    QVERIFY(model.appendDevice(b));
+    QVERIFY(model.appendDevice(c));
+    QVERIFY(model.appendDevice(twin));
+    QCOMPARE(log.take(), (QStringList{"aboutToInsert 1 1", "inserted 1 1", "rowCountChanged", "aboutToInsert 2 2",
+                                      "inserted 2 2", "rowCountChanged", "aboutToInsert 3 3", "inserted 3 3",
+                                      "rowCountChanged"}));
+    QCOMPARE(model.rowCount(), 4);
+
+    QVERIFY(model.removeDevice(b));
+    QCOMPARE(log.take(), (QStringList{"aboutToRemove 1 1", "removed 1 1", "rowCountChanged"}));
+    QCOMPARE(model.data(model.index(1, 0), Qt::UserRole).value<DeviceData *>(), c.data());
+    QCOMPARE(model.data(model.index(2, 0), Qt::UserRole).value<DeviceData *>(), twin.data());
+
+    // A removed device can come back, at the end.
+    QVERIFY(model.appendDevice(b));
+    QCOMPARE(log.take(), (QStringList{"aboutToInsert 3 3", "inserted 3 3", "rowCountChanged"}));
+
+    cap.clear();
+    model.clear();
+    QCOMPARE(log.take(), (QStringList{"aboutToReset", "reset", "rowCountChanged"}));
+    QCOMPARE(model.rowCount(), 0);
+    model.clear();
+    QCOMPARE(log.take(), (QStringList{"aboutToReset", "reset", "rowCountChanged"}));
+    QCOMPARE(cap.lines().size(), 2);
+    for (const CapturedMessage &line : cap.lines()) {
+        QCOMPARE(line.type, QtInfoMsg);
+        QCOMPARE(line.text, QStringLiteral("DeviceTableModel::clear"));
+        QCOMPARE(line.function, QStringLiteral("void DeviceTableModel::clear()"));
+        QCOMPARE(line.file, QLatin1String(SourceFile));
+    }
+
+    // After a clear, the same objects are new to the table.
+    QVERIFY(model.appendDevice(a));
+    QCOMPARE(TestedModel::unexcused(), QStringList());
+}
+
+void tst_DeviceTableModel::refusals()
+{
+    LogCapture cap;
+    TestedModel tested;
+    DeviceTableModel &model = tested.model;
+    const DevicePtr device = makeDevice(DeviceData::Online, false, "kept");
+    const DevicePtr stranger = makeDevice(DeviceData::Offline, false, "stranger");
+    model.appendDevice(device);
+    ModelLog log(&model);
+    cap.clear();
+
+    const DevicePtr sameObject = device;
+    QVERIFY(!model.appendDevice(sameObject));
+    QVERIFY(!model.removeDevice(stranger));
+    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(model.rowCount(), 1);
+
+    QCOMPARE(cap.lines().size(), 2);
+    QCOMPARE(cap.lines().at(0).type, QtInfoMsg);
+    QCOMPARE(cap.lines().at(0).text,
+             logLine("DeviceTableModel::appendDevice device has exist in display list, dev info ", device));
+    QCOMPARE(cap.lines().at(0).function,
+             QStringLiteral("bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData>)"));
+    QCOMPARE(cap.lines().at(1).type, QtInfoMsg);
+    QCOMPARE(cap.lines().at(1).text,
+             logLine("DeviceTableModel::removeDevice not find match device, dev info ", stranger));
+    QCOMPARE(cap.lines().at(1).function,
+             QStringLiteral("bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData>)"));
+    QCOMPARE(TestedModel::unexcused(), QStringList());
+}
+
+void tst_DeviceTableModel::nullHandles()
+{
+    DeviceTableModel model;
+    model.appendDevice(makeDevice());
+    ModelLog log(&model);
+
+    QTest::ignoreMessage(QtWarningMsg, "DeviceTableModel::appendDevice refused a null device");
+    QVERIFY(!model.appendDevice(DevicePtr()));
+    QTest::ignoreMessage(QtWarningMsg, "DeviceTableModel::removeDevice refused a null device");
+    QVERIFY(!model.removeDevice(DevicePtr()));
+    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.allCheckType(), ZVRCheckBox::None);
+}
+
+// The table shares its rows: it keeps them alive, and lets them go on removal, clear and destruction.
+void tst_DeviceTableModel::ownership()
+{
+    auto model = std::make_unique<DeviceTableModel>();
+    DevicePtr device = makeDevice();
+    const QWeakPointer<DeviceData> removed = device;
+    model->appendDevice(std::exchange(device, {}));
+    QVERIFY(!removed.isNull());
+    model->removeDevice(removed.toStrongRef());
+    QVERIFY(removed.isNull());
+
+    device = makeDevice();
+    const QWeakPointer<DeviceData> cleared = device;
+    model->appendDevice(std::exchange(device, {}));
+    bool releasedBeforeReset = false;
+    connect(model.get(), &QAbstractItemModel::modelReset, this, [&] { releasedBeforeReset = cleared.isNull(); });
+    model->clear();
+    QVERIFY(releasedBeforeReset);
+
+    device = makeDevice();
+    const QWeakPointer<DeviceData> destroyed = device;
+    model->appendDevice(std::exchange(device, {}));
+    QVERIFY(!destroyed.isNull());
+    model.reset();
+    QVERIFY(destroyed.isNull());
+}
+
+void tst_DeviceTableModel::checkDevice_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("wasChecked");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("check") << 1 << false << true << QStringList{"checkedChanged", "deviceCheckChanged 1"};
+    QTest::newRow("uncheck") << 1 << true << false << QStringList{"checkedChanged", "deviceCheckChanged 0"};
+    QTest::newRow("already checked") << 1 << true << true << QStringList{"deviceCheckChanged 1"};
+    QTest::newRow("row -1") << -1 << false << true << QStringList();
+    QTest::newRow("row count") << 2 << false << true << QStringList();
+}
+
+void tst_DeviceTableModel::checkDevice()
+{
+    QFETCH(int, row);
+    QFETCH(bool, wasChecked);
+    QFETCH(bool, checked);
+    QFETCH(QStringList, expected);
+
+    DeviceTableModel model;
+    const DevicePtr devices[] = {makeDevice(), makeDevice(DeviceData::Offline, wasChecked)};
+    for (const DevicePtr &device : devices) {
+        model.appendDevice(device);
+    }
+    ModelLog log(&model);
+    log.watchChecked(devices[1].data());
+    QSignalSpy spy(&model, &DeviceTableModel::deviceCheckChanged);
+    QVERIFY(spy.isValid());
+
+    LogCapture cap;
+    model.checkDevice(row, checked);
+    QCOMPARE(log.take(), expected);
+    if (row == 1) {
+        QCOMPARE(devices[1]->checked(), checked);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), devices[1]);
+        QVERIFY(cap.lines().isEmpty());
+    } else {
+        QCOMPARE(devices[1]->checked(), wasChecked);
+        QCOMPARE(devices[0]->checked(), false);
+        QCOMPARE(cap.lines().size(), 1);
+        const CapturedMessage &line = cap.lines().at(0);
+        QCOMPARE(line.type, QtWarningMsg);
+        QCOMPARE(line.text, QStringLiteral("checkDevice error! the row is  %1").arg(row));
+        QCOMPARE(line.category, QStringLiteral("default"));
+        QCOMPARE(line.file, QLatin1String(SourceFile));
+        QCOMPARE(line.function, QStringLiteral("void DeviceTableModel::checkDevice(int, bool)"));
+    }
+}
+
+// Checks exactly the online rows; touches no other row and signals nothing of the model.
+void tst_DeviceTableModel::checkAllDevice()
+{
+    DeviceTableModel model;
+    const QList<DevicePtr> devices = {
+        makeDevice(DeviceData::Online, false),  makeDevice(DeviceData::Offline, false),
+        makeDevice(DeviceData::Offline, true),  makeDevice(DeviceData::Malfunction, false),
+        makeDevice(DeviceData::Online, true),
+    };
+    for (const DevicePtr &device : devices) {
+        model.appendDevice(device);
+    }
+    ModelLog log(&model);
+    int offlineSignals = 0;
+    for (const DevicePtr &device : devices) {
+        if (device->offline()) {
+            connect(device.data(), &DeviceData::checkedChanged, this, [&] { ++offlineSignals; });
+        }
+    }
+
+    LogCapture cap;
+    model.checkAllDevice();
+    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(offlineSignals, 0);
+    const bool expected[] = {true, false, true, false, true};
+    for (int i = 0; i < devices.size(); ++i) {
+        QCOMPARE(devices.at(i)->checked(), expected[i]);
+    }
+    QCOMPARE(cap.lines().size(), 1);
+    QCOMPARE(cap.lines().at(0).type, QtInfoMsg);
+    QCOMPARE(cap.lines().at(0).text, QStringLiteral("DeviceTableModel::checkAllDevice"));
+    QCOMPARE(cap.lines().at(0).function, QStringLiteral("void DeviceTableModel::checkAllDevice()"));
+
+    // It never unchecks: a second call changes nothing.
+    model.checkAllDevice();
+    QCOMPARE(devices.at(0)->checked(), true);
+}
+
+void tst_DeviceTableModel::allCheckType_data()
+{
+    // "on"/"off" is the status, "+" checked, "-" not.
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<ZVRCheckBox::CheckType>("type");
+
+    QTest::newRow("none") << QStringList() << ZVRCheckBox::None;
+    QTest::newRow("only offline") << QStringList{"off+", "off-"} << ZVRCheckBox::None;
+    QTest::newRow("two online, none checked") << QStringList{"on-", "on-"} << ZVRCheckBox::None;
+    QTest::newRow("two online, one checked") << QStringList{"on+", "on-"} << ZVRCheckBox::Some;
+    QTest::newRow("two online, both checked") << QStringList{"on+", "on+"} << ZVRCheckBox::All;
+    QTest::newRow("both checked, one offline") << QStringList{"on+", "off-", "on+"} << ZVRCheckBox::All;
+    QTest::newRow("online unchecked, offline checked") << QStringList{"on-", "off+"} << ZVRCheckBox::None;
+    QTest::newRow("one of two, offline checked") << QStringList{"on+", "on-", "off+"} << ZVRCheckBox::Some;
+    QTest::newRow("faulty counts as offline") << QStringList{"on+", "bad-"} << ZVRCheckBox::All;
+}
+
+void tst_DeviceTableModel::allCheckType()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(ZVRCheckBox::CheckType, type);
+
+    DeviceTableModel model;
+    for (const QString &row : std::as_const(rows)) {
+        const DeviceData::DeviceStatus status = row.startsWith(QLatin1String("on")) ? DeviceData::Online
+            : row.startsWith(QLatin1String("off"))                                  ? DeviceData::Offline
+                                                                                    : DeviceData::Malfunction;
+        model.appendDevice(makeDevice(status, row.endsWith(QLatin1Char('+'))));
+    }
+    QCOMPARE(model.allCheckType(), type);
+}
+
+void tst_DeviceTableModel::editSignalDevice()
+{
+    DeviceTableModel model;
+    const DevicePtr device = makeDevice();
+    model.appendDevice(device);
+    QSignalSpy spy(&model, &DeviceTableModel::editDevice);
+    QVERIFY(spy.isValid());
+
+    LogCapture cap;
+    model.editSignalDevice(1);
+    model.editSignalDevice(-1);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(cap.lines().size(), 2);
+    QCOMPARE(cap.lines().at(0).type, QtWarningMsg);
+    QCOMPARE(cap.lines().at(0).text, QStringLiteral("editDevice error! the row is  1"));
+    QCOMPARE(cap.lines().at(0).function, QStringLiteral("void DeviceTableModel::editSignalDevice(int)"));
+    QCOMPARE(cap.lines().at(1).text, QStringLiteral("editDevice error! the row is  -1"));
+
+    cap.clear();
+    model.editSignalDevice(0);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), device);
+    QVERIFY(cap.lines().isEmpty());
+}
+
+// Passes the four texts on untouched, whatever the table holds.
+void tst_DeviceTableModel::setDeviceNetworkConfig()
+{
+    DeviceTableModel model;
+    ModelLog log(&model);
+    QSignalSpy spy(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
+    QVERIFY(spy.isValid());
+
+    LogCapture cap;
+    model.setDeviceNetworkConfig("first", QString(), " third ", "四");
+    model.appendDevice(makeDevice(DeviceData::Online, true));
+    log.take();
+    model.setDeviceNetworkConfig("a", "b", "c", "d");
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0), (QVariantList{"first", QString(), " third ", QStringLiteral("四")}));
+    QCOMPARE(spy.at(1), (QVariantList{"a", "b", "c", "d"}));
+    QCOMPARE(log.take(), QStringList());
+    QVERIFY(cap.lines().isEmpty());
+}
+
+// Receivers may change the table from inside the model's and the devices' signals.
+void tst_DeviceTableModel::reentrantReceivers()
+{
+    TestedModel tested;
+    DeviceTableModel &model = tested.model;
+    DevicePtr device = makeDevice(DeviceData::Online, false, "held");
+    const QWeakPointer<DeviceData> weak = device;
+    model.appendDevice(std::exchange(device, {}));
+
+    // editDevice: the receiver removes the row, yet the device stays alive while it runs.
+    QString seenName;
+    auto edit = connect(&model, &DeviceTableModel::editDevice, this, [&](DevicePtr edited) {
+        model.removeDevice(edited);
+        seenName = edited->name();
+    });
+    model.editSignalDevice(0);
+    disconnect(edit);
+    QCOMPARE(seenName, QStringLiteral("held"));
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(weak.isNull());
+
+    // deviceCheckChanged: the receiver empties the table.
+    device = makeDevice();
+    const QWeakPointer<DeviceData> checkedWeak = device;
+    model.appendDevice(std::exchange(device, {}));
+    bool stillChecked = false;
+    auto check = connect(&model, &DeviceTableModel::deviceCheckChanged, this, [&](DevicePtr target, bool) {
+        model.clear();
+        stillChecked = target->checked();
+    });
+    model.checkDevice(0, true);
+    disconnect(check);
+    QVERIFY(stillChecked);
+    QVERIFY(checkedWeak.isNull());
+
+    // checkedChanged during checkAllDevice: the first device's receiver clears the table.
+    const QList<DevicePtr> devices = {makeDevice(), makeDevice(), makeDevice()};
+    for (const DevicePtr &entry : devices) {
+        model.appendDevice(entry);
+    }
+    connect(devices.at(0).data(), &DeviceData::checkedChanged, &model, [&] { model.clear(); });
+    model.checkAllDevice();
+    QCOMPARE(model.rowCount(), 0);
+    for (const DevicePtr &entry : devices) {
+        QVERIFY(entry->checked());
+    }
+    QCOMPARE(model.allCheckType(), ZVRCheckBox::None);
+    QCOMPARE(TestedModel::unexcused(), QStringList());
+}
+
+QTEST_GUILESS_MAIN(tst_DeviceTableModel)
+#include "tst_devicetablemodel.moc"
