@@ -1,0 +1,171 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "settingresulttablemodel.h"
+
+#include <QDebug>
+#include <QMap>
+#include <QMetaEnum>
+#include <QVariant>
+
+#include <utility>
+
+class SettingResultTableModelPrivate
+{
+public:
+    QMap<int, QString> columnRoles;
+    QMap<int, QString> roleNameTable;
+    QList<QSharedPointer<SettingResultData>> results;
+    int totalNum = 0;
+    int successNum = 0;
+    int failureNum = 0;
+    int ethernetPort = 0;
+};
+
+namespace {
+
+// Columns that carry a role; the count marker has none.
+constexpr int RoleColumnCount = SettingResultTableModel::ColumnTypeCNT;
+
+} // namespace
+
+SettingResultTableModel::SettingResultTableModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , d_ptr(std::make_unique<SettingResultTableModelPrivate>())
+{
+    Q_D(SettingResultTableModel);
+    d->roleNameTable.insert(ColDetail, QStringLiteral("detail"));
+    d->roleNameTable.insert(ColMac, QStringLiteral("mac"));
+    d->roleNameTable.insert(ColIp, QStringLiteral("ip"));
+
+    // Every key of ColumnType gets its name; the count marker gets an empty one.
+    const QMetaEnum columns = staticMetaObject.enumerator(staticMetaObject.indexOfEnumerator("ColumnType"));
+    for (int i = 0; i < columns.keyCount(); ++i) {
+        d->columnRoles[i] = d->roleNameTable[i];
+    }
+}
+
+SettingResultTableModel::~SettingResultTableModel() = default;
+
+int SettingResultTableModel::rowCount(const QModelIndex &parent) const
+{
+    Q_UNUSED(parent)
+    Q_D(const SettingResultTableModel);
+    return d->results.size();
+}
+
+// The interface shows detail and mac; the ip column is reached through its role only.
+int SettingResultTableModel::columnCount(const QModelIndex &parent) const
+{
+    Q_UNUSED(parent)
+    return 2;
+}
+
+// Every cell of a row hands out the row's record; the view picks the property by role.
+QVariant SettingResultTableModel::data(const QModelIndex &index, int role) const
+{
+    Q_UNUSED(role)
+    Q_D(const SettingResultTableModel);
+    if (!index.isValid() || index.row() >= d->results.size()) {
+        return QVariant();
+    }
+    SettingResultData *const record = d->results.at(index.row()).data();
+    if (!record) {
+        return QVariant();
+    }
+    return QVariant::fromValue(record);
+}
+
+QHash<int, QByteArray> SettingResultTableModel::roleNames() const
+{
+    Q_D(const SettingResultTableModel);
+    QHash<int, QByteArray> names = QAbstractTableModel::roleNames();
+    for (int column = 0; column < RoleColumnCount; ++column) {
+        names.insert(Qt::UserRole + column, d->columnRoles.value(column).toLocal8Bit());
+    }
+    return names;
+}
+
+QString SettingResultTableModel::columnRole(int section) const
+{
+    Q_D(const SettingResultTableModel);
+    QString name;
+    if (section >= 0 && section < RoleColumnCount) {
+        name = d->columnRoles.value(section);
+    }
+    qDebug() << "SettingResultTableModel::columnRole " << section << name;
+    return name;
+}
+
+int SettingResultTableModel::totalNum() const
+{
+    Q_D(const SettingResultTableModel);
+    return d->totalNum;
+}
+
+void SettingResultTableModel::setTotalNum(int value)
+{
+    Q_D(SettingResultTableModel);
+    if (d->totalNum == value) {
+        return;
+    }
+    d->totalNum = value;
+    Q_EMIT totalNumChanged();
+}
+
+int SettingResultTableModel::successNum() const
+{
+    Q_D(const SettingResultTableModel);
+    return d->successNum;
+}
+
+void SettingResultTableModel::setSuccessNum(int value)
+{
+    Q_D(SettingResultTableModel);
+    if (d->successNum == value) {
+        return;
+    }
+    d->successNum = value;
+    Q_EMIT successNumChanged();
+}
+
+int SettingResultTableModel::failureNum() const
+{
+    Q_D(const SettingResultTableModel);
+    return d->failureNum;
+}
+
+void SettingResultTableModel::setFailureNum(int value)
+{
+    Q_D(SettingResultTableModel);
+    if (d->failureNum == value) {
+        return;
+    }
+    d->failureNum = value;
+    Q_EMIT failureNumChanged();
+}
+
+int SettingResultTableModel::ethernetPort() const
+{
+    Q_D(const SettingResultTableModel);
+    return d->ethernetPort;
+}
+
+void SettingResultTableModel::setEthernetPort(int value)
+{
+    Q_D(SettingResultTableModel);
+    if (d->ethernetPort == value) {
+        return;
+    }
+    d->ethernetPort = value;
+    Q_EMIT ethernetPortChanged();
+}
+
+// The old rows go inside the reset, so a view never reads a record that is gone.
+void SettingResultTableModel::resetResultList(QList<QSharedPointer<SettingResultData>> list)
+{
+    Q_D(SettingResultTableModel);
+    beginResetModel();
+    d->results.clear();
+    d->results = std::move(list);
+    endResetModel();
+}
