@@ -19,7 +19,9 @@ struct t_device_network_info
     quint32 ipInt = 0;
 };
 
-enum NodeType {
+// The back-end may report any int for these; the fixed underlying type keeps a value
+// outside the lists a defined value, shown as an empty text.
+enum NodeType : int {
     NodeInvalid = 0,
     NodeEncoder = 1,
     NodeDecoder = 2,
@@ -27,14 +29,14 @@ enum NodeType {
     NodeCentralControl = 4,
 };
 
-enum SubNodeType {
+enum SubNodeType : int {
     SubNodeNone = 0,
     SubNodeSeat = 1,
     SubNodeBigScreen = 2,
     SubNodeEcho = 3,
 };
 
-enum DeviceRunMode {
+enum DeviceRunMode : int {
     RunModeNormal = 0,
     RunModeMaster = 1,
     RunModeBackup = 2,
@@ -48,7 +50,7 @@ enum MalfunctionFlag {
 };
 
 //! Outcome of an address change for one device.
-enum IpSettingResult {
+enum IpSettingResult : int {
     IpSetSuccess = 0,
     IpSetDeviceNotReady = 1,
     IpSetSameAsNodeIp = 2,

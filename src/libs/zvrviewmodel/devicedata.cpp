@@ -54,10 +54,12 @@ class DeviceDataPrivate
 public:
     bool checked = false;
     QString devModel;
-    DeviceData::IpState ipState = DeviceData::StateNormal;
+    // Held as int, like the two below: a value outside its list stays defined and shows
+    // an empty text.
+    int ipState = DeviceData::StateNormal;
     QString serialNumber;
     NodeType nodeType = NodeInvalid;
-    DeviceData::DeviceStatus devStatus = DeviceData::Online;
+    int devStatus = DeviceData::Online;
     int malfunctionVal = 0;
     QString name;
     SubNodeType subNodeType = SubNodeNone;
@@ -149,7 +151,7 @@ QString DeviceData::nodeType() const
 DeviceData::IpState DeviceData::ipState() const
 {
     Q_D(const DeviceData);
-    return d->ipState;
+    return static_cast<IpState>(d->ipState);
 }
 
 int DeviceData::ipStateValue()
@@ -284,7 +286,7 @@ QString DeviceData::runMode() const
 DeviceData::DeviceStatus DeviceData::devStatus() const
 {
     Q_D(const DeviceData);
-    return d->devStatus;
+    return static_cast<DeviceStatus>(d->devStatus);
 }
 
 void DeviceData::setDevStatus(DeviceStatus status)
