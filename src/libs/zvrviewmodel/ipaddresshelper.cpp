@@ -21,9 +21,70 @@ int partValue(const QString &part)
     return part.toInt(nullptr, 10);
 }
 
+// toInt's base-10 value of the text [begin, end). A bare run of at most nine ASCII
+// digits after an optional sign cannot overflow and is read in place; anything else
+// (blanks, other digit or sign characters, longer numbers) goes to toInt itself.
+int fastPartValue(const QChar *begin, const QChar *end)
+{
+    if (begin == end) {
+        return 0;
+    }
+    const QChar *p = begin;
+    const bool negative = p->unicode() == u'-';
+    if (negative || p->unicode() == u'+') {
+        ++p;
+    }
+    const qptrdiff digits = end - p;
+    if (digits > 0 && digits <= 9) {
+        int value = 0;
+        for (; p != end; ++p) {
+            const unsigned digit = static_cast<unsigned>(p->unicode()) - u'0';
+            if (digit > 9) {
+                break;
+            }
+            value = value * 10 + static_cast<int>(digit);
+        }
+        if (p == end) {
+            return negative ? -value : value;
+        }
+    }
+    return QString::fromRawData(begin, static_cast<int>(end - begin)).toInt(nullptr, 10);
+}
+
 } // namespace
 
+// One pass over the text, no list and no part copies: this runs for every port of every
+// MAC-scan report.
 quint32 IPV4StringToInteger(const QString &ip)
+{
+    const QChar *const data = ip.constData();
+    const QChar *const end = data + ip.size();
+    const QChar *starts[4] = {data, nullptr, nullptr, nullptr};
+    const QChar *ends[4] = {nullptr, nullptr, nullptr, end};
+    int dots = 0;
+    for (const QChar *p = data; p != end; ++p) {
+        if (p->unicode() == u'.') {
+            if (dots == 3) {
+                dots = 4;
+                break;
+            }
+            ends[dots] = p;
+            starts[++dots] = p + 1;
+        }
+    }
+    if (dots != 3) {
+        qWarning() << "IPV4StringToInteger " << ip << " is invalid ip address";
+        return InvalidAddress;
+    }
+    // Out-of-range parts spill into the bytes before them, as plain 32-bit arithmetic does.
+    quint32 value = 0;
+    for (int part = 0; part < 4; ++part) {
+        value = (value << 8) | static_cast<quint32>(fastPartValue(starts[part], ends[part]));
+    }
+    return value;
+}
+
+quint32 IPV4StringToIntegerReference(const QString &ip)
 {
     const QStringList parts = splitAddress(ip);
     if (parts.size() != 4) {
