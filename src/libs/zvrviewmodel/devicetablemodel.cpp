@@ -42,28 +42,28 @@ DeviceTableModel::DeviceTableModel(QObject *parent)
 {
     Q_D(DeviceTableModel);
     d->roleNameTable = {
-        {ColCheckbox, QStringLiteral("checked")},
-        {ColIndex, QStringLiteral("devIndex")},
-        {ColName, QStringLiteral("name")},
-        {ColType, QStringLiteral("nodeType")},
-        {ColSubType, QStringLiteral("subNodeType")},
-        {ColCompleteType, QStringLiteral("completeType")},
-        {ColModel, QStringLiteral("devModel")},
-        {ColDevStatus, QStringLiteral("devStatus")},
-        {ColDevStatusStr, QStringLiteral("devStatusStr")},
-        {ColMalfunction, QStringLiteral("malfunction")},
-        {ColIpState, QStringLiteral("ipState")},
-        {ColRunMode, QStringLiteral("runMode")},
-        {ColFirmwareVer, QStringLiteral("firmwareVer")},
-        {ColDevTime, QStringLiteral("devTime")},
-        {ColCallRollState, QStringLiteral("callRollState")},
-        {ColSN, QStringLiteral("serialNumber")},
-        {ColMAC, QStringLiteral("mac")},
-        {ColIP, QStringLiteral("ip")},
-        {ColIP2, QStringLiteral("ip2")},
-        {ColSubnetMask, QStringLiteral("subnetMask")},
-        {ColGateway, QStringLiteral("gateway")},
-        {ColOperate, QStringLiteral("operate")},
+        { ColCheckbox, QStringLiteral("checked") },
+        { ColIndex, QStringLiteral("devIndex") },
+        { ColName, QStringLiteral("name") },
+        { ColType, QStringLiteral("nodeType") },
+        { ColSubType, QStringLiteral("subNodeType") },
+        { ColCompleteType, QStringLiteral("completeType") },
+        { ColModel, QStringLiteral("devModel") },
+        { ColDevStatus, QStringLiteral("devStatus") },
+        { ColDevStatusStr, QStringLiteral("devStatusStr") },
+        { ColMalfunction, QStringLiteral("malfunction") },
+        { ColIpState, QStringLiteral("ipState") },
+        { ColRunMode, QStringLiteral("runMode") },
+        { ColFirmwareVer, QStringLiteral("firmwareVer") },
+        { ColDevTime, QStringLiteral("devTime") },
+        { ColCallRollState, QStringLiteral("callRollState") },
+        { ColSN, QStringLiteral("serialNumber") },
+        { ColMAC, QStringLiteral("mac") },
+        { ColIP, QStringLiteral("ip") },
+        { ColIP2, QStringLiteral("ip2") },
+        { ColSubnetMask, QStringLiteral("subnetMask") },
+        { ColGateway, QStringLiteral("gateway") },
+        { ColOperate, QStringLiteral("operate") },
     };
 
     // Every key of ColumnType gets its name; the count marker gets an empty one.
@@ -193,9 +193,7 @@ bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData> device)
     int row = -1;
     if (d->deviceSet.contains(target)) {
         const auto it = std::find_if(d->devices.cbegin(), d->devices.cend(),
-                                     [target](const QSharedPointer<DeviceData> &entry) {
-                                         return entry.data() == target;
-                                     });
+            [target](const QSharedPointer<DeviceData> &entry) { return entry.data() == target; });
         row = static_cast<int>(std::distance(d->devices.cbegin(), it));
     }
     if (row < 0 || row >= d->devices.size()) {
@@ -274,12 +272,10 @@ ZVRCheckBox::CheckType DeviceTableModel::allCheckType()
     return ZVRCheckBox::Some;
 }
 
-void DeviceTableModel::setDeviceNetworkConfig(const QString &first, const QString &second, const QString &third,
-                                              const QString &fourth)
+void DeviceTableModel::setDeviceNetworkConfig(
+    const QString &first, const QString &second, const QString &third, const QString &fourth)
 {
     ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(first, second, third, fourth);
 }
 
-void DeviceTableModel::loadFromMemory()
-{
-}
+void DeviceTableModel::loadFromMemory() { }

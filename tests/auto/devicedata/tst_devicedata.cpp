@@ -47,8 +47,7 @@ public:
     int watched() const { return m_watched; }
 
 private:
-    template<typename Signal>
-    void record(DeviceData *device, Signal signal, const char *name)
+    template<typename Signal> void record(DeviceData *device, Signal signal, const char *name)
     {
         QObject::connect(device, signal, &m_context, [this, name] { m_names << QLatin1String(name); });
         ++m_watched;
@@ -59,10 +58,11 @@ private:
     int m_watched = 0;
 };
 
-static const QStringList PortSignals = {"macChanged",  "ipChanged",  "subnetMaskChanged",  "gatewayChanged",
-                                        "mac2Changed", "ip2Changed", "subnetMask2Changed", "gateway2Changed"};
+static const QStringList PortSignals = { "macChanged", "ipChanged", "subnetMaskChanged", "gatewayChanged",
+    "mac2Changed", "ip2Changed", "subnetMask2Changed", "gateway2Changed" };
 
-static t_device_network_info port(const QString &mac, const QString &ip, const QString &mask, const QString &gateway)
+static t_device_network_info port(
+    const QString &mac, const QString &ip, const QString &mask, const QString &gateway)
 {
     t_device_network_info info;
     info.mac = mac;
@@ -74,8 +74,8 @@ static t_device_network_info port(const QString &mac, const QString &ip, const Q
 
 static QVector<t_device_network_info> twoPorts()
 {
-    return {port("00:11:22:33:44:01", "192.168.1.10", "255.255.255.0", "192.168.1.1"),
-            port("00:11:22:33:44:02", "10.0.0.10", "255.0.0.0", "10.0.0.1")};
+    return { port("00:11:22:33:44:01", "192.168.1.10", "255.255.255.0", "192.168.1.1"),
+        port("00:11:22:33:44:02", "10.0.0.10", "255.0.0.0", "10.0.0.1") };
 }
 
 // A report in which every value differs from a new record's.
@@ -99,11 +99,13 @@ static MacScanDeviceInfo fullReport()
 
 static QString fullReportText()
 {
-    return QStringLiteral("checked:false,devModel:ZV-D200,nodeType:解码器,ipState:StateNormal,serialNumber:SN0001,mac:00:11:22:33:44:01,ip:192.168.1.10,subnetMask:255.255.255.0,"
-                         "gateway:192.168.1.1,mac2:00:11:22:33:44:02,ip2:10.0.0.10,subnetMask2:255.0.0.0,"
-                         "gateway2:10.0.0.1,name:Hall A,subNodeType:大屏,firmwareVer:V1.2.3,"
-                         "devTime:2026-01-02 03:04:05,callRollState:1,runMode:主节点,completeType:解码器-大屏,"
-                         "devStatus:Malfunction,devStatusStr:故障,malfunction:电压异常");
+    return QStringLiteral(
+        "checked:false,devModel:ZV-D200,nodeType:解码器,ipState:StateNormal,serialNumber:SN0001,mac:00:11:22:"
+        "33:44:01,ip:192.168.1.10,subnetMask:255.255.255.0,"
+        "gateway:192.168.1.1,mac2:00:11:22:33:44:02,ip2:10.0.0.10,subnetMask2:255.0.0.0,"
+        "gateway2:10.0.0.1,name:Hall A,subNodeType:大屏,firmwareVer:V1.2.3,"
+        "devTime:2026-01-02 03:04:05,callRollState:1,runMode:主节点,completeType:解码器-大屏,"
+        "devStatus:Malfunction,devStatusStr:故障,malfunction:电压异常");
 }
 
 // Carries one property more, which the description must pick up.
@@ -193,26 +195,28 @@ void tst_DeviceData::setterSignals_data()
     auto row = [](const char *name, Action action, const QStringList &names, bool again = false) {
         QTest::newRow(name) << action << names << again;
     };
-    row("checked", [](DeviceData &d) { d.setChecked(true); }, {"checkedChanged"});
-    row("devModel", [](DeviceData &d) { d.setDevModel("M"); }, {"devModelChanged"});
+    row("checked", [](DeviceData &d) { d.setChecked(true); }, { "checkedChanged" });
+    row("devModel", [](DeviceData &d) { d.setDevModel("M"); }, { "devModelChanged" });
     row("empty devModel", [](DeviceData &d) { d.setDevModel(QLatin1String("")); }, {});
-    row("kind", [](DeviceData &d) { d.setNodeTypeVal(NodeEncoder); }, {"nodeTypeChanged", "completeTypeChanged"});
+    row("kind", [](DeviceData &d) { d.setNodeTypeVal(NodeEncoder); },
+        { "nodeTypeChanged", "completeTypeChanged" });
     row("same kind", [](DeviceData &d) { d.setNodeTypeVal(NodeInvalid); }, {});
-    row("ipState", [](DeviceData &d) { d.setIpState(DeviceData::StateConflict); }, {"ipStateChanged"});
-    row("serialNumber", [](DeviceData &d) { d.setSerialNumber("S"); }, {"serialNumberChanged"});
-    row("name", [](DeviceData &d) { d.setName("N"); }, {"nameChanged"});
-    row("devTime", [](DeviceData &d) { d.setDevTime("T"); }, {"devTimeChanged"});
-    row("callRollState", [](DeviceData &d) { d.setCallRollState(-1); }, {"callRollStateChanged"});
+    row("ipState", [](DeviceData &d) { d.setIpState(DeviceData::StateConflict); }, { "ipStateChanged" });
+    row("serialNumber", [](DeviceData &d) { d.setSerialNumber("S"); }, { "serialNumberChanged" });
+    row("name", [](DeviceData &d) { d.setName("N"); }, { "nameChanged" });
+    row("devTime", [](DeviceData &d) { d.setDevTime("T"); }, { "devTimeChanged" });
+    row("callRollState", [](DeviceData &d) { d.setCallRollState(-1); }, { "callRollStateChanged" });
     row("sub-kind", [](DeviceData &d) { d.setSubNodeTypeVal(SubNodeSeat); },
-        {"subNodeTypeChanged", "completeTypeChanged"});
-    row("firmwareVer", [](DeviceData &d) { d.setFirmwareVer("F"); }, {"firmwareVerChanged"});
-    row("runMode", [](DeviceData &d) { d.setRunModeVal(RunModeMaster); }, {"runModeChanged"});
+        { "subNodeTypeChanged", "completeTypeChanged" });
+    row("firmwareVer", [](DeviceData &d) { d.setFirmwareVer("F"); }, { "firmwareVerChanged" });
+    row("runMode", [](DeviceData &d) { d.setRunModeVal(RunModeMaster); }, { "runModeChanged" });
     row("same runMode", [](DeviceData &d) { d.setRunModeVal(RunModeInvalid); }, {});
     row("devStatus", [](DeviceData &d) { d.setDevStatus(DeviceData::Malfunction); },
-        {"devStatusChanged", "devStatusStrChanged"});
-    row("malfunction word", [](DeviceData &d) { d.setMalfunctionVal(4); }, {"malfunctionChanged"});
+        { "devStatusChanged", "devStatusStrChanged" });
+    row("malfunction word", [](DeviceData &d) { d.setMalfunctionVal(4); }, { "malfunctionChanged" });
     row("commMac", [](DeviceData &d) { d.setCommMac("C"); }, {});
-    row("ports", [](DeviceData &d) { d.setNetworkInfo({}); }, PortSignals, true);
+    row(
+        "ports", [](DeviceData &d) { d.setNetworkInfo({}); }, PortSignals, true);
 }
 
 // Each setter signals once on a change and not at all when the value is already stored.
@@ -236,20 +240,20 @@ void tst_DeviceData::lookupTexts_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("text");
 
-    const QStringList kinds = {"--", "编码器", "解码器", "解码器-二合一", "中控", QString()};
+    const QStringList kinds = { "--", "编码器", "解码器", "解码器-二合一", "中控", QString() };
     for (int i = 0; i < kinds.size(); ++i) {
         QTest::addRow("nodeType %d", i) << QByteArray("nodeType") << i << kinds.at(i);
     }
-    const QStringList subKinds = {QString(), "坐席", "大屏", "回显", QString()};
+    const QStringList subKinds = { QString(), "坐席", "大屏", "回显", QString() };
     for (int i = 0; i < subKinds.size(); ++i) {
         QTest::addRow("subNodeType %d", i) << QByteArray("subNodeType") << i << subKinds.at(i);
     }
-    const QStringList runModes = {"普通节点", "主节点", "备节点", "--"};
+    const QStringList runModes = { "普通节点", "主节点", "备节点", "--" };
     for (int i = 0; i < runModes.size(); ++i) {
         QTest::addRow("runMode %d", i) << QByteArray("runMode") << i << runModes.at(i);
     }
     QTest::addRow("runMode -1") << QByteArray("runMode") << -1 << QString();
-    const QStringList statuses = {"在线", "离线", "故障"};
+    const QStringList statuses = { "在线", "离线", "故障" };
     for (int i = 0; i < statuses.size(); ++i) {
         QTest::addRow("devStatusStr %d", i) << QByteArray("devStatusStr") << i << statuses.at(i);
     }
@@ -379,7 +383,7 @@ void tst_DeviceData::ports()
     // The caller's vector stays as it was.
     QCOMPARE(given.at(0).ipInt, 0u);
 
-    device.setNetworkInfo({given.at(0)});
+    device.setNetworkInfo({ given.at(0) });
     QCOMPARE(device.ip(), QStringLiteral("192.168.1.10"));
     QCOMPARE(device.mac2(), QString());
     QCOMPARE(device.ip2(), QString());
@@ -400,7 +404,7 @@ void tst_DeviceData::portAddressWarning()
 {
     DeviceData device;
     LogCapture cap;
-    device.setNetworkInfo({port("m1", "1.2.3", "", ""), port("m2", "10.0.0.1", "", "")});
+    device.setNetworkInfo({ port("m1", "1.2.3", "", ""), port("m2", "10.0.0.1", "", "") });
     QCOMPARE(device.networkIpInt(0), 0xFFFFFFFFu);
     QCOMPARE(device.networkIpInt(1), 0x0A000001u);
     QCOMPARE(cap.lines().size(), 1);
@@ -417,7 +421,8 @@ void tst_DeviceData::toStringText()
     const DeviceData fresh;
     const QString freshText = QStringLiteral(
         "checked:false,devModel:,nodeType:--,ipState:StateNormal,serialNumber:,mac:,ip:,subnetMask:,gateway:,"
-        "mac2:,ip2:,subnetMask2:,gateway2:,name:,subNodeType:,firmwareVer:,devTime:,callRollState:0,runMode:--,"
+        "mac2:,ip2:,subnetMask2:,gateway2:,name:,subNodeType:,firmwareVer:,devTime:,callRollState:0,runMode:-"
+        "-,"
         "completeType:--,devStatus:Online,devStatusStr:在线,malfunction:");
     QCOMPARE(fresh.toString(), freshText);
 
@@ -494,11 +499,11 @@ void tst_DeviceData::update_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList mac = QStringList{"devModelChanged", "nodeTypeChanged", "completeTypeChanged",
-                                        "serialNumberChanged"}
-        + PortSignals + QStringList{"malfunctionChanged", "devStatusChanged", "devStatusStrChanged"};
-    const QStringList udp = {"nameChanged",     "subNodeTypeChanged", "completeTypeChanged", "firmwareVerChanged",
-                             "runModeChanged",  "devTimeChanged",     "callRollStateChanged"};
+    const QStringList mac
+        = QStringList { "devModelChanged", "nodeTypeChanged", "completeTypeChanged", "serialNumberChanged" }
+        + PortSignals + QStringList { "malfunctionChanged", "devStatusChanged", "devStatusStrChanged" };
+    const QStringList udp = { "nameChanged", "subNodeTypeChanged", "completeTypeChanged",
+        "firmwareVerChanged", "runModeChanged", "devTimeChanged", "callRollStateChanged" };
     QTest::addRow("everything") << 0 << mac + udp;
     QTest::addRow("mac scan") << 1 << mac;
     QTest::addRow("udp") << 2 << udp;
@@ -551,9 +556,10 @@ void tst_DeviceData::updateStatus_data()
     QTest::addColumn<QString>("malfunction");
 
     QTest::addRow("online") << false << 0 << DeviceData::Online << QStringLiteral("在线") << QString();
-    QTest::addRow("offline with faults") << true << 3 << DeviceData::Offline << QStringLiteral("离线")
-                                         << QStringLiteral("温度异常/电压异常");
-    QTest::addRow("unnamed fault") << false << 4 << DeviceData::Malfunction << QStringLiteral("故障") << QString();
+    QTest::addRow("offline with faults")
+        << true << 3 << DeviceData::Offline << QStringLiteral("离线") << QStringLiteral("温度异常/电压异常");
+    QTest::addRow("unnamed fault") << false << 4 << DeviceData::Malfunction << QStringLiteral("故障")
+                                   << QString();
     QTest::addRow("temperature") << false << 1 << DeviceData::Malfunction << QStringLiteral("故障")
                                  << QStringLiteral("温度异常");
 }
@@ -588,7 +594,8 @@ void tst_DeviceData::recoverFromFault()
     SignalLog log(&device);
     info.setMalfunction(0);
     device.update(info, 1);
-    const QStringList expected = PortSignals + QStringList{"malfunctionChanged", "devStatusChanged", "devStatusStrChanged"};
+    const QStringList expected
+        = PortSignals + QStringList { "malfunctionChanged", "devStatusChanged", "devStatusStrChanged" };
     QCOMPARE(log.take(), expected);
     QCOMPARE(device.devStatus(), DeviceData::Online);
 }

@@ -19,7 +19,7 @@ using DevicePtr = QSharedPointer<DeviceData>;
 static const char SourceFile[] = "src/libs/zvrviewmodel/devicetablemodel.cpp";
 
 static DevicePtr makeDevice(DeviceData::DeviceStatus status = DeviceData::Online, bool checked = false,
-                            const QString &name = QString())
+    const QString &name = QString())
 {
     DevicePtr device = DevicePtr::create();
     device->setDevStatus(status);
@@ -108,9 +108,11 @@ public:
             };
         };
         auto plain = [this](const char *name) { return [this, name] { m_entries << QLatin1String(name); }; };
-        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeInserted, &m_context, range("aboutToInsert"));
+        QObject::connect(
+            model, &QAbstractItemModel::rowsAboutToBeInserted, &m_context, range("aboutToInsert"));
         QObject::connect(model, &QAbstractItemModel::rowsInserted, &m_context, range("inserted"));
-        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_context, range("aboutToRemove"));
+        QObject::connect(
+            model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_context, range("aboutToRemove"));
         QObject::connect(model, &QAbstractItemModel::rowsRemoved, &m_context, range("removed"));
         QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_context, plain("aboutToReset"));
         QObject::connect(model, &QAbstractItemModel::modelReset, &m_context, plain("reset"));
@@ -118,9 +120,9 @@ public:
         QObject::connect(model, &QAbstractItemModel::layoutChanged, &m_context, plain("layoutChanged"));
         QObject::connect(model, &DeviceTableModel::rowCountChanged, &m_context, plain("rowCountChanged"));
         QObject::connect(model, &DeviceTableModel::deviceCheckChanged, &m_context,
-                         [this](const DevicePtr &, bool checked) {
-                             m_entries << QStringLiteral("deviceCheckChanged %1").arg(checked);
-                         });
+            [this](const DevicePtr &, bool checked) {
+                m_entries << QStringLiteral("deviceCheckChanged %1").arg(checked);
+            });
         QObject::connect(model, &DeviceTableModel::editDevice, &m_context, plain("editDevice"));
     }
 
@@ -129,7 +131,7 @@ public:
     void watchChecked(DeviceData *device)
     {
         QObject::connect(device, &DeviceData::checkedChanged, &m_context,
-                         [this] { m_entries << QStringLiteral("checkedChanged"); });
+            [this] { m_entries << QStringLiteral("checkedChanged"); });
     }
 
 private:
@@ -234,11 +236,9 @@ void tst_DeviceTableModel::columnRole_data()
     QTest::addColumn<int>("section");
     QTest::addColumn<QString>("name");
 
-    const QStringList names = {"checked",      "devIndex",      "name",        "nodeType",     "subNodeType",
-                               "completeType", "devModel",      "devStatus",   "devStatusStr", "malfunction",
-                               "ipState",      "runMode",       "firmwareVer", "devTime",      "callRollState",
-                               "serialNumber", "mac",           "ip",          "ip2",          "subnetMask",
-                               "gateway",      "operate"};
+    const QStringList names = { "checked", "devIndex", "name", "nodeType", "subNodeType", "completeType",
+        "devModel", "devStatus", "devStatusStr", "malfunction", "ipState", "runMode", "firmwareVer",
+        "devTime", "callRollState", "serialNumber", "mac", "ip", "ip2", "subnetMask", "gateway", "operate" };
     const QMetaEnum columns = QMetaEnum::fromType<DeviceTableModel::ColumnType>();
     for (int i = 0; i < names.size(); ++i) {
         QTest::newRow(columns.valueToKey(i)) << i << names.at(i);
@@ -354,7 +354,8 @@ void tst_DeviceTableModel::rowNumberDebugLine()
     QCOMPARE(line.text, logLine("DeviceTableModel::data pDevice info", device));
     QCOMPARE(line.category, QStringLiteral("default"));
     QCOMPARE(line.file, QLatin1String(SourceFile));
-    QCOMPARE(line.function, QStringLiteral("virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const"));
+    QCOMPARE(line.function,
+        QStringLiteral("virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const"));
     QVERIFY(line.line > 0);
 
     // Other roles log nothing.
@@ -399,30 +400,30 @@ void tst_DeviceTableModel::appendRemoveClear()
     const DevicePtr twin = makeDevice(DeviceData::Online, false, "a");
 
     QVERIFY(model.appendDevice(a));
-    QCOMPARE(log.take(), (QStringList{"aboutToInsert 0 0", "inserted 0 0", "rowCountChanged"}));
+    QCOMPARE(log.take(), (QStringList { "aboutToInsert 0 0", "inserted 0 0", "rowCountChanged" }));
     QVERIFY(model.appendDevice(b));
     QVERIFY(model.appendDevice(c));
     QVERIFY(model.appendDevice(twin));
-    QCOMPARE(log.take(), (QStringList{"aboutToInsert 1 1", "inserted 1 1", "rowCountChanged", "aboutToInsert 2 2",
-                                      "inserted 2 2", "rowCountChanged", "aboutToInsert 3 3", "inserted 3 3",
-                                      "rowCountChanged"}));
+    QCOMPARE(log.take(),
+        (QStringList { "aboutToInsert 1 1", "inserted 1 1", "rowCountChanged", "aboutToInsert 2 2",
+            "inserted 2 2", "rowCountChanged", "aboutToInsert 3 3", "inserted 3 3", "rowCountChanged" }));
     QCOMPARE(model.rowCount(), 4);
 
     QVERIFY(model.removeDevice(b));
-    QCOMPARE(log.take(), (QStringList{"aboutToRemove 1 1", "removed 1 1", "rowCountChanged"}));
+    QCOMPARE(log.take(), (QStringList { "aboutToRemove 1 1", "removed 1 1", "rowCountChanged" }));
     QCOMPARE(model.data(model.index(1, 0), Qt::UserRole).value<DeviceData *>(), c.data());
     QCOMPARE(model.data(model.index(2, 0), Qt::UserRole).value<DeviceData *>(), twin.data());
 
     // A removed device can come back, at the end.
     QVERIFY(model.appendDevice(b));
-    QCOMPARE(log.take(), (QStringList{"aboutToInsert 3 3", "inserted 3 3", "rowCountChanged"}));
+    QCOMPARE(log.take(), (QStringList { "aboutToInsert 3 3", "inserted 3 3", "rowCountChanged" }));
 
     cap.clear();
     model.clear();
-    QCOMPARE(log.take(), (QStringList{"aboutToReset", "reset", "rowCountChanged"}));
+    QCOMPARE(log.take(), (QStringList { "aboutToReset", "reset", "rowCountChanged" }));
     QCOMPARE(model.rowCount(), 0);
     model.clear();
-    QCOMPARE(log.take(), (QStringList{"aboutToReset", "reset", "rowCountChanged"}));
+    QCOMPARE(log.take(), (QStringList { "aboutToReset", "reset", "rowCountChanged" }));
     QCOMPARE(cap.lines().size(), 2);
     for (const CapturedMessage &line : cap.lines()) {
         QCOMPARE(line.type, QtInfoMsg);
@@ -456,14 +457,14 @@ void tst_DeviceTableModel::refusals()
     QCOMPARE(cap.lines().size(), 2);
     QCOMPARE(cap.lines().at(0).type, QtInfoMsg);
     QCOMPARE(cap.lines().at(0).text,
-             logLine("DeviceTableModel::appendDevice device has exist in display list, dev info ", device));
+        logLine("DeviceTableModel::appendDevice device has exist in display list, dev info ", device));
     QCOMPARE(cap.lines().at(0).function,
-             QStringLiteral("bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData>)"));
+        QStringLiteral("bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData>)"));
     QCOMPARE(cap.lines().at(1).type, QtInfoMsg);
     QCOMPARE(cap.lines().at(1).text,
-             logLine("DeviceTableModel::removeDevice not find match device, dev info ", stranger));
+        logLine("DeviceTableModel::removeDevice not find match device, dev info ", stranger));
     QCOMPARE(cap.lines().at(1).function,
-             QStringLiteral("bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData>)"));
+        QStringLiteral("bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData>)"));
     QCOMPARE(TestedModel::unexcused(), QStringList());
 }
 
@@ -497,7 +498,8 @@ void tst_DeviceTableModel::ownership()
     const QWeakPointer<DeviceData> cleared = device;
     model->appendDevice(std::exchange(device, {}));
     bool releasedBeforeReset = false;
-    connect(model.get(), &QAbstractItemModel::modelReset, this, [&] { releasedBeforeReset = cleared.isNull(); });
+    connect(
+        model.get(), &QAbstractItemModel::modelReset, this, [&] { releasedBeforeReset = cleared.isNull(); });
     model->clear();
     QVERIFY(releasedBeforeReset);
 
@@ -516,9 +518,10 @@ void tst_DeviceTableModel::checkDevice_data()
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("check") << 1 << false << true << QStringList{"checkedChanged", "deviceCheckChanged 1"};
-    QTest::newRow("uncheck") << 1 << true << false << QStringList{"checkedChanged", "deviceCheckChanged 0"};
-    QTest::newRow("already checked") << 1 << true << true << QStringList{"deviceCheckChanged 1"};
+    QTest::newRow("check") << 1 << false << true << QStringList { "checkedChanged", "deviceCheckChanged 1" };
+    QTest::newRow("uncheck") << 1 << true << false
+                             << QStringList { "checkedChanged", "deviceCheckChanged 0" };
+    QTest::newRow("already checked") << 1 << true << true << QStringList { "deviceCheckChanged 1" };
     QTest::newRow("row -1") << -1 << false << true << QStringList();
     QTest::newRow("row count") << 2 << false << true << QStringList();
 }
@@ -531,7 +534,7 @@ void tst_DeviceTableModel::checkDevice()
     QFETCH(QStringList, expected);
 
     DeviceTableModel model;
-    const DevicePtr devices[] = {makeDevice(), makeDevice(DeviceData::Offline, wasChecked)};
+    const DevicePtr devices[] = { makeDevice(), makeDevice(DeviceData::Offline, wasChecked) };
     for (const DevicePtr &device : devices) {
         model.appendDevice(device);
     }
@@ -566,8 +569,10 @@ void tst_DeviceTableModel::checkAllDevice()
 {
     DeviceTableModel model;
     const QList<DevicePtr> devices = {
-        makeDevice(DeviceData::Online, false),  makeDevice(DeviceData::Offline, false),
-        makeDevice(DeviceData::Offline, true),  makeDevice(DeviceData::Malfunction, false),
+        makeDevice(DeviceData::Online, false),
+        makeDevice(DeviceData::Offline, false),
+        makeDevice(DeviceData::Offline, true),
+        makeDevice(DeviceData::Malfunction, false),
         makeDevice(DeviceData::Online, true),
     };
     for (const DevicePtr &device : devices) {
@@ -585,7 +590,7 @@ void tst_DeviceTableModel::checkAllDevice()
     model.checkAllDevice();
     QCOMPARE(log.take(), QStringList());
     QCOMPARE(offlineSignals, 0);
-    const bool expected[] = {true, false, true, false, true};
+    const bool expected[] = { true, false, true, false, true };
     for (int i = 0; i < devices.size(); ++i) {
         QCOMPARE(devices.at(i)->checked(), expected[i]);
     }
@@ -606,14 +611,14 @@ void tst_DeviceTableModel::allCheckType_data()
     QTest::addColumn<ZVRCheckBox::CheckType>("type");
 
     QTest::newRow("none") << QStringList() << ZVRCheckBox::None;
-    QTest::newRow("only offline") << QStringList{"off+", "off-"} << ZVRCheckBox::None;
-    QTest::newRow("two online, none checked") << QStringList{"on-", "on-"} << ZVRCheckBox::None;
-    QTest::newRow("two online, one checked") << QStringList{"on+", "on-"} << ZVRCheckBox::Some;
-    QTest::newRow("two online, both checked") << QStringList{"on+", "on+"} << ZVRCheckBox::All;
-    QTest::newRow("both checked, one offline") << QStringList{"on+", "off-", "on+"} << ZVRCheckBox::All;
-    QTest::newRow("online unchecked, offline checked") << QStringList{"on-", "off+"} << ZVRCheckBox::None;
-    QTest::newRow("one of two, offline checked") << QStringList{"on+", "on-", "off+"} << ZVRCheckBox::Some;
-    QTest::newRow("faulty counts as offline") << QStringList{"on+", "bad-"} << ZVRCheckBox::All;
+    QTest::newRow("only offline") << QStringList { "off+", "off-" } << ZVRCheckBox::None;
+    QTest::newRow("two online, none checked") << QStringList { "on-", "on-" } << ZVRCheckBox::None;
+    QTest::newRow("two online, one checked") << QStringList { "on+", "on-" } << ZVRCheckBox::Some;
+    QTest::newRow("two online, both checked") << QStringList { "on+", "on+" } << ZVRCheckBox::All;
+    QTest::newRow("both checked, one offline") << QStringList { "on+", "off-", "on+" } << ZVRCheckBox::All;
+    QTest::newRow("online unchecked, offline checked") << QStringList { "on-", "off+" } << ZVRCheckBox::None;
+    QTest::newRow("one of two, offline checked") << QStringList { "on+", "on-", "off+" } << ZVRCheckBox::Some;
+    QTest::newRow("faulty counts as offline") << QStringList { "on+", "bad-" } << ZVRCheckBox::All;
 }
 
 void tst_DeviceTableModel::allCheckType()
@@ -670,8 +675,8 @@ void tst_DeviceTableModel::setDeviceNetworkConfig()
     log.take();
     model.setDeviceNetworkConfig("a", "b", "c", "d");
     QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(0), (QVariantList{"first", QString(), " third ", QStringLiteral("四")}));
-    QCOMPARE(spy.at(1), (QVariantList{"a", "b", "c", "d"}));
+    QCOMPARE(spy.at(0), (QVariantList { "first", QString(), " third ", QStringLiteral("四") }));
+    QCOMPARE(spy.at(1), (QVariantList { "a", "b", "c", "d" }));
     QCOMPARE(log.take(), QStringList());
     QVERIFY(cap.lines().isEmpty());
 }
@@ -712,7 +717,7 @@ void tst_DeviceTableModel::reentrantReceivers()
     QVERIFY(checkedWeak.isNull());
 
     // checkedChanged during checkAllDevice: the first device's receiver clears the table.
-    const QList<DevicePtr> devices = {makeDevice(), makeDevice(), makeDevice()};
+    const QList<DevicePtr> devices = { makeDevice(), makeDevice(), makeDevice() };
     for (const DevicePtr &entry : devices) {
         model.appendDevice(entry);
     }

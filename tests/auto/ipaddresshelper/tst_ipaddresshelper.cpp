@@ -42,12 +42,10 @@ void tst_IpAddressHelper::stringToInteger_data()
     QTest::addRow("negative part") << QStringLiteral("1.2.3.-1") << 0xFFFFFFFFu << none;
     QTest::addRow("negative middle part") << QStringLiteral("1.-1.0.0") << 0xFFFF0000u << none;
     QTest::addRow("beyond int") << QStringLiteral("1.2.3.99999999999") << 0x01020300u << none;
-    QTest::addRow("three parts") << QStringLiteral("1.2.3") << 0xFFFFFFFFu
-                                 << QStringLiteral("IPV4StringToInteger  \"1.2.3\"  is invalid ip address");
-    QTest::addRow("five parts") << QStringLiteral("1.2.3.4.5") << 0xFFFFFFFFu
-                                << QStringLiteral("IPV4StringToInteger  \"1.2.3.4.5\"  is invalid ip address");
-    QTest::addRow("empty") << QString() << 0xFFFFFFFFu
-                           << QStringLiteral("IPV4StringToInteger  \"\"  is invalid ip address");
+    const QString badText = QStringLiteral("IPV4StringToInteger  \"%1\"  is invalid ip address");
+    QTest::addRow("three parts") << QStringLiteral("1.2.3") << 0xFFFFFFFFu << badText.arg("1.2.3");
+    QTest::addRow("five parts") << QStringLiteral("1.2.3.4.5") << 0xFFFFFFFFu << badText.arg("1.2.3.4.5");
+    QTest::addRow("empty") << QString() << 0xFFFFFFFFu << badText.arg("");
 }
 
 void tst_IpAddressHelper::stringToInteger()
@@ -75,19 +73,17 @@ void tst_IpAddressHelper::byteInteger_data()
     QTest::addColumn<QString>("warning");
 
     const QString none;
+    const QString badPos = QStringLiteral("getIPV4StringByteInteger ip  \"%1\" , pos is invalid");
+    const QString badText = QStringLiteral("getIPV4StringByteInteger  \"%1\"  is invalid ip address");
     const QString address = QStringLiteral("10.20.30.40");
     QTest::addRow("first") << address << 0 << 10u << none;
     QTest::addRow("last") << address << 3 << 40u << none;
     QTest::addRow("negative part") << QStringLiteral("1.-1.0.0") << 1 << 0xFFFFFFFFu << none;
     QTest::addRow("part above 255") << QStringLiteral("1.2.3.300") << 3 << 300u << none;
-    QTest::addRow("pos 4") << address << 4 << 0xFFFFFFFFu
-                           << QStringLiteral("getIPV4StringByteInteger ip  \"10.20.30.40\" , pos is invalid");
-    QTest::addRow("pos -1") << address << -1 << 0xFFFFFFFFu
-                            << QStringLiteral("getIPV4StringByteInteger ip  \"10.20.30.40\" , pos is invalid");
-    QTest::addRow("pos checked first") << QStringLiteral("1.2") << 7 << 0xFFFFFFFFu
-                                       << QStringLiteral("getIPV4StringByteInteger ip  \"1.2\" , pos is invalid");
-    QTest::addRow("three parts") << QStringLiteral("10.20.30") << 1 << 0xFFFFFFFFu
-                                 << QStringLiteral("getIPV4StringByteInteger  \"10.20.30\"  is invalid ip address");
+    QTest::addRow("pos 4") << address << 4 << 0xFFFFFFFFu << badPos.arg(address);
+    QTest::addRow("pos -1") << address << -1 << 0xFFFFFFFFu << badPos.arg(address);
+    QTest::addRow("pos checked first") << QStringLiteral("1.2") << 7 << 0xFFFFFFFFu << badPos.arg("1.2");
+    QTest::addRow("three parts") << QStringLiteral("10.20.30") << 1 << 0xFFFFFFFFu << badText.arg("10.20.30");
 }
 
 void tst_IpAddressHelper::byteInteger()
@@ -131,7 +127,7 @@ void tst_IpAddressHelper::integerToString()
 
 void tst_IpAddressHelper::roundTrip()
 {
-    const quint8 samples[] = {0, 1, 9, 10, 99, 100, 127, 199, 200, 254, 255};
+    const quint8 samples[] = { 0, 1, 9, 10, 99, 100, 127, 199, 200, 254, 255 };
     for (const quint8 a : samples) {
         for (const quint8 b : samples) {
             const QString text = QStringLiteral("%1.%2.%3.%4").arg(a).arg(b).arg(b).arg(a);

@@ -11,8 +11,8 @@ using Keys = QList<QPair<QByteArray, int>>;
 
 static const QMetaObject *holder(const QByteArray &className)
 {
-    for (const QMetaObject *meta :
-         {&ZVRCheckBox::staticMetaObject, &ZVRMessageBox::staticMetaObject, &ZVRSortButton::staticMetaObject}) {
+    for (const QMetaObject *meta : { &ZVRCheckBox::staticMetaObject, &ZVRMessageBox::staticMetaObject,
+             &ZVRSortButton::staticMetaObject }) {
         if (className == meta->className()) {
             return meta;
         }
@@ -37,14 +37,12 @@ void tst_ZvrEnums::enumeration_data()
     QTest::addColumn<QByteArray>("enumName");
     QTest::addColumn<Keys>("keys");
 
-    QTest::addRow("check box") << QByteArray("ZVRCheckBox")
-                               << QByteArray("CheckType")
-                               << Keys{{"Invalid", 0}, {"None", 1}, {"Some", 2}, {"All", 3}};
-    QTest::addRow("message box") << QByteArray("ZVRMessageBox")
-                                 << QByteArray("MessageBoxType")
-                                 << Keys{{"OK", 0}, {"Cancel", 1}, {"OKCancel", 2}, {"None", 3}};
-    QTest::addRow("sort button") << QByteArray("ZVRSortButton")
-                                 << QByteArray("SortMode") << Keys{{"None", 0}, {"Ascend", 1}, {"Descend", 2}};
+    QTest::addRow("check box") << QByteArray("ZVRCheckBox") << QByteArray("CheckType")
+                               << Keys { { "Invalid", 0 }, { "None", 1 }, { "Some", 2 }, { "All", 3 } };
+    QTest::addRow("message box") << QByteArray("ZVRMessageBox") << QByteArray("MessageBoxType")
+                                 << Keys { { "OK", 0 }, { "Cancel", 1 }, { "OKCancel", 2 }, { "None", 3 } };
+    QTest::addRow("sort button") << QByteArray("ZVRSortButton") << QByteArray("SortMode")
+                                 << Keys { { "None", 0 }, { "Ascend", 1 }, { "Descend", 2 } };
 }
 
 // One plain enumeration and nothing else on a direct QObject subclass.
