@@ -12,31 +12,31 @@
 
 // Texts of the enumeration values, translated once when the library is loaded.
 static const QMap<int, QString> nodeTypeTexts = {
-    {NodeInvalid, QObject::tr("--")},
-    {NodeEncoder, QObject::tr("编码器")},
-    {NodeDecoder, QObject::tr("解码器")},
-    {NodeDecoderTwoInOne, QObject::tr("解码器-二合一")},
-    {NodeCentralControl, QObject::tr("中控")},
+    { NodeInvalid, QObject::tr("--") },
+    { NodeEncoder, QObject::tr("编码器") },
+    { NodeDecoder, QObject::tr("解码器") },
+    { NodeDecoderTwoInOne, QObject::tr("解码器-二合一") },
+    { NodeCentralControl, QObject::tr("中控") },
 };
 
 static const QMap<int, QString> runModeTexts = {
-    {RunModeNormal, QObject::tr("普通节点")},
-    {RunModeMaster, QObject::tr("主节点")},
-    {RunModeBackup, QObject::tr("备节点")},
-    {RunModeInvalid, QObject::tr("--")},
+    { RunModeNormal, QObject::tr("普通节点") },
+    { RunModeMaster, QObject::tr("主节点") },
+    { RunModeBackup, QObject::tr("备节点") },
+    { RunModeInvalid, QObject::tr("--") },
 };
 
 static const QMap<int, QString> subNodeTypeTexts = {
-    {SubNodeNone, QObject::tr("")},
-    {SubNodeSeat, QObject::tr("坐席")},
-    {SubNodeBigScreen, QObject::tr("大屏")},
-    {SubNodeEcho, QObject::tr("回显")},
+    { SubNodeNone, QObject::tr("") },
+    { SubNodeSeat, QObject::tr("坐席") },
+    { SubNodeBigScreen, QObject::tr("大屏") },
+    { SubNodeEcho, QObject::tr("回显") },
 };
 
 static const QMap<int, QString> devStatusTexts = {
-    {DeviceData::Online, QObject::tr("在线")},
-    {DeviceData::Offline, QObject::tr("离线")},
-    {DeviceData::Malfunction, QObject::tr("故障")},
+    { DeviceData::Online, QObject::tr("在线") },
+    { DeviceData::Offline, QObject::tr("离线") },
+    { DeviceData::Malfunction, QObject::tr("故障") },
 };
 
 // An unknown value has no text; the lookup never inserts.
