@@ -10,6 +10,8 @@
 #include <QMetaProperty>
 #include <QVariant>
 
+#include <utility>
+
 // Texts of the enumeration values, translated once when the library is loaded.
 static const QMap<int, QString> nodeTypeTexts = {
     { NodeInvalid, QObject::tr("--") },
@@ -448,9 +450,20 @@ quint32 DeviceData::networkIpInt(int port) const
 void DeviceData::setNetworkInfo(QVector<t_device_network_info> info)
 {
     Q_D(DeviceData);
-    d->networkInfo = std::move(info);
-    for (t_device_network_info &port : d->networkInfo) {
-        port.ipInt = IPV4StringToInteger(port.ip);
+    if (!info.isEmpty() && info.size() == d->networkInfo.size()) {
+        // A rescan brings as many ports as before: overwrite our own entries rather than
+        // allocate a copy of the caller's shared array. The caller's entries stay as they are.
+        t_device_network_info *port = d->networkInfo.data();
+        for (const t_device_network_info &given : std::as_const(info)) {
+            *port = given;
+            port->ipInt = IPV4StringToInteger(port->ip);
+            ++port;
+        }
+    } else {
+        d->networkInfo = std::move(info);
+        for (t_device_network_info &port : d->networkInfo) {
+            port.ipInt = IPV4StringToInteger(port.ip);
+        }
     }
     Q_EMIT macChanged();
     Q_EMIT ipChanged();

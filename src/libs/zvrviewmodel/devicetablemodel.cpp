@@ -6,24 +6,134 @@
 
 #include <QDebug>
 #include <QHash>
-#include <QList>
 #include <QLoggingCategory>
 #include <QMap>
 #include <QMetaEnum>
-#include <QSet>
+#include <QVector>
 
 #include <algorithm>
 #include <utility>
+#include <vector>
+
+namespace {
+
+/*! \brief The devices of the rows, so that appendDevice finds a duplicate without a scan.
+ *
+ *  Open addressing over one array of pointers: no allocation per row, and growing it
+ *  touches that array only.
+ */
+class DevicePointerSet
+{
+public:
+    bool contains(const DeviceData *device) const
+    {
+        if (m_slots.empty()) {
+            return false;
+        }
+        const size_t mask = m_slots.size() - 1;
+        const quintptr key = reinterpret_cast<quintptr>(device);
+        for (size_t i = slotOf(key);; i = (i + 1) & mask) {
+            if (m_slots[i] == key) {
+                return true;
+            }
+            if (m_slots[i] == Empty) {
+                return false;
+            }
+        }
+    }
+
+    void insert(const DeviceData *device)
+    {
+        // At most half the slots in use (live or removed), so probes stay short.
+        if ((m_used + 1) * 2 > m_slots.size()) {
+            rehash(std::max<size_t>(16, m_live * 4 + 4));
+        }
+        m_used += place(reinterpret_cast<quintptr>(device));
+        ++m_live;
+    }
+
+    void remove(const DeviceData *device)
+    {
+        if (m_slots.empty()) {
+            return;
+        }
+        const size_t mask = m_slots.size() - 1;
+        const quintptr key = reinterpret_cast<quintptr>(device);
+        for (size_t i = slotOf(key); m_slots[i] != Empty; i = (i + 1) & mask) {
+            if (m_slots[i] == key) {
+                m_slots[i] = Removed;
+                --m_live;
+                return;
+            }
+        }
+    }
+
+    void clear()
+    {
+        std::vector<quintptr>().swap(m_slots);
+        m_used = 0;
+        m_live = 0;
+    }
+
+private:
+    // Object addresses are never 0 or 1.
+    static constexpr quintptr Empty = 0;
+    static constexpr quintptr Removed = 1;
+
+    // Objects allocated one after another land in nearby slots, so a long run of appends
+    // walks the array instead of jumping about it; each megabyte of addresses starts at a
+    // scrambled place, so separate regions do not pile onto the same slots.
+    size_t slotOf(quintptr key) const
+    {
+        const quint64 region = static_cast<quint64>(key >> 20) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>((key >> 4) + (region >> 32)) & (m_slots.size() - 1);
+    }
+
+    // Puts a key into the first free slot of its probe run; returns 1 if that slot was empty.
+    size_t place(quintptr key)
+    {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = slotOf(key);
+        while (m_slots[i] != Empty && m_slots[i] != Removed) {
+            i = (i + 1) & mask;
+        }
+        const size_t wasEmpty = m_slots[i] == Empty ? 1 : 0;
+        m_slots[i] = key;
+        return wasEmpty;
+    }
+
+    void rehash(size_t atLeast)
+    {
+        size_t size = 16;
+        while (size < atLeast) {
+            size *= 2;
+        }
+        std::vector<quintptr> old(size, Empty);
+        old.swap(m_slots);
+        m_used = 0;
+        for (const quintptr key : old) {
+            if (key != Empty && key != Removed) {
+                m_used += place(key);
+            }
+        }
+    }
+
+    std::vector<quintptr> m_slots;
+    size_t m_used = 0;
+    size_t m_live = 0;
+};
+
+} // namespace
 
 class DeviceTableModelPrivate
 {
 public:
     QMap<int, QString> columnRoles;
-    QList<QSharedPointer<DeviceData>> devices;
+    // A vector holds the handles in place; a QList would allocate one node per row.
+    QVector<QSharedPointer<DeviceData>> devices;
     QMap<int, QString> roleNameTable;
 
-    // The devices of the rows, so that appendDevice finds a duplicate without a scan.
-    QSet<const DeviceData *> deviceSet;
+    DevicePointerSet deviceSet;
     // roleNames() never changes after construction, so it is built once.
     QHash<int, QByteArray> roleNames;
 };
@@ -110,7 +220,8 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
     }
     if (role == Qt::UserRole + ColIndex) {
         // The description is costly; build it only when the line is written.
-        if (QLoggingCategory::defaultCategory()->isDebugEnabled()) {
+        const QLoggingCategory *const category = QLoggingCategory::defaultCategory();
+        if (!category || category->isDebugEnabled()) {
             qDebug() << "DeviceTableModel::data pDevice info" << device->toString();
         }
         return QVariant(row);
@@ -215,7 +326,7 @@ void DeviceTableModel::clear()
     beginResetModel();
     {
         // Released here, before the reset ends; a device's destruction may call back into us.
-        const QList<QSharedPointer<DeviceData>> released = std::exchange(d->devices, {});
+        const QVector<QSharedPointer<DeviceData>> released = std::exchange(d->devices, {});
         d->deviceSet.clear();
     }
     endResetModel();
@@ -228,7 +339,7 @@ void DeviceTableModel::checkAllDevice()
     Q_D(DeviceTableModel);
     qInfo() << "DeviceTableModel::checkAllDevice";
     // A receiver of checkedChanged may change the table while we walk it.
-    const QList<QSharedPointer<DeviceData>> devices = d->devices;
+    const QVector<QSharedPointer<DeviceData>> devices = d->devices;
     for (int row = 0; row < devices.size(); ++row) {
         const QSharedPointer<DeviceData> &device = devices.at(row);
         if (!device) {
@@ -245,7 +356,7 @@ void DeviceTableModel::checkAllDevice()
 ZVRCheckBox::CheckType DeviceTableModel::allCheckType()
 {
     Q_D(DeviceTableModel);
-    const QList<QSharedPointer<DeviceData>> devices = d->devices;
+    const QVector<QSharedPointer<DeviceData>> devices = d->devices;
     if (devices.isEmpty()) {
         return ZVRCheckBox::None;
     }
