@@ -59,8 +59,8 @@ quint32 IPV4StringToInteger(const QString &ip)
 {
     const QChar *const data = ip.constData();
     const QChar *const end = data + ip.size();
-    const QChar *starts[4] = {data, nullptr, nullptr, nullptr};
-    const QChar *ends[4] = {nullptr, nullptr, nullptr, end};
+    const QChar *starts[4] = { data, nullptr, nullptr, nullptr };
+    const QChar *ends[4] = { nullptr, nullptr, nullptr, end };
     int dots = 0;
     for (const QChar *p = data; p != end; ++p) {
         if (p->unicode() == u'.') {
