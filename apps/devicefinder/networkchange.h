@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_DEVICEFINDER_NETWORKCHANGE_H
+#define ZVR_DEVICEFINDER_NETWORKCHANGE_H
+
+#include <QString>
+#include <QStringList>
+
+//! The address settings of one Ethernet port.
+struct PortSettings
+{
+    QString ip;
+    QString subnetMask;
+    QString gateway;
+
+    bool isEmpty() const { return ip.isEmpty() && subnetMask.isEmpty() && gateway.isEmpty(); }
+    bool operator==(const PortSettings &other) const
+    {
+        return ip == other.ip && subnetMask == other.subnetMask && gateway == other.gateway;
+    }
+    bool operator!=(const PortSettings &other) const { return !(*this == other); }
+};
+
+/*! \brief A network change as this tool hands it to the scan back-end.
+ *
+ *  DeviceTableModel::setDeviceNetworkConfig() passes four texts through unchanged;
+ *  in this tool they mean:
+ *  1. the communication MAC addresses of the devices to change, joined by ",";
+ *  2. the first port's settings as "ip;mask;gateway": the first device takes that
+ *     address, each further device the next one up;
+ *  3. the second port's settings in the same form, or empty to leave it as it is;
+ *  4. the request number in decimal, which the answer carries back.
+ */
+struct NetworkChange
+{
+    QStringList macs;
+    PortSettings port1;
+    PortSettings port2;
+    int requestId = 0;
+
+    QString macsText() const;
+    static QString portText(const PortSettings &port);
+    QString requestText() const;
+
+    //! Reads the four texts back; false when one of them is malformed.
+    static bool fromTexts(const QString &macs, const QString &port1, const QString &port2,
+        const QString &request, NetworkChange *change);
+};
+
+//! A dotted IPv4 text, strictly four parts of 0 to 255; false for anything else.
+bool parseAddress(const QString &text, quint32 *value);
+QString formatAddress(quint32 value);
+
+/*! The display text that refuses \a port for \a count devices numbered up from its
+ *  address, or an empty text when it is acceptable.
+ */
+QString checkPortSettings(const PortSettings &port, int count);
+
+#endif // ZVR_DEVICEFINDER_NETWORKCHANGE_H
