@@ -1,0 +1,496 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "devicefinder.h"
+
+#include "nodelistmodel.h"
+
+#include <macscanbll/macscan.h>
+#include <zvrviewmodel/comboboxmodel.h>
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+#include <zvrviewmodel/devicetablemodel.h>
+#include <zvrviewmodel/displaytexts.h>
+#include <zvrviewmodel/settingresultdata.h>
+#include <zvrviewmodel/settingresulttablemodel.h>
+#include <zvrviewmodel/zvrenums.h>
+
+#include <QQmlEngine>
+
+namespace {
+
+PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
+{
+    return { settings.value(QStringLiteral("ip") + suffix).toString().trimmed(),
+        settings.value(QStringLiteral("subnetMask") + suffix).toString().trimmed(),
+        settings.value(QStringLiteral("gateway") + suffix).toString().trimmed() };
+}
+
+PortSettings currentPort(const DeviceData &device, int port)
+{
+    if (port == 0) {
+        return { device.ip(), device.subnetMask(), device.gateway() };
+    }
+    return { device.ip2(), device.subnetMask2(), device.gateway2() };
+}
+
+// Marks a record handed to QML as owned by C++: an object that QML receives from an
+// invokable call would otherwise become JavaScript-owned and be collected while a
+// shared pointer still holds it.
+void keepCppOwned(QObject *object)
+{
+    QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+}
+
+} // namespace
+
+DeviceFinder::DeviceFinder(QObject *parent)
+    : QObject(parent)
+    , m_simulation(new Simulation(this))
+    , m_table(new DeviceTableModel(this))
+    , m_sortModel(new DeviceSortFilterProxyModel(this))
+    , m_statusModel(new ComboBoxModel(this))
+    , m_results(new SettingResultTableModel(this))
+    , m_nodes(new NodeListModel(m_table, this))
+{
+    m_sortModel->setSourceModel(m_table);
+    m_statusModel->resetModel({ STR_ALL, STR_ONLINE, STR_OFFLINE, STR_MALFUNCTION });
+    // Entry i of the status list shows DeviceData::DeviceStatus i - 1; "全部" shows all.
+    connect(m_statusModel, &ComboBoxModel::currentIndexChanged, this,
+        [this] { m_sortModel->setStatusFilter(m_statusModel->currentIndex() - 1); });
+
+    connect(m_simulation, &Simulation::deviceReported, this, &DeviceFinder::onDeviceReported);
+    connect(m_simulation, &Simulation::ipStateReported, this, &DeviceFinder::onIpStateReported);
+    connect(m_simulation, &Simulation::scanFinished, this, &DeviceFinder::scanRoundChanged);
+    connect(m_simulation, &Simulation::requestAnswered, this, &DeviceFinder::onRequestAnswered);
+    // The back-end stand-in only publishes the request; the simulated devices answer it.
+    connect(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested, m_simulation,
+        &Simulation::handleRequest);
+
+    connect(m_table, &DeviceTableModel::editDevice, this, &DeviceFinder::onEditDevice);
+    connect(m_table, &DeviceTableModel::deviceCheckChanged, this, &DeviceFinder::scheduleCheckState);
+    connect(m_table, &DeviceTableModel::rowCountChanged, this, &DeviceFinder::scheduleCheckState);
+}
+
+DeviceFinder::~DeviceFinder() = default;
+
+void DeviceFinder::setNetwork(quint32 seed, int deviceCount)
+{
+    m_seed = seed;
+    m_deviceCount = deviceCount;
+}
+
+Simulation *DeviceFinder::simulation() const
+{
+    return m_simulation;
+}
+
+DeviceTableModel *DeviceFinder::deviceModel() const
+{
+    return m_table;
+}
+
+DeviceSortFilterProxyModel *DeviceFinder::sortModel() const
+{
+    return m_sortModel;
+}
+
+ComboBoxModel *DeviceFinder::statusModel() const
+{
+    return m_statusModel;
+}
+
+SettingResultTableModel *DeviceFinder::resultModel() const
+{
+    return m_results;
+}
+
+NodeListModel *DeviceFinder::nodeModel() const
+{
+    return m_nodes;
+}
+
+QVariantMap DeviceFinder::texts() const
+{
+    return {
+        { QStringLiteral("STR_ALL"), STR_ALL },
+        { QStringLiteral("STR_NORMAL"), STR_NORMAL },
+        { QStringLiteral("STR_IP_CONFLICT"), STR_IP_CONFLICT },
+        { QStringLiteral("STR_LINK_FAULT"), STR_LINK_FAULT },
+        { QStringLiteral("STR_ONLINE"), STR_ONLINE },
+        { QStringLiteral("STR_OFFLINE"), STR_OFFLINE },
+        { QStringLiteral("STR_MALFUNCTION"), STR_MALFUNCTION },
+        { QStringLiteral("STR_MODIFY_SUCCESS"), STR_MODIFY_SUCCESS },
+        { QStringLiteral("STR_MODIFY_FAILURE"), STR_MODIFY_FAILURE },
+        { QStringLiteral("STR_MODIFYING_WAIT"), STR_MODIFYING_WAIT },
+        { QStringLiteral("STR_SELECT_DEVICE_FIRST"), STR_SELECT_DEVICE_FIRST },
+        { QStringLiteral("STR_NETWORK_PORT"), STR_NETWORK_PORT },
+        { QStringLiteral("STR_IP_ADDRESS"), STR_IP_ADDRESS },
+        { QStringLiteral("STR_SUBNET_MASK"), STR_SUBNET_MASK },
+        { QStringLiteral("STR_GATEWAY_ADDRESS"), STR_GATEWAY_ADDRESS },
+        { QStringLiteral("STR_FONT_FAMILY"), STR_FONT_FAMILY },
+    };
+}
+
+int DeviceFinder::allCheckType() const
+{
+    return m_allCheckType;
+}
+
+int DeviceFinder::checkedCount() const
+{
+    return m_checkedCount;
+}
+
+int DeviceFinder::onlineCount() const
+{
+    return m_onlineCount;
+}
+
+int DeviceFinder::scanRound() const
+{
+    return m_simulation->round();
+}
+
+bool DeviceFinder::busy() const
+{
+    return m_busy;
+}
+
+QString DeviceFinder::resultSummary() const
+{
+    return STR_MODIFY_RESULT.arg(m_results->successNum()).arg(m_results->failureNum());
+}
+
+QString DeviceFinder::resultTotal() const
+{
+    return STR_MODIFY_TOTAL.arg(m_results->totalNum()).arg(m_results->successNum());
+}
+
+QVariantMap DeviceFinder::editTarget() const
+{
+    QVariantMap target { { QStringLiteral("count"), m_editTargets.size() } };
+    if (m_editTargets.isEmpty()) {
+        return target;
+    }
+    const DeviceData &first = *m_editTargets.first();
+    int ports = 0;
+    for (const QSharedPointer<DeviceData> &device : m_editTargets) {
+        ports = qMax(ports, device->ethernetPortNumber());
+    }
+    target.insert(QStringLiteral("name"), first.name());
+    target.insert(QStringLiteral("online"), first.online());
+    target.insert(QStringLiteral("ports"), ports);
+    target.insert(QStringLiteral("ip"), first.ip());
+    target.insert(QStringLiteral("subnetMask"), first.subnetMask());
+    target.insert(QStringLiteral("gateway"), first.gateway());
+    target.insert(QStringLiteral("ip2"), first.ip2());
+    target.insert(QStringLiteral("subnetMask2"), first.subnetMask2());
+    target.insert(QStringLiteral("gateway2"), first.gateway2());
+    return target;
+}
+
+void DeviceFinder::scan(int rounds)
+{
+    for (int i = 0; i < rounds; ++i) {
+        m_simulation->scanRound();
+    }
+}
+
+void DeviceFinder::restart()
+{
+    setEditTargets({});
+    m_table->clear();
+    m_devices.clear();
+    m_simulation->populate(m_seed, m_deviceCount);
+    m_results->resetResultList({});
+    m_results->setTotalNum(0);
+    m_results->setSuccessNum(0);
+    m_results->setFailureNum(0);
+    m_results->setEthernetPort(0);
+    setBusy(false);
+    Q_EMIT resultsChanged();
+    Q_EMIT scanRoundChanged();
+}
+
+void DeviceFinder::toggleAll()
+{
+    if (m_table->allCheckType() != ZVRCheckBox::All) {
+        m_table->checkAllDevice();
+        scheduleCheckState();
+        return;
+    }
+    const QList<QSharedPointer<DeviceData>> devices = tableDevices();
+    for (int row = 0; row < devices.size(); ++row) {
+        if (devices.at(row) && devices.at(row)->checked()) {
+            m_table->checkDevice(row, false);
+        }
+    }
+}
+
+bool DeviceFinder::editChecked()
+{
+    // The table's order, so that addresses are handed out row by row.
+    QList<QSharedPointer<DeviceData>> checked;
+    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
+        if (device && device->checked()) {
+            checked << device;
+        }
+    }
+    if (checked.isEmpty()) {
+        Q_EMIT messageRequested(STR_SELECT_DEVICE_FIRST);
+        return false;
+    }
+    setEditTargets(checked);
+    Q_EMIT editRequested();
+    return true;
+}
+
+QString DeviceFinder::validateChange(const QVariantMap &settings) const
+{
+    if (m_editTargets.isEmpty()) {
+        return STR_SELECT_DEVICE_FIRST;
+    }
+    const int count = m_editTargets.size();
+    if (count == 1 && !m_editTargets.first()->online()) {
+        return STR_DEVICE_OFFLINE;
+    }
+    const PortSettings port1 = portFrom(settings, QString());
+    const bool changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
+    const PortSettings port2 = changePort2 ? portFrom(settings, QStringLiteral("2")) : PortSettings();
+
+    QString error = checkPortSettings(port1, count);
+    if (error.isEmpty() && changePort2) {
+        error = checkPortSettings(port2, count);
+    }
+    if (!error.isEmpty()) {
+        return error;
+    }
+
+    quint32 start = 0;
+    parseAddress(port1.ip, &start);
+    if (changePort2 && port1.ip == port2.ip) {
+        return STR_PORT_IP_SAME;
+    }
+    bool changed = false;
+    for (int i = 0; i < count; ++i) {
+        const DeviceData &device = *m_editTargets.at(i);
+        const QString ip = formatAddress(start + quint32(i));
+        if (!changePort2 && device.ethernetPortNumber() > 1 && ip == device.ip2()) {
+            return STR_PORT_IP_SAME;
+        }
+        const PortSettings wanted { ip, port1.subnetMask, port1.gateway };
+        changed = changed || wanted != currentPort(device, 0)
+            || (changePort2 && device.ethernetPortNumber() > 1 && port2 != currentPort(device, 1));
+    }
+    if (!changed) {
+        return STR_NETWORK_UNCHANGED;
+    }
+    // A single device must not take an address that another device answers on.
+    if (count == 1) {
+        for (const QSharedPointer<DeviceData> &other : m_devices) {
+            if (other != m_editTargets.first() && other->ip() == port1.ip) {
+                return STR_IP_OCCUPIED;
+            }
+        }
+    }
+    return QString();
+}
+
+bool DeviceFinder::applyChange(const QVariantMap &settings)
+{
+    const QString error = validateChange(settings);
+    if (!error.isEmpty()) {
+        Q_EMIT messageRequested(error);
+        return false;
+    }
+    NetworkChange change;
+    for (const QSharedPointer<DeviceData> &device : qAsConst(m_editTargets)) {
+        change.macs << device->commMac();
+    }
+    change.port1 = portFrom(settings, QString());
+    if (settings.value(QStringLiteral("changePort2")).toBool()) {
+        change.port2 = portFrom(settings, QStringLiteral("2"));
+    }
+    change.requestId = ++m_lastRequest;
+    m_results->setEthernetPort(change.port2.isEmpty() ? 1 : 2);
+    setBusy(true);
+    m_table->setDeviceNetworkConfig(change.macsText(), NetworkChange::portText(change.port1),
+        NetworkChange::portText(change.port2), change.requestText());
+    return true;
+}
+
+bool DeviceFinder::changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway)
+{
+    m_table->checkAllDevice();
+    scheduleCheckState();
+    QList<QSharedPointer<DeviceData>> targets;
+    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
+        if (device && device->online()) {
+            targets << device;
+        }
+    }
+    setEditTargets(targets);
+    return applyChange({ { QStringLiteral("ip"), ip }, { QStringLiteral("subnetMask"), subnetMask },
+        { QStringLiteral("gateway"), gateway } });
+}
+
+int DeviceFinder::removeOfflineDevices()
+{
+    int removed = 0;
+    for (auto it = m_devices.begin(); it != m_devices.end();) {
+        if (it.value()->devStatus() == DeviceData::Offline) {
+            m_table->removeDevice(it.value());
+            m_editTargets.removeAll(it.value());
+            it = m_devices.erase(it);
+            ++removed;
+        } else {
+            ++it;
+        }
+    }
+    if (removed > 0) {
+        Q_EMIT editTargetChanged();
+    }
+    return removed;
+}
+
+QString DeviceFinder::ipStateText(int state) const
+{
+    switch (state) {
+    case DeviceData::StateNormal:
+        return STR_NORMAL;
+    case DeviceData::StateConflict:
+        return STR_IP_CONFLICT;
+    case DeviceData::StateLinkFault:
+        return STR_LINK_FAULT;
+    default:
+        return QString();
+    }
+}
+
+QString DeviceFinder::callRollText(int state) const
+{
+    switch (state) {
+    case DeviceData::CallRollOn:
+        return tr("点名中");
+    case DeviceData::CallRollOff:
+        return tr("未点名");
+    default:
+        return QStringLiteral("--");
+    }
+}
+
+void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
+{
+    const QString commMac = info.deviceCommMac();
+    const auto known = m_devices.constFind(commMac);
+    if (known != m_devices.constEnd()) {
+        known.value()->update(info, source);
+        return;
+    }
+    // First sight: take the whole report, then show the device.
+    const QSharedPointer<DeviceData> device(new DeviceData);
+    keepCppOwned(device.data());
+    device->update(info, 0);
+    connect(device.data(), &DeviceData::checkedChanged, this, &DeviceFinder::scheduleCheckState);
+    connect(device.data(), &DeviceData::devStatusChanged, this, &DeviceFinder::scheduleCheckState);
+    m_devices.insert(commMac, device);
+    m_table->appendDevice(device);
+}
+
+void DeviceFinder::onIpStateReported(const QString &commMac, int state)
+{
+    const QSharedPointer<DeviceData> device = m_devices.value(commMac);
+    if (device) {
+        device->setIpState(DeviceData::IpState(state));
+    }
+}
+
+void DeviceFinder::onEditDevice(const QSharedPointer<DeviceData> &device)
+{
+    if (!device) {
+        return;
+    }
+    setEditTargets({ device });
+    Q_EMIT editRequested();
+}
+
+void DeviceFinder::onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes)
+{
+    if (requestId != m_lastRequest) {
+        return;
+    }
+    QList<QSharedPointer<SettingResultData>> results;
+    int succeeded = 0;
+    for (const Simulation::Outcome &outcome : outcomes) {
+        const QSharedPointer<SettingResultData> result(new SettingResultData);
+        keepCppOwned(result.data());
+        result->setMac(outcome.commMac);
+        result->setIp(outcome.ip);
+        result->setDetailVal(outcome.result);
+        results << result;
+        succeeded += outcome.result == IpSetSuccess ? 1 : 0;
+    }
+    m_results->resetResultList(results);
+    m_results->setTotalNum(results.size());
+    m_results->setSuccessNum(succeeded);
+    m_results->setFailureNum(results.size() - succeeded);
+    setBusy(false);
+    Q_EMIT resultsChanged();
+    Q_EMIT resultsReady();
+}
+
+void DeviceFinder::scheduleCheckState()
+{
+    // Many devices change in one scan round; the state is worked out once after it.
+    if (m_checkStateQueued) {
+        return;
+    }
+    m_checkStateQueued = true;
+    QMetaObject::invokeMethod(this, &DeviceFinder::updateCheckState, Qt::QueuedConnection);
+}
+
+void DeviceFinder::updateCheckState()
+{
+    m_checkStateQueued = false;
+    int checked = 0;
+    int online = 0;
+    for (const QSharedPointer<DeviceData> &device : qAsConst(m_devices)) {
+        checked += device->checked() ? 1 : 0;
+        online += device->online() ? 1 : 0;
+    }
+    const int type = m_table->allCheckType();
+    if (type == m_allCheckType && checked == m_checkedCount && online == m_onlineCount) {
+        return;
+    }
+    m_allCheckType = type;
+    m_checkedCount = checked;
+    m_onlineCount = online;
+    Q_EMIT checkStateChanged();
+}
+
+QList<QSharedPointer<DeviceData>> DeviceFinder::tableDevices() const
+{
+    QList<QSharedPointer<DeviceData>> devices;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const QVariant cell
+            = m_table->data(m_table->index(row, 0), Qt::UserRole + DeviceTableModel::ColOperate);
+        const auto *device = qobject_cast<DeviceData *>(cell.value<QObject *>());
+        devices << (device ? m_devices.value(device->commMac()) : QSharedPointer<DeviceData>());
+    }
+    return devices;
+}
+
+void DeviceFinder::setEditTargets(const QList<QSharedPointer<DeviceData>> &devices)
+{
+    m_editTargets = devices;
+    Q_EMIT editTargetChanged();
+}
+
+void DeviceFinder::setBusy(bool busy)
+{
+    if (m_busy == busy) {
+        return;
+    }
+    m_busy = busy;
+    Q_EMIT busyChanged();
+}

@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_DEVICEFINDER_DEVICEFINDER_H
+#define ZVR_DEVICEFINDER_DEVICEFINDER_H
+
+#include "networkchange.h"
+#include "simulation.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSharedPointer>
+#include <QVariantMap>
+
+class ComboBoxModel;
+class DeviceData;
+class DeviceSortFilterProxyModel;
+class DeviceTableModel;
+class NodeListModel;
+class SettingResultTableModel;
+
+/*! \brief The tool's side of the view-model: feeds scan reports into the device
+ *  table, keeps the header check state, and runs network changes through the
+ *  back-end to the results table.
+ *
+ *  One DeviceData per communication MAC: the first report of a device is taken
+ *  whole (mode 0), later ones by their kind (1 MAC scan, 2 UDP). Every record it
+ *  creates is marked as owned by C++ so that QML never collects it.
+ */
+class DeviceFinder : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(DeviceTableModel *deviceModel READ deviceModel CONSTANT)
+    Q_PROPERTY(DeviceSortFilterProxyModel *sortModel READ sortModel CONSTANT)
+    Q_PROPERTY(ComboBoxModel *statusModel READ statusModel CONSTANT)
+    Q_PROPERTY(SettingResultTableModel *resultModel READ resultModel CONSTANT)
+    Q_PROPERTY(NodeListModel *nodeModel READ nodeModel CONSTANT)
+    Q_PROPERTY(QVariantMap texts READ texts CONSTANT)
+    Q_PROPERTY(int allCheckType READ allCheckType NOTIFY checkStateChanged)
+    Q_PROPERTY(int checkedCount READ checkedCount NOTIFY checkStateChanged)
+    Q_PROPERTY(int onlineCount READ onlineCount NOTIFY checkStateChanged)
+    Q_PROPERTY(int scanRound READ scanRound NOTIFY scanRoundChanged)
+    Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+    Q_PROPERTY(QString resultSummary READ resultSummary NOTIFY resultsChanged)
+    Q_PROPERTY(QString resultTotal READ resultTotal NOTIFY resultsChanged)
+    Q_PROPERTY(QVariantMap editTarget READ editTarget NOTIFY editTargetChanged)
+
+public:
+    explicit DeviceFinder(QObject *parent = nullptr);
+    ~DeviceFinder() override;
+
+    //! Rebuilds the simulated network; takes effect at the next restart().
+    void setNetwork(quint32 seed, int deviceCount);
+    Simulation *simulation() const;
+
+    DeviceTableModel *deviceModel() const;
+    DeviceSortFilterProxyModel *sortModel() const;
+    ComboBoxModel *statusModel() const;
+    SettingResultTableModel *resultModel() const;
+    NodeListModel *nodeModel() const;
+    //! The display texts the interface shows, by their constant's name.
+    QVariantMap texts() const;
+
+    //! A ZVRCheckBox::CheckType value for the header check box.
+    int allCheckType() const;
+    int checkedCount() const;
+    int onlineCount() const;
+    int scanRound() const;
+    bool busy() const;
+    QString resultSummary() const;
+    QString resultTotal() const;
+    //! The devices the editor works on: their count and the first one's settings.
+    QVariantMap editTarget() const;
+
+    //! Runs \a rounds scan rounds now.
+    Q_INVOKABLE void scan(int rounds = 1);
+    //! Empties the table and rebuilds the network from its seed.
+    Q_INVOKABLE void restart();
+    //! The header check box: checks every online device, or unchecks all when all are.
+    Q_INVOKABLE void toggleAll();
+    //! Opens the editor for every checked device; false when none is checked.
+    Q_INVOKABLE bool editChecked();
+    //! The text that refuses \a settings for the devices in the editor, or an empty text.
+    Q_INVOKABLE QString validateChange(const QVariantMap &settings) const;
+    //! Sends the change to the back-end; false (with a message) when it is refused.
+    Q_INVOKABLE bool applyChange(const QVariantMap &settings);
+    //! Checks every online device and renumbers them all from one address.
+    Q_INVOKABLE bool changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway);
+    //! Forgets the devices that are offline; returns how many went.
+    Q_INVOKABLE int removeOfflineDevices();
+
+    Q_INVOKABLE QString ipStateText(int state) const;
+    Q_INVOKABLE QString callRollText(int state) const;
+
+Q_SIGNALS:
+    void checkStateChanged();
+    void scanRoundChanged();
+    void busyChanged();
+    void resultsChanged();
+    void editTargetChanged();
+    void editRequested();
+    void messageRequested(const QString &text);
+    void resultsReady();
+
+private:
+    void onDeviceReported(const MacScanDeviceInfo &info, int source);
+    void onIpStateReported(const QString &commMac, int state);
+    void onEditDevice(const QSharedPointer<DeviceData> &device);
+    void onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes);
+    void scheduleCheckState();
+    void updateCheckState();
+    //! The devices of the table's rows, in row order.
+    QList<QSharedPointer<DeviceData>> tableDevices() const;
+    void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices);
+    void setBusy(bool busy);
+
+    Q_DISABLE_COPY(DeviceFinder)
+    Simulation *const m_simulation;
+    DeviceTableModel *const m_table;
+    DeviceSortFilterProxyModel *const m_sortModel;
+    ComboBoxModel *const m_statusModel;
+    SettingResultTableModel *const m_results;
+    NodeListModel *const m_nodes;
+    QHash<QString, QSharedPointer<DeviceData>> m_devices;
+    QList<QSharedPointer<DeviceData>> m_editTargets;
+    quint32 m_seed = Simulation::DefaultSeed;
+    int m_deviceCount = Simulation::DefaultDeviceCount;
+    int m_allCheckType = 1; // ZVRCheckBox::None
+    int m_checkedCount = 0;
+    int m_onlineCount = 0;
+    bool m_checkStateQueued = false;
+    bool m_busy = false;
+    int m_lastRequest = 0;
+};
+
+#endif // ZVR_DEVICEFINDER_DEVICEFINDER_H

@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "qmlregistration.h"
+
+#include "devicefinder.h"
+#include "nodelistmodel.h"
+
+#include <zvrviewmodel/abstractdevicelistmodel.h>
+#include <zvrviewmodel/comboboxmodel.h>
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+#include <zvrviewmodel/devicetablemodel.h>
+#include <zvrviewmodel/settingresultdata.h>
+#include <zvrviewmodel/settingresulttablemodel.h>
+#include <zvrviewmodel/zvrenums.h>
+
+#include <QQmlEngine>
+
+namespace {
+
+void registerLibraryTypes()
+{
+    const char *const uri = "ZVR.ViewModel";
+    const QString fromScan = QStringLiteral("Records come from the scan back-end");
+    const QString enumsOnly = QStringLiteral("Carries an enumeration only");
+
+    qmlRegisterUncreatableType<DeviceData>(uri, 1, 0, "DeviceData", fromScan);
+    qmlRegisterUncreatableType<SettingResultData>(uri, 1, 0, "SettingResultData", fromScan);
+    qmlRegisterType<DeviceTableModel>(uri, 1, 0, "DeviceTableModel");
+    qmlRegisterType<SettingResultTableModel>(uri, 1, 0, "SettingResultTableModel");
+    qmlRegisterType<ComboBoxModel>(uri, 1, 0, "ComboBoxModel");
+    qmlRegisterType<DeviceSortFilterProxyModel>(uri, 1, 0, "DeviceSortFilterProxyModel");
+    qmlRegisterUncreatableType<ZVR::ViewModel::AbstractDeviceListModel>(
+        uri, 1, 0, "AbstractDeviceListModel", QStringLiteral("Abstract base"));
+    qmlRegisterUncreatableType<ZVRCheckBox>(uri, 1, 0, "ZVRCheckBox", enumsOnly);
+    qmlRegisterUncreatableType<ZVRMessageBox>(uri, 1, 0, "ZVRMessageBox", enumsOnly);
+    qmlRegisterUncreatableType<ZVRSortButton>(uri, 1, 0, "ZVRSortButton", enumsOnly);
+
+    qmlRegisterUncreatableType<NodeListModel>(
+        "ZVR.DeviceFinder", 1, 0, "NodeListModel", QStringLiteral("Owned by Finder"));
+}
+
+} // namespace
+
+void registerQmlTypes(DeviceFinder *finder)
+{
+    registerLibraryTypes();
+    qmlRegisterSingletonType<DeviceFinder>(
+        "ZVR.DeviceFinder", 1, 0, "Finder", [finder](QQmlEngine *, QJSEngine *) -> QObject * {
+            QQmlEngine::setObjectOwnership(finder, QQmlEngine::CppOwnership);
+            return finder;
+        });
+}
+
+void registerQmlTypes(const std::function<DeviceFinder *()> &create)
+{
+    registerLibraryTypes();
+    qmlRegisterSingletonType<DeviceFinder>("ZVR.DeviceFinder", 1, 0, "Finder",
+        [create](QQmlEngine *, QJSEngine *) -> QObject * { return create(); });
+}

@@ -1,0 +1,268 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "devicefinder.h"
+
+#include <macscanbll/macscan.h>
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+#include <zvrviewmodel/devicetablemodel.h>
+#include <zvrviewmodel/settingresultdata.h>
+#include <zvrviewmodel/settingresulttablemodel.h>
+#include <zvrviewmodel/zvrenums.h>
+
+#include <QPointer>
+#include <QQmlEngine>
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_DeviceFinder : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void firstSightTakesTheWholeReport();
+    void recordsStayOwnedByCpp();
+    void requestTexts();
+    void validateChange_data();
+    void validateChange();
+    void checkStateIsWorkedOutOncePerTurn();
+    void removedDevicesAreReleased();
+    void resultsAndTotals();
+
+private:
+    DeviceData *deviceAt(int row) const;
+    QList<DeviceData *> devices() const;
+
+    std::unique_ptr<DeviceFinder> m_finder;
+};
+
+DeviceData *tst_DeviceFinder::deviceAt(int row) const
+{
+    DeviceTableModel *table = m_finder->deviceModel();
+    const QVariant cell = table->data(table->index(row, 0), Qt::UserRole + DeviceTableModel::ColOperate);
+    return qobject_cast<DeviceData *>(cell.value<QObject *>());
+}
+
+QList<DeviceData *> tst_DeviceFinder::devices() const
+{
+    QList<DeviceData *> list;
+    for (int row = 0; row < m_finder->deviceModel()->rowCount(); ++row) {
+        list << deviceAt(row);
+    }
+    return list;
+}
+
+void tst_DeviceFinder::init()
+{
+    m_finder = std::make_unique<DeviceFinder>();
+    m_finder->simulation()->setAnswerDelay(0);
+    m_finder->restart();
+    m_finder->scan(1);
+}
+
+void tst_DeviceFinder::firstSightTakesTheWholeReport()
+{
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 32);
+    QCOMPARE(m_finder->scanRound(), 1);
+    // Only a whole report (mode 0) sets the communication MAC; names come from the UDP share.
+    for (const DeviceData *device : devices()) {
+        QVERIFY(!device->commMac().isEmpty());
+        QCOMPARE(device->mac(), device->commMac());
+        QVERIFY(!device->name().isEmpty());
+    }
+    // Later reports update the same records: one per device, no second row.
+    DeviceData *first = deviceAt(0);
+    const QString time = first->devTime();
+    m_finder->scan(1);
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 40);
+    QCOMPARE(deviceAt(0), first);
+    QVERIFY(first->devTime() != time || first->offline());
+}
+
+void tst_DeviceFinder::recordsStayOwnedByCpp()
+{
+    for (DeviceData *device : devices()) {
+        QCOMPARE(QQmlEngine::objectOwnership(device), QQmlEngine::CppOwnership);
+    }
+    m_finder->sortModel()->editSignalDevice(0);
+    QVERIFY(m_finder->applyChange({ { QStringLiteral("ip"), QStringLiteral("192.168.1.99") },
+        { QStringLiteral("subnetMask"), QStringLiteral("255.255.255.0") },
+        { QStringLiteral("gateway"), QStringLiteral("192.168.1.1") } }));
+    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QVERIFY(ready.isValid());
+    QVERIFY(ready.wait(1000));
+    SettingResultTableModel *results = m_finder->resultModel();
+    QCOMPARE(results->rowCount(), 1);
+    auto *record = qobject_cast<SettingResultData *>(results->data(results->index(0, 0)).value<QObject *>());
+    QVERIFY(record);
+    QCOMPARE(QQmlEngine::objectOwnership(record), QQmlEngine::CppOwnership);
+}
+
+void tst_DeviceFinder::requestTexts()
+{
+    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
+    QVERIFY(requested.isValid());
+    QSignalSpy busy(m_finder.get(), &DeviceFinder::busyChanged);
+    QVERIFY(busy.isValid());
+
+    m_finder->deviceModel()->checkDevice(1, true);
+    m_finder->deviceModel()->checkDevice(0, true);
+    m_finder->deviceModel()->checkDevice(4, true);
+    QVERIFY(m_finder->editChecked());
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 3);
+    QVERIFY(m_finder->applyChange({ { QStringLiteral("ip"), QStringLiteral("192.168.1.100") },
+        { QStringLiteral("subnetMask"), QStringLiteral("255.255.255.0") },
+        { QStringLiteral("gateway"), QStringLiteral("192.168.1.1") }, { QStringLiteral("changePort2"), true },
+        { QStringLiteral("ip2"), QStringLiteral("10.30.0.100") },
+        { QStringLiteral("subnetMask2"), QStringLiteral("255.255.0.0") },
+        { QStringLiteral("gateway2"), QStringLiteral("10.30.0.1") } }));
+
+    QCOMPARE(requested.count(), 1);
+    const QList<QVariant> texts = requested.at(0);
+    // The devices in table order, the first port from its start address, the second port, the request.
+    QCOMPARE(texts.at(0).toString(),
+        QStringList({ deviceAt(0)->commMac(), deviceAt(1)->commMac(), deviceAt(4)->commMac() })
+            .join(QLatin1Char(',')));
+    QCOMPARE(texts.at(1).toString(), QStringLiteral("192.168.1.100;255.255.255.0;192.168.1.1"));
+    QCOMPARE(texts.at(2).toString(), QStringLiteral("10.30.0.100;255.255.0.0;10.30.0.1"));
+    QCOMPARE(texts.at(3).toString(), QStringLiteral("1"));
+    QCOMPARE(busy.count(), 1);
+    QVERIFY(m_finder->busy());
+    QVERIFY(busy.wait(1000));
+    QVERIFY(!m_finder->busy());
+    QCOMPARE(m_finder->resultModel()->ethernetPort(), 2);
+}
+
+void tst_DeviceFinder::validateChange_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<QString>("ip2");
+    QTest::addColumn<QString>("text");
+
+    QTest::addRow("nothing selected") << QList<int>() << QStringLiteral("192.168.1.99") << QString()
+                                      << QStringLiteral("请先选择要修改的设备");
+    QTest::addRow("one device") << QList<int> { 1 } << QStringLiteral("192.168.1.99") << QString()
+                                << QString();
+    QTest::addRow("two ports alike") << QList<int> { 0 } << QStringLiteral("192.168.1.99")
+                                     << QStringLiteral("192.168.1.99")
+                                     << QStringLiteral("网口IP地址不能相同");
+    // Several devices may take addresses that others use now: the back-end answers that.
+    QTest::addRow("several over taken ones")
+        << QList<int> { 0, 1, 2 } << QStringLiteral("192.168.1.21") << QString() << QString();
+    QTest::addRow("several unchanged") << QList<int> { 0, 1, 2 } << QStringLiteral("192.168.1.20")
+                                       << QString() << QStringLiteral("网络配置无修改");
+    QTest::addRow("several offline ones")
+        << QList<int> { 15, 0 } << QStringLiteral("192.168.1.99") << QString() << QString();
+}
+
+void tst_DeviceFinder::validateChange()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, ip);
+    QFETCH(QString, ip2);
+    QFETCH(QString, text);
+
+    for (int row : qAsConst(rows)) {
+        m_finder->deviceModel()->checkDevice(row, true);
+    }
+    QSignalSpy messages(m_finder.get(), &DeviceFinder::messageRequested);
+    QVERIFY(messages.isValid());
+    QCOMPARE(m_finder->editChecked(), !rows.isEmpty());
+
+    QVariantMap settings { { QStringLiteral("ip"), ip },
+        { QStringLiteral("subnetMask"), QStringLiteral("255.255.255.0") },
+        { QStringLiteral("gateway"), QStringLiteral("192.168.1.1") } };
+    if (!ip2.isEmpty()) {
+        settings.insert(QStringLiteral("changePort2"), true);
+        settings.insert(QStringLiteral("ip2"), ip2);
+        settings.insert(QStringLiteral("subnetMask2"), QStringLiteral("255.255.255.0"));
+        settings.insert(QStringLiteral("gateway2"), QStringLiteral("192.168.1.1"));
+    }
+    QCOMPARE(m_finder->validateChange(settings), text);
+
+    // A refused change says why and sends nothing.
+    messages.clear();
+    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
+    QVERIFY(requested.isValid());
+    QCOMPARE(m_finder->applyChange(settings), text.isEmpty());
+    QCOMPARE(requested.count(), text.isEmpty() ? 1 : 0);
+    QCOMPARE(messages.count(), text.isEmpty() ? 0 : 1);
+    if (!text.isEmpty()) {
+        QCOMPARE(messages.at(0).at(0).toString(), text);
+        QVERIFY(!m_finder->busy());
+    }
+}
+
+void tst_DeviceFinder::checkStateIsWorkedOutOncePerTurn()
+{
+    QSignalSpy changed(m_finder.get(), &DeviceFinder::checkStateChanged);
+    QVERIFY(changed.isValid());
+    QCoreApplication::processEvents();
+    changed.clear();
+
+    m_finder->toggleAll();
+    QCOMPARE(changed.count(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_finder->allCheckType(), int(ZVRCheckBox::All));
+    QCOMPARE(m_finder->checkedCount(), 25);
+    QCOMPARE(m_finder->onlineCount(), 25);
+
+    // With every online device checked, the header box unchecks all, offline ones too.
+    m_finder->deviceModel()->checkDevice(15, true);
+    m_finder->toggleAll();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_finder->allCheckType(), int(ZVRCheckBox::None));
+    QCOMPARE(m_finder->checkedCount(), 0);
+    QCOMPARE(changed.count(), 2);
+}
+
+void tst_DeviceFinder::removedDevicesAreReleased()
+{
+    QPointer<DeviceData> offline = deviceAt(15);
+    QPointer<DeviceData> online = deviceAt(0);
+    QVERIFY(offline && offline->offline());
+    QCOMPARE(m_finder->removeOfflineDevices(), 3);
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 29);
+    QVERIFY(offline.isNull());
+    QVERIFY(!online.isNull());
+
+    // A forgotten device that is still reported is found again, as a new record.
+    m_finder->restart();
+    QVERIFY(online.isNull());
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 0);
+}
+
+void tst_DeviceFinder::resultsAndTotals()
+{
+    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QVERIFY(ready.isValid());
+    QVERIFY(m_finder->changeAllOnline(
+        QStringLiteral("192.168.1.2"), QStringLiteral("255.255.0.0"), QStringLiteral("192.168.1.1")));
+    QVERIFY(ready.wait(1000));
+
+    SettingResultTableModel *results = m_finder->resultModel();
+    QCOMPARE(results->totalNum(), 25);
+    QCOMPARE(results->successNum() + results->failureNum(), 25);
+    QCOMPARE(results->rowCount(), 25);
+    QCOMPARE(results->ethernetPort(), 1);
+    QCOMPARE(m_finder->resultSummary(),
+        QStringLiteral("修改成功%1个, 失败%2个").arg(results->successNum()).arg(results->failureNum()));
+    QCOMPARE(m_finder->resultTotal(), QStringLiteral("共计修改25个，成功%1个").arg(results->successNum()));
+    // The master (fifth online row) keeps its address; the first two rows may not take
+    // the master's and the backup's.
+    auto record = [results](int row) {
+        return qobject_cast<SettingResultData *>(results->data(results->index(row, 0)).value<QObject *>());
+    };
+    QCOMPARE(record(0)->detail(), QStringLiteral("设备ip不能和主或备节点ip相同"));
+    QCOMPARE(record(1)->detail(), QStringLiteral("设备ip不能和主或备节点ip相同"));
+    QCOMPARE(record(2)->detail(), QString());
+    QCOMPARE(record(2)->ip(), QStringLiteral("192.168.1.4"));
+    QCOMPARE(record(4)->detail(), QStringLiteral("不能修改主或备节点ip"));
+    QCOMPARE(record(4)->ip(), QStringLiteral("192.168.1.2"));
+}
+
+QTEST_MAIN(tst_DeviceFinder)
+#include "tst_devicefinder.moc"
