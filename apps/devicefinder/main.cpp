@@ -1,0 +1,207 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "devicefinder.h"
+#include "headlessrun.h"
+#include "qmlregistration.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QQmlApplicationEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSize>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+struct Settings
+{
+    quint32 seed = Simulation::DefaultSeed;
+    int devices = Simulation::DefaultDeviceCount;
+    int interval = 3000;
+    QSize size { 1600, 900 };
+    bool verbose = false;
+    HeadlessRun::Options headless;
+};
+
+bool isHeadlessArgument(const char *argument)
+{
+    return std::strncmp(argument, "--screenshot", 12) == 0
+        || std::strncmp(argument, "--results-screenshot", 20) == 0;
+}
+
+// Without a display a run that only writes screenshots renders offscreen, in software.
+void choosePlatform(int argc, char *argv[])
+{
+    bool headless = false;
+    for (int i = 1; i < argc; ++i) {
+        headless = headless || isHeadlessArgument(argv[i]);
+    }
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+int usageError(const QCommandLineParser &parser, const QString &message)
+{
+    QTextStream(stderr) << "devicefinder: " << message << "\n\n" << parser.helpText();
+    return 2;
+}
+
+bool readInt(const QCommandLineParser &parser, const QString &name, int minimum, int maximum, int *value)
+{
+    if (!parser.isSet(name)) {
+        return true;
+    }
+    bool ok = false;
+    const int number = parser.value(name).toInt(&ok);
+    if (!ok || number < minimum || number > maximum) {
+        return false;
+    }
+    *value = number;
+    return true;
+}
+
+// Parses the command line into \a settings; returns an exit code when the program should stop.
+int parseCommandLine(const QStringList &arguments, Settings *settings, bool *stop)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Finds the devices of a simulated network and changes their network settings."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption devices(QStringLiteral("devices"),
+        QStringLiteral("Number of simulated devices (default 48)."), QStringLiteral("n"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+        QStringLiteral("Seed of the simulated network (default %1).").arg(settings->seed),
+        QStringLiteral("n"));
+    const QCommandLineOption scans(QStringLiteral("scans"),
+        QStringLiteral("Scan rounds to run before the screenshots (default 3)."), QStringLiteral("n"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+        QStringLiteral("Save the main window to <file> after the scans, then exit."), QStringLiteral("file"));
+    const QCommandLineOption results(QStringLiteral("results-screenshot"),
+        QStringLiteral("After the scans, change every online device (renumbered from "
+                       "192.168.1.2, mask 255.255.0.0) and save the results view to "
+                       "<file>, then exit."),
+        QStringLiteral("file"));
+    const QCommandLineOption interval(QStringLiteral("interval"),
+        QStringLiteral("Milliseconds between scan rounds on screen (default 3000)."), QStringLiteral("ms"));
+    const QCommandLineOption size(
+        QStringLiteral("size"), QStringLiteral("Window size (default 1600x900)."), QStringLiteral("WxH"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"), QStringLiteral("Show the library's debug and info lines."));
+    parser.addOptions({ devices, seed, scans, screenshot, results, interval, size, verbose });
+
+    *stop = true;
+    if (!parser.parse(arguments)) {
+        return usageError(parser, parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' '
+                            << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(
+            parser, QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+    }
+    if (!readInt(parser, devices.names().first(), 1, 100000, &settings->devices)) {
+        return usageError(parser, QStringLiteral("--devices takes a number from 1 to 100000"));
+    }
+    if (!readInt(parser, scans.names().first(), 0, 1000, &settings->headless.scans)) {
+        return usageError(parser, QStringLiteral("--scans takes a number from 0 to 1000"));
+    }
+    if (!readInt(parser, interval.names().first(), 100, 3600000, &settings->interval)) {
+        return usageError(parser, QStringLiteral("--interval takes milliseconds from 100 on"));
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        settings->seed = parser.value(seed).toUInt(&ok);
+        if (!ok) {
+            return usageError(parser, QStringLiteral("--seed takes a number from 0 to 4294967295"));
+        }
+    }
+    if (parser.isSet(size)) {
+        const QStringList parts = parser.value(size).split(QLatin1Char('x'));
+        bool okWidth = false;
+        bool okHeight = false;
+        const QSize value(parts.value(0).toInt(&okWidth), parts.value(1).toInt(&okHeight));
+        if (parts.size() != 2 || !okWidth || !okHeight || value.width() < 640 || value.height() < 400) {
+            return usageError(parser, QStringLiteral("--size takes WIDTHxHEIGHT, at least 640x400"));
+        }
+        settings->size = value;
+    }
+    settings->headless.screenshot = parser.value(screenshot);
+    settings->headless.resultsScreenshot = parser.value(results);
+    settings->verbose = parser.isSet(verbose);
+    *stop = false;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    choosePlatform(argc, argv);
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("devicefinder"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(ZVR_VERSION));
+
+    Settings settings;
+    bool stop = false;
+    const int code = parseCommandLine(QCoreApplication::arguments(), &settings, &stop);
+    if (stop) {
+        return code;
+    }
+    const bool headless
+        = !settings.headless.screenshot.isEmpty() || !settings.headless.resultsScreenshot.isEmpty();
+
+    if (!settings.verbose) {
+        // The device table logs every read of a row number at debug level, and whole-table
+        // operations at info level; warnings always show.
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\ndefault.info=false"));
+    }
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")
+        && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    }
+    QQuickStyle::setStyle(QStringLiteral("Fusion"));
+
+    DeviceFinder finder;
+    finder.setNetwork(settings.seed, settings.devices);
+    finder.restart();
+    registerQmlTypes(&finder);
+
+    QQmlApplicationEngine engine;
+    engine.load(QUrl(QStringLiteral("qrc:/devicefinder/qml/main.qml")));
+    auto *window = engine.rootObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QQuickWindow *>(engine.rootObjects().first());
+    if (!window) {
+        QTextStream(stderr) << "devicefinder: the interface did not load\n";
+        return 1;
+    }
+    window->resize(settings.size);
+
+    if (headless) {
+        HeadlessRun run(&finder, window, settings.headless);
+        run.start();
+        return QGuiApplication::exec();
+    }
+
+    // On screen the network is scanned at once and then at every interval.
+    finder.scan(1);
+    QTimer scanTimer;
+    QObject::connect(&scanTimer, &QTimer::timeout, &finder, [&finder] { finder.scan(1); });
+    scanTimer.start(settings.interval);
+    return QGuiApplication::exec();
+}

@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import ZVR.ViewModel 1.0
+import ZVR.DeviceFinder 1.0
+
+// One cell of the device table. The cell reads the device property that its role
+// names and follows that property's own change signal.
+Rectangle {
+    id: cell
+
+    property string role
+    // What the model gives for the role: the row number for "devIndex", else the device.
+    property var value
+    property int proxyRow: -1
+    readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
+    readonly property string text: {
+        if (role === "devIndex")
+            return value === undefined ? "" : String(value + 1)
+        if (!device)
+            return ""
+        switch (role) {
+        case "checked":
+            return ""
+        case "devStatus":
+            return "●"
+        case "ipState":
+            return Finder.ipStateText(device.ipState)
+        case "callRollState":
+            return Finder.callRollText(device.callRollState)
+        default:
+            var property = device[role]
+            return property === undefined || property === null ? "" : String(property)
+        }
+    }
+    readonly property color textColor: {
+        if (!device)
+            return "#2d3748"
+        if (role === "devStatus" || role === "devStatusStr") {
+            if (device.devStatus === DeviceData.Online)
+                return "#2f9e44"
+            return device.devStatus === DeviceData.Malfunction ? "#d9480f" : "#868e96"
+        }
+        if (role === "ipState" && device.ipState !== DeviceData.StateNormal)
+            return device.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
+        if (role === "malfunction")
+            return "#c92a2a"
+        return device.devStatus === DeviceData.Offline ? "#868e96" : "#2d3748"
+    }
+
+    implicitWidth: 100
+    implicitHeight: 32
+    color: device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "#ffffff")
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: "#e2e8f0"
+    }
+
+    CheckBox {
+        id: checkBox
+        anchors.centerIn: parent
+        visible: cell.role === "checked"
+        checked: !!cell.device && cell.device.checked
+        // The device's state is the truth: a click asks the table, and the box follows
+        // the device's checkedChanged instead of toggling itself.
+        nextCheckState: function () { return checkState }
+        onClicked: {
+            if (cell.device)
+                Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
+        }
+    }
+
+    Label {
+        id: label
+        anchors.fill: parent
+        anchors.leftMargin: 8
+        anchors.rightMargin: 6
+        visible: cell.role !== "checked"
+        verticalAlignment: Text.AlignVCenter
+        horizontalAlignment: cell.role === "devIndex" || cell.role === "devStatus" ? Text.AlignHCenter : Text.AlignLeft
+        elide: Text.ElideRight
+        text: cell.text
+        color: cell.textColor
+    }
+}

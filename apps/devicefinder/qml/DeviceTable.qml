@@ -1,0 +1,146 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ZVR.DeviceFinder 1.0
+
+// The device table: one column per role of the model, a header row with the check-all
+// box and the sort buttons, and a pinned column with each row's edit button.
+Rectangle {
+    id: root
+
+    readonly property var model: Finder.sortModel
+    readonly property int rowHeight: 32
+    readonly property int headerHeight: 36
+    // The role of every column, as the model names it.
+    readonly property var roles: {
+        var list = []
+        for (var column = 0; column < Finder.deviceModel.columnCount(); ++column)
+            list.push(Finder.deviceModel.columnRole(column))
+        return list
+    }
+    readonly property var titles: ({
+        checked: "",
+        devIndex: qsTr("序号"),
+        name: qsTr("设备名称"),
+        nodeType: qsTr("设备类型"),
+        subNodeType: qsTr("子类型"),
+        completeType: qsTr("完整类型"),
+        devModel: qsTr("设备型号"),
+        devStatus: qsTr("状态"),
+        devStatusStr: qsTr("设备状态"),
+        malfunction: qsTr("故障信息"),
+        ipState: qsTr("IP状态"),
+        runMode: qsTr("运行模式"),
+        firmwareVer: qsTr("固件版本"),
+        devTime: qsTr("设备时间"),
+        callRollState: qsTr("点名状态"),
+        serialNumber: qsTr("序列号"),
+        mac: qsTr("MAC地址"),
+        ip: Finder.texts.STR_NETWORK_PORT + "1 IP",
+        ip2: Finder.texts.STR_NETWORK_PORT + "2 IP",
+        subnetMask: Finder.texts.STR_SUBNET_MASK,
+        gateway: Finder.texts.STR_GATEWAY_ADDRESS
+    })
+    readonly property var widths: ({
+        checked: 64, devIndex: 72, name: 184, nodeType: 104, subNodeType: 88, completeType: 132,
+        devModel: 104, devStatus: 72, devStatusStr: 104, malfunction: 150, ipState: 96, runMode: 104,
+        firmwareVer: 104, devTime: 184, callRollState: 104, serialNumber: 128, mac: 160, ip: 132,
+        ip2: 132, subnetMask: 132, gateway: 132
+    })
+    property alias view: table
+    property alias headerCells: headerCells
+    property alias operations: operations
+
+    // The header column of a role, for tests and keyboard handling.
+    function columnOf(role) {
+        return roles.indexOf(role)
+    }
+
+    color: "white"
+
+    GridLayout {
+        anchors.fill: parent
+        columns: 2
+        rowSpacing: 0
+        columnSpacing: 0
+
+        Item {
+            Layout.fillWidth: true
+            implicitHeight: root.headerHeight
+            clip: true
+
+            Row {
+                x: -table.contentX
+                Repeater {
+                    id: headerCells
+                    model: root.roles
+                    HeaderCell {
+                        width: root.widths[modelData] || 100
+                        height: root.headerHeight
+                        role: modelData
+                        column: index
+                        title: root.titles[modelData] || modelData
+                    }
+                }
+            }
+        }
+
+        Rectangle {
+            implicitWidth: 84
+            implicitHeight: root.headerHeight
+            color: "#eef2f7"
+            Label {
+                anchors.centerIn: parent
+                text: qsTr("操作")
+                font.bold: true
+                color: "#2d3748"
+            }
+        }
+
+        TableView {
+            id: table
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            model: root.model
+            boundsBehavior: Flickable.StopAtBounds
+            columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
+            rowHeightProvider: function (row) { return root.rowHeight }
+            ScrollBar.horizontal: ScrollBar { policy: ScrollBar.AsNeeded }
+            ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+
+            delegate: DeviceCell {
+                role: root.roles[column]
+                // Every role but the row number hands out the device itself.
+                value: model[root.roles[column]]
+                proxyRow: row
+            }
+
+            onContentYChanged: operations.contentY = contentY
+        }
+
+        ListView {
+            id: operations
+            implicitWidth: 84
+            Layout.fillHeight: true
+            clip: true
+            interactive: false
+            model: root.model
+            delegate: Rectangle {
+                width: operations.width
+                height: root.rowHeight
+                color: index % 2 ? "#f6f8fb" : "#ffffff"
+                Button {
+                    anchors.centerIn: parent
+                    objectName: "editButton" + index
+                    text: qsTr("修改")
+                    flat: true
+                    height: root.rowHeight - 6
+                    onClicked: root.model.editSignalDevice(index)
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ZVR.ViewModel 1.0
+import ZVR.DeviceFinder 1.0
+
+// A column title with its sort button; the check-box column carries the check-all box.
+Rectangle {
+    id: header
+
+    property string role
+    property int column: -1
+    property string title
+    readonly property int sortMode: Finder.sortModel.sortSection === column ? Finder.sortModel.sortMode
+                                                                           : ZVRSortButton.None
+    property alias sortButton: sortButton
+    property alias checkAllBox: checkAll
+
+    color: "#eef2f7"
+
+    Rectangle {
+        anchors.right: parent.right
+        width: 1
+        height: parent.height
+        color: "#d5dde8"
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 6
+        anchors.rightMargin: 4
+        spacing: 2
+
+        CheckBox {
+            id: checkAll
+            visible: header.role === "checked"
+            tristate: true
+            nextCheckState: function () { return checkState }
+            checkState: Finder.allCheckType === ZVRCheckBox.All ? Qt.Checked
+                        : Finder.allCheckType === ZVRCheckBox.Some ? Qt.PartiallyChecked : Qt.Unchecked
+            onClicked: Finder.toggleAll()
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: header.role !== "checked"
+            text: header.title
+            font.bold: true
+            elide: Text.ElideRight
+            color: "#2d3748"
+        }
+        SortButton {
+            id: sortButton
+            mode: header.sortMode
+            onActivated: Finder.sortModel.sortByColumn(header.column, nextMode)
+        }
+    }
+}

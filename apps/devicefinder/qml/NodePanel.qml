@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ZVR.DeviceFinder 1.0
+
+// The control nodes: central controllers and the master and backup nodes.
+Rectangle {
+    id: panel
+
+    implicitHeight: 88
+    color: "#f8fafc"
+
+    Rectangle {
+        width: parent.width
+        height: 1
+        color: "#d5dde8"
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.margins: 10
+        spacing: 10
+
+        Label {
+            text: qsTr("控制节点")
+            font.bold: true
+            color: "#2d3748"
+        }
+
+        ListView {
+            id: nodes
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            orientation: ListView.Horizontal
+            spacing: 8
+            clip: true
+            model: Finder.nodeModel
+            delegate: Rectangle {
+                visible: model.isVisible
+                width: 210
+                height: nodes.height
+                radius: 4
+                color: model.isActived ? "#e7f5ff" : "white"
+                border.color: model.isActived ? "#339af0" : "#d5dde8"
+
+                Column {
+                    anchors.fill: parent
+                    anchors.margins: 8
+                    spacing: 3
+                    Label {
+                        width: parent.width
+                        text: model.name
+                        font.bold: true
+                        elide: Text.ElideRight
+                    }
+                    Label {
+                        text: model.typeName + "  " + model.ip
+                        color: "#4a5568"
+                    }
+                    Label {
+                        text: (model.isOnline ? Finder.texts.STR_ONLINE : Finder.texts.STR_OFFLINE)
+                              + (model.isActived ? qsTr(" · 当前主控") : "")
+                        color: model.isOnline ? "#2f9e44" : "#868e96"
+                    }
+                }
+            }
+        }
+    }
+}
