@@ -51,6 +51,26 @@ static QString textOf(const QMap<int, QString> &table, int value)
     return it.value();
 }
 
+// The update paths take the report getter's own copy of a text: the same comparison and
+// signal as the setter, without two more reference-count updates to copy the text again.
+template<typename Signal>
+static void takeText(DeviceData *record, QString &field, QString &&value, Signal changed)
+{
+    if (field == value) {
+        return;
+    }
+    field = std::move(value);
+    Q_EMIT(record->*changed)();
+}
+
+// An equal text is kept rather than replaced: comparing is cheaper than swapping references.
+static void keepOrTake(QString &field, const QString &value)
+{
+    if (field != value) {
+        field = value;
+    }
+}
+
 class DeviceDataPrivate
 {
 public:
@@ -455,7 +475,11 @@ void DeviceData::setNetworkInfo(QVector<t_device_network_info> info)
         // allocate a copy of the caller's shared array. The caller's entries stay as they are.
         t_device_network_info *port = d->networkInfo.data();
         for (const t_device_network_info &given : std::as_const(info)) {
-            *port = given;
+            port->id = given.id;
+            keepOrTake(port->mac, given.mac);
+            keepOrTake(port->ip, given.ip);
+            keepOrTake(port->subnetMask, given.subnetMask);
+            keepOrTake(port->gateway, given.gateway);
             port->ipInt = IPV4StringToInteger(port->ip);
             ++port;
         }
@@ -495,11 +519,13 @@ QString DeviceData::toString() const
 
 void DeviceData::update(const MacScanDeviceInfo &info, int mode)
 {
+    Q_D(DeviceData);
     switch (mode) {
     case 0:
         updateFromMac(info);
         updateFromUdp(info);
-        setCommMac(info.deviceCommMac());
+        // As setCommMac: stored without comparing, no signal.
+        d->commMac = info.deviceCommMac();
         break;
     case 1:
         updateFromMac(info);
@@ -514,9 +540,10 @@ void DeviceData::update(const MacScanDeviceInfo &info, int mode)
 
 void DeviceData::updateFromMac(const MacScanDeviceInfo &info)
 {
-    setDevModel(info.deviceModel());
+    Q_D(DeviceData);
+    takeText(this, d->devModel, info.deviceModel(), &DeviceData::devModelChanged);
     setNodeTypeVal(info.nodeType());
-    setSerialNumber(info.deviceSN());
+    takeText(this, d->serialNumber, info.deviceSN(), &DeviceData::serialNumberChanged);
     setNetworkInfo(info.networkInfo());
     setMalfunctionVal(info.malfunction());
     // An offline device keeps its last faults, but shows as offline.
@@ -531,10 +558,11 @@ void DeviceData::updateFromMac(const MacScanDeviceInfo &info)
 
 void DeviceData::updateFromUdp(const MacScanDeviceInfo &info)
 {
-    setName(info.name());
+    Q_D(DeviceData);
+    takeText(this, d->name, info.name(), &DeviceData::nameChanged);
     setSubNodeTypeVal(info.subNodeType());
-    setFirmwareVer(info.firmwareVer());
+    takeText(this, d->firmwareVer, info.firmwareVer(), &DeviceData::firmwareVerChanged);
     setRunModeVal(info.runMode());
-    setDevTime(info.devTime());
+    takeText(this, d->devTime, info.devTime(), &DeviceData::devTimeChanged);
     setCallRollState(info.callRollState());
 }

@@ -34,14 +34,15 @@ private Q_SLOTS:
 
 namespace {
 
-t_device_network_info port(int id, const char *mac, const char *ip)
+t_device_network_info port(int id, const char *mac, const char *ip, const char *mask = "255.255.255.0",
+    const char *gateway = "10.0.0.1")
 {
     t_device_network_info info;
     info.id = id;
     info.mac = QString::fromLatin1(mac);
     info.ip = QString::fromLatin1(ip);
-    info.subnetMask = QStringLiteral("255.255.255.0");
-    info.gateway = QStringLiteral("10.0.0.1");
+    info.subnetMask = QString::fromLatin1(mask);
+    info.gateway = QString::fromLatin1(gateway);
     info.ipInt = 7;
     return info;
 }
@@ -82,8 +83,9 @@ void tst_ScanRounds::portsAcrossRounds_data()
     QTest::addColumn<QVector<Ports>>("rounds");
 
     const Ports two { port(0, "00:1A:7C:00:00:01", "10.0.0.5"), port(1, "00:1A:7C:00:00:02", "172.16.0.5") };
-    const Ports twoMoved { port(0, "00:1A:7C:00:00:01", "10.0.4.5"),
-        port(1, "00:1A:7C:00:00:09", "172.16.4.5") };
+    // Every field differs from two's.
+    const Ports twoMoved { port(2, "00:1A:7C:00:00:11", "10.0.4.5", "255.255.252.0", "10.0.4.1"),
+        port(3, "00:1A:7C:00:00:12", "172.16.4.5", "255.255.0.0", "172.16.0.1") };
     const Ports twoBad { port(0, "00:1A:7C:00:00:01", "10.0.0"), port(1, "00:1A:7C:00:00:02", "1.2.3.4.5") };
     const Ports one { port(0, "00:1A:7C:00:00:01", "10.0.0.5") };
     const Ports three { port(0, "a", "1.1.1.1"), port(1, "b", "2.2.2.2"), port(2, "c", "-1.0.0.300") };
