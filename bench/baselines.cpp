@@ -1,0 +1,402 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "baselines.h"
+
+#include <zvrviewmodel/ipaddresshelper.h>
+
+#include <QList>
+
+namespace {
+
+// Column numbers, as in DeviceTableModel::ColumnType.
+enum Column {
+    ColCheckbox = 0,
+    ColIndex,
+    ColName,
+    ColType,
+    ColSubType,
+    ColCompleteType,
+    ColModel,
+    ColDevStatus,
+    ColDevStatusStr,
+    ColMalfunction,
+    ColIpState,
+    ColRunMode,
+    ColFirmwareVer,
+    ColDevTime,
+    ColCallRollState,
+    ColSN,
+    ColMAC,
+    ColIP,
+    ColIP2,
+    ColSubnetMask,
+    ColGateway,
+    ColOperate,
+};
+
+QString textAt(const QString *table, int size, int value)
+{
+    return value >= 0 && value < size ? table[value] : QString();
+}
+
+const t_device_network_info *portAt(const QVector<t_device_network_info> &ports, int port)
+{
+    return port < ports.size() ? &ports.at(port) : nullptr;
+}
+
+int statusOf(bool offline, int malfunction)
+{
+    if (offline) {
+        return 1;
+    }
+    return malfunction == 0 ? 0 : 2;
+}
+
+} // namespace
+
+QString nodeTypeText(int type)
+{
+    static const QString texts[] = { QStringLiteral("--"), QStringLiteral("编码器"), QStringLiteral("解码器"),
+        QStringLiteral("解码器-二合一"), QStringLiteral("中控") };
+    return textAt(texts, 5, type);
+}
+
+QString subNodeTypeText(int type)
+{
+    static const QString texts[]
+        = { QString(), QStringLiteral("坐席"), QStringLiteral("大屏"), QStringLiteral("回显") };
+    return textAt(texts, 4, type);
+}
+
+QString runModeText(int mode)
+{
+    static const QString texts[] = { QStringLiteral("普通节点"), QStringLiteral("主节点"),
+        QStringLiteral("备节点"), QStringLiteral("--") };
+    return textAt(texts, 4, mode);
+}
+
+QString devStatusText(int status)
+{
+    static const QString texts[] = { QStringLiteral("在线"), QStringLiteral("离线"), QStringLiteral("故障") };
+    return textAt(texts, 3, status);
+}
+
+QString malfunctionText(int word)
+{
+    static const QString texts[] = { QString(), QStringLiteral("温度异常"), QStringLiteral("电压异常"),
+        QStringLiteral("温度异常/电压异常") };
+    return texts[word & 3];
+}
+
+QString completeTypeText(int type, int subType)
+{
+    const QString subKind = subNodeTypeText(subType);
+    if (type == NodeDecoder && !subKind.isEmpty()) {
+        return QStringLiteral("%1-%2").arg(nodeTypeText(type), subKind);
+    }
+    return nodeTypeText(type);
+}
+
+// ---- QStandardItemModel ----
+
+ItemModelTable::ItemModelTable()
+{
+    m_model.setColumnCount(ValuesPerRow);
+}
+
+void ItemModelTable::append(const MacScanDeviceInfo &info)
+{
+    const int row = m_model.rowCount();
+    const QVector<t_device_network_info> ports = info.networkInfo();
+    const t_device_network_info *const first = portAt(ports, 0);
+    const t_device_network_info *const second = portAt(ports, 1);
+    const int status = statusOf(info.isOffline(), info.malfunction());
+
+    QList<QStandardItem *> items;
+    items.reserve(ValuesPerRow);
+    for (int column = 0; column < ValuesPerRow; ++column) {
+        items.append(new QStandardItem);
+    }
+    const auto set = [&items](int column, const QVariant &value, int role = Qt::DisplayRole) {
+        items.at(column)->setData(value, role);
+    };
+    set(ColCheckbox, false);
+    set(ColIndex, row);
+    set(ColName, info.name());
+    set(ColType, nodeTypeText(info.nodeType()));
+    set(ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
+    set(ColSubType, subNodeTypeText(info.subNodeType()));
+    set(ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
+    set(ColCompleteType, completeTypeText(info.nodeType(), info.subNodeType()));
+    set(ColModel, info.deviceModel());
+    set(ColDevStatus, status);
+    set(ColDevStatusStr, devStatusText(status));
+    set(ColMalfunction, malfunctionText(info.malfunction()));
+    set(ColMalfunction, info.malfunction(), Qt::UserRole);
+    set(ColIpState, 1);
+    set(ColRunMode, runModeText(info.runMode()));
+    set(ColFirmwareVer, info.firmwareVer());
+    set(ColDevTime, info.devTime());
+    set(ColCallRollState, info.callRollState());
+    set(ColSN, info.deviceSN());
+    set(ColMAC, first ? first->mac : QString());
+    set(ColIP, first ? first->ip : QString());
+    set(ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
+    set(ColIP2, second ? second->ip : QString());
+    set(ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
+    set(ColSubnetMask, first ? first->subnetMask : QString());
+    set(ColGateway, first ? first->gateway : QString());
+    set(ColOperate, info.deviceCommMac());
+    m_model.appendRow(items);
+}
+
+void ItemModelTable::update(int row, const MacScanDeviceInfo &info, int mode)
+{
+    if (mode == 1) {
+        updateFromMac(row, info);
+    } else if (mode == 2) {
+        updateFromUdp(row, info);
+    }
+}
+
+// setData compares with the stored value and signals only on a change, like the record.
+void ItemModelTable::updateFromMac(int row, const MacScanDeviceInfo &info)
+{
+    const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
+        m_model.item(row, column)->setData(value, role);
+    };
+    set(ColModel, info.deviceModel());
+    set(ColType, nodeTypeText(info.nodeType()));
+    set(ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
+    updateCompleteType(row);
+    set(ColSN, info.deviceSN());
+    const QVector<t_device_network_info> ports = info.networkInfo();
+    const t_device_network_info *const first = portAt(ports, 0);
+    const t_device_network_info *const second = portAt(ports, 1);
+    set(ColMAC, first ? first->mac : QString());
+    set(ColIP, first ? first->ip : QString());
+    set(ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
+    set(ColIP2, second ? second->ip : QString());
+    set(ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
+    set(ColSubnetMask, first ? first->subnetMask : QString());
+    set(ColGateway, first ? first->gateway : QString());
+    const int malfunction = info.malfunction();
+    set(ColMalfunction, malfunction, Qt::UserRole);
+    set(ColMalfunction, malfunctionText(malfunction));
+    const int status = statusOf(info.isOffline(), malfunction);
+    set(ColDevStatus, status);
+    set(ColDevStatusStr, devStatusText(status));
+}
+
+void ItemModelTable::updateFromUdp(int row, const MacScanDeviceInfo &info)
+{
+    const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
+        m_model.item(row, column)->setData(value, role);
+    };
+    set(ColName, info.name());
+    set(ColSubType, subNodeTypeText(info.subNodeType()));
+    set(ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
+    updateCompleteType(row);
+    set(ColFirmwareVer, info.firmwareVer());
+    set(ColRunMode, runModeText(info.runMode()));
+    set(ColDevTime, info.devTime());
+    set(ColCallRollState, info.callRollState());
+}
+
+void ItemModelTable::updateCompleteType(int row)
+{
+    const int type = m_model.item(row, ColType)->data(Qt::UserRole).toInt();
+    const int subType = m_model.item(row, ColSubType)->data(Qt::UserRole).toInt();
+    m_model.item(row, ColCompleteType)->setData(completeTypeText(type, subType), Qt::DisplayRole);
+}
+
+QVariant ItemModelTable::cell(int row, int column) const
+{
+    return m_model.data(m_model.index(row, column), Qt::DisplayRole);
+}
+
+void ItemModelTable::checkAllOnline()
+{
+    const int rows = m_model.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (m_model.item(row, ColDevStatus)->data(Qt::DisplayRole).toInt() == 0) {
+            m_model.item(row, ColCheckbox)->setData(true, Qt::DisplayRole);
+        }
+    }
+}
+
+int ItemModelTable::checkType() const
+{
+    const int rows = m_model.rowCount();
+    if (rows == 0) {
+        return 1;
+    }
+    int checkedOnline = 0;
+    int offline = 0;
+    for (int row = 0; row < rows; ++row) {
+        if (m_model.item(row, ColDevStatus)->data(Qt::DisplayRole).toInt() != 0) {
+            ++offline;
+        } else if (m_model.item(row, ColCheckbox)->data(Qt::DisplayRole).toBool()) {
+            ++checkedOnline;
+        }
+    }
+    if (checkedOnline == 0) {
+        return 1;
+    }
+    return checkedOnline + offline == rows ? 3 : 2;
+}
+
+void ItemModelTable::uncheckAll()
+{
+    const int rows = m_model.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        m_model.item(row, ColCheckbox)->setData(false, Qt::DisplayRole);
+    }
+}
+
+// ---- the floor ----
+
+void FloorTable::append(const MacScanDeviceInfo &info)
+{
+    m_rows.emplace_back();
+    FloorDevice &device = m_rows.back();
+    updateFromMac(device, info);
+    updateFromUdp(device, info);
+    device.commMac = info.deviceCommMac();
+}
+
+void FloorTable::update(int row, const MacScanDeviceInfo &info, int mode)
+{
+    FloorDevice &device = m_rows[static_cast<size_t>(row)];
+    if (mode == 1) {
+        updateFromMac(device, info);
+    } else if (mode == 2) {
+        updateFromUdp(device, info);
+    }
+}
+
+namespace {
+
+template<typename T> bool store(T &field, const T &value)
+{
+    if (field == value) {
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+} // namespace
+
+void FloorTable::updateFromMac(FloorDevice &device, const MacScanDeviceInfo &info)
+{
+    m_changes += store(device.devModel, info.deviceModel());
+    m_changes += store(device.nodeType, info.nodeType());
+    m_changes += store(device.serialNumber, info.deviceSN());
+    device.networkInfo = info.networkInfo();
+    for (t_device_network_info &port : device.networkInfo) {
+        port.ipInt = IPV4StringToInteger(port.ip);
+    }
+    m_changes += store(device.malfunctionVal, info.malfunction());
+    m_changes += store(device.devStatus, statusOf(info.isOffline(), device.malfunctionVal));
+}
+
+void FloorTable::updateFromUdp(FloorDevice &device, const MacScanDeviceInfo &info)
+{
+    m_changes += store(device.name, info.name());
+    m_changes += store(device.subNodeType, info.subNodeType());
+    m_changes += store(device.firmwareVer, info.firmwareVer());
+    m_changes += store(device.runMode, info.runMode());
+    m_changes += store(device.devTime, info.devTime());
+    m_changes += store(device.callRollState, info.callRollState());
+}
+
+QVariant FloorTable::cell(int row, int role) const
+{
+    const FloorDevice &d = m_rows[static_cast<size_t>(row)];
+    const auto port = [&d](int index) { return portAt(d.networkInfo, index); };
+    switch (role - Qt::UserRole) {
+    case ColCheckbox:
+        return d.checked;
+    case ColIndex:
+        return row;
+    case ColName:
+        return d.name;
+    case ColType:
+        return nodeTypeText(d.nodeType);
+    case ColSubType:
+        return subNodeTypeText(d.subNodeType);
+    case ColCompleteType:
+        return completeTypeText(d.nodeType, d.subNodeType);
+    case ColModel:
+        return d.devModel;
+    case ColDevStatus:
+        return d.devStatus;
+    case ColDevStatusStr:
+        return devStatusText(d.devStatus);
+    case ColMalfunction:
+        return malfunctionText(d.malfunctionVal);
+    case ColIpState:
+        return d.ipState;
+    case ColRunMode:
+        return runModeText(d.runMode);
+    case ColFirmwareVer:
+        return d.firmwareVer;
+    case ColDevTime:
+        return d.devTime;
+    case ColCallRollState:
+        return d.callRollState;
+    case ColSN:
+        return d.serialNumber;
+    case ColMAC:
+        return port(0) ? port(0)->mac : QString();
+    case ColIP:
+        return port(0) ? port(0)->ip : QString();
+    case ColIP2:
+        return port(1) ? port(1)->ip : QString();
+    case ColSubnetMask:
+        return port(0) ? port(0)->subnetMask : QString();
+    case ColGateway:
+        return port(0) ? port(0)->gateway : QString();
+    case ColOperate:
+        return d.commMac;
+    default:
+        return QVariant();
+    }
+}
+
+void FloorTable::checkAllOnline()
+{
+    for (FloorDevice &device : m_rows) {
+        if (device.devStatus == 0) {
+            device.checked = true;
+        }
+    }
+}
+
+int FloorTable::checkType() const
+{
+    if (m_rows.empty()) {
+        return 1;
+    }
+    size_t checkedOnline = 0;
+    size_t offline = 0;
+    for (const FloorDevice &device : m_rows) {
+        if (device.devStatus != 0) {
+            ++offline;
+        } else if (device.checked) {
+            ++checkedOnline;
+        }
+    }
+    if (checkedOnline == 0) {
+        return 1;
+    }
+    return checkedOnline + offline == m_rows.size() ? 3 : 2;
+}
+
+void FloorTable::uncheckAll()
+{
+    for (FloorDevice &device : m_rows) {
+        device.checked = false;
+    }
+}

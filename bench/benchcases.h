@@ -1,0 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_BENCH_BENCHCASES_H
+#define ZVR_BENCH_BENCHCASES_H
+
+//! Registers the device table cases with Google Benchmark.
+void registerDeviceTableCases();
+
+#endif // ZVR_BENCH_BENCHCASES_H
