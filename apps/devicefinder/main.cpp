@@ -14,8 +14,6 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include <cstring>
-
 namespace {
 
 struct Settings
@@ -28,23 +26,15 @@ struct Settings
     HeadlessRun::Options headless;
 };
 
-bool isHeadlessArgument(const char *argument)
+// Without a display the program can only render offscreen, in software.
+bool chooseOffscreenWithoutDisplay()
 {
-    return std::strncmp(argument, "--screenshot", 12) == 0
-        || std::strncmp(argument, "--results-screenshot", 20) == 0;
-}
-
-// Without a display a run that only writes screenshots renders offscreen, in software.
-void choosePlatform(int argc, char *argv[])
-{
-    bool headless = false;
-    for (int i = 1; i < argc; ++i) {
-        headless = headless || isHeadlessArgument(argv[i]);
-    }
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        return true;
     }
+    return false;
 }
 
 int usageError(const QCommandLineParser &parser, const QString &message)
@@ -151,7 +141,7 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
 
 int main(int argc, char *argv[])
 {
-    choosePlatform(argc, argv);
+    const bool noDisplay = chooseOffscreenWithoutDisplay();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("devicefinder"));
     QGuiApplication::setApplicationVersion(QStringLiteral(ZVR_VERSION));
@@ -164,6 +154,11 @@ int main(int argc, char *argv[])
     }
     const bool headless
         = !settings.headless.screenshot.isEmpty() || !settings.headless.resultsScreenshot.isEmpty();
+    if (noDisplay && !headless) {
+        QTextStream(stderr) << "devicefinder: no display; run headless with --screenshot FILE "
+                               "and/or --results-screenshot FILE\n";
+        return 2;
+    }
 
     if (!settings.verbose) {
         // The device table logs every read of a row number at debug level, and whole-table
