@@ -287,7 +287,8 @@ bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData> device)
     const int row = rowCount(QModelIndex());
     beginInsertRows(QModelIndex(), row, row);
     d->deviceSet.insert(device.data());
-    d->devices.append(device);
+    // The handle came by value: hand it on rather than count one more reference.
+    d->devices.append(std::move(device));
     endInsertRows();
     Q_EMIT rowCountChanged();
     return true;
