@@ -183,6 +183,9 @@ private:
         }
         out << "| devIndex read / cheapest other role (" << cheapestName << "), debug off | "
             << ratio(devIndex, cheapest) << " | 2 | " << verdict(devIndex, cheapest, 2) << " |\n";
+        out << "| IPv4 conversion per address, ns: one pass / split-and-toInt | "
+            << number(value("convert/library", "10000")) << " / "
+            << number(value("convert/reference", "10000")) << " | - | - |\n";
         out << "| roleNames() per call, ns: library / QStandardItemModel | "
             << number(value("rolenames/library", "")) << " / " << number(value("rolenames/itemmodel", ""))
             << " | - | - |\n";
@@ -213,7 +216,7 @@ int main(int argc, char **argv)
     std::string summaryPath;
     bool smoke = false;
     std::vector<char *> args;
-    static char smokeFilter[] = "--benchmark_filter=/1000/|rolecost/library/10000/[12]/|rolenames";
+    static char smokeFilter[] = "--benchmark_filter=/1000/|rolecost/library/10000/[12]/|rolenames|convert";
     static char smokeTime[] = "--benchmark_min_time=0.000001";
     for (int i = 0; i < argc; ++i) {
         const char *const option = "--summary_out=";
