@@ -277,13 +277,20 @@ void FloorTable::update(int row, const MacScanDeviceInfo &info, int mode)
 
 namespace {
 
-template<typename T> bool store(T &field, const T &value)
+template<typename T> bool store(T &field, T &&value)
 {
     if (field == value) {
         return false;
     }
-    field = value;
+    field = std::move(value);
     return true;
+}
+
+void keepOrTake(QString &field, const QString &value)
+{
+    if (field != value) {
+        field = value;
+    }
 }
 
 } // namespace
@@ -293,9 +300,25 @@ void FloorTable::updateFromMac(FloorDevice &device, const MacScanDeviceInfo &inf
     m_changes += store(device.devModel, info.deviceModel());
     m_changes += store(device.nodeType, info.nodeType());
     m_changes += store(device.serialNumber, info.deviceSN());
-    device.networkInfo = info.networkInfo();
-    for (t_device_network_info &port : device.networkInfo) {
-        port.ipInt = IPV4StringToInteger(port.ip);
+    // As lean as the record: the same port count overwrites the entries in place and keeps
+    // equal texts, so that the floor stays below the record.
+    const QVector<t_device_network_info> ports = info.networkInfo();
+    if (!ports.isEmpty() && ports.size() == device.networkInfo.size()) {
+        t_device_network_info *port = device.networkInfo.data();
+        for (const t_device_network_info &given : ports) {
+            port->id = given.id;
+            keepOrTake(port->mac, given.mac);
+            keepOrTake(port->ip, given.ip);
+            keepOrTake(port->subnetMask, given.subnetMask);
+            keepOrTake(port->gateway, given.gateway);
+            port->ipInt = IPV4StringToInteger(port->ip);
+            ++port;
+        }
+    } else {
+        device.networkInfo = ports;
+        for (t_device_network_info &port : device.networkInfo) {
+            port.ipInt = IPV4StringToInteger(port.ip);
+        }
     }
     m_changes += store(device.malfunctionVal, info.malfunction());
     m_changes += store(device.devStatus, statusOf(info.isOffline(), device.malfunctionVal));
