@@ -327,7 +327,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     recordSignals(&device, &emitted);
     Reference ref;
 
-    for (int step = 0; step < 8 && in.remaining_bytes() > 0; ++step) {
+    for (int step = 0; step < 4 && in.remaining_bytes() > 0; ++step) {
         const int mode = pickMode(in);
         const MacScanDeviceInfo info = FuzzInput::report(in);
         const QVector<t_device_network_info> sentPorts = info.networkInfo();

@@ -29,9 +29,9 @@ namespace FuzzInput {
 
 // The largest text and port list that one input may ask for, and a bound on the text
 // that many ports may carry between them (each port's address is parsed).
-constexpr int MaxLongText = 1 << 21;
+constexpr int MaxLongText = 1 << 20;
 constexpr int MaxPorts = 10000;
-constexpr qint64 MaxPortText = 1 << 23;
+constexpr qint64 MaxPortText = 1 << 20;
 
 // Longest text and most ports decoded so far, written out at exit.
 struct Extremes
@@ -135,7 +135,7 @@ inline QString text(FuzzedDataProvider &in)
         const std::string raw = in.ConsumeRandomLengthString(8);
         const QString pattern = raw.empty() ? QStringLiteral("x") : QString::fromLatin1(raw.data(), int(raw.size()));
         const bool huge = in.ConsumeIntegralInRange<int>(0, 63) == 63 && std::exchange(hugeTextLeft(), false);
-        const int length = in.ConsumeIntegralInRange<int>(0, huge ? MaxLongText : 4096);
+        const int length = in.ConsumeIntegralInRange<int>(0, huge ? MaxLongText : 1024);
         result = pattern.repeated(length / pattern.size() + 1).left(length);
         break;
     }

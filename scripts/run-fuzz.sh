@@ -32,12 +32,12 @@ for target in $targets; do
     echo "== $target: $seconds s"
     # New inputs go to the work directory; the committed seeds are only read.
     if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
-        -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts" \
+        -max_len=1024 -print_final_stats=1 -artifact_prefix="$artifacts" \
         "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 60 "$log"
         echo "FAIL  $target (log $log, input in $artifacts)"
         exit 1
     fi
-    grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units|longest text' "$log" || true
+    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|longest text' "$log" || true
     echo "PASS  $target"
 done
