@@ -72,6 +72,8 @@ public:
         }
     }
 
+    bool failed() const { return !m_errors.empty(); }
+
     void Finalize() override
     {
         ConsoleReporter::Finalize();
@@ -244,5 +246,6 @@ int main(int argc, char **argv)
     SummaryReporter reporter(summaryPath, smoke);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    // A case whose checks failed gave no figure: that fails the run, also a smoke run.
+    return reporter.failed() ? 1 : 0;
 }

@@ -7,7 +7,7 @@
 #   scripts/run-bench.sh            full run, 3 repetitions, medians in the table
 #   scripts/run-bench.sh --smoke    each case once at the smallest size (CI)
 #
-# Environment: ZVR_BENCH_BUILD_DIR (default build/bench), ZVR_BENCH_JOBS (default 2),
+# Environment: ZVR_BENCH_BUILD_DIR (default build/bench), ZVR_BENCH_JOBS (default $JOBS or 2),
 # ZVR_BENCH_REPETITIONS (default 3). Further arguments go to the benchmark executable.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +23,7 @@ scripts/install-deps.sh libbenchmark-dev
 build=${ZVR_BENCH_BUILD_DIR:-build/bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZVR_BUILD_BENCH=ON -DZVR_BUILD_APPS=OFF \
     -DZVR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target zvr_bench -j"${ZVR_BENCH_JOBS:-2}"
+cmake --build "$build" --target zvr_bench -j"${ZVR_BENCH_JOBS:-${JOBS:-2}}"
 
 out="$build/bench"
 if [[ $smoke == 1 ]]; then
