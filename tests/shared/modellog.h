@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_TESTS_MODELLOG_H
+#define ZVR_TESTS_MODELLOG_H
+
+#include "logcapture.h"
+
+#include <QAbstractItemModel>
+#include <QMetaEnum>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QStringList>
+#include <QVector>
+
+inline QString cellName(const QModelIndex &index)
+{
+    return index.isValid() ? QString::fromLatin1("%1,%2").arg(index.row()).arg(index.column())
+                           : QStringLiteral("invalid");
+}
+
+// Logs every notification a view acts on, in order, with rows, ranges and roles.
+inline void logModel(QAbstractItemModel *model, QStringList *log)
+{
+    using M = QAbstractItemModel;
+    const auto rows = [=](const char *what) {
+        return [=](const QModelIndex &, int first, int last) {
+            log->append(QString::fromLatin1("%1 %2-%3").arg(QLatin1String(what)).arg(first).arg(last));
+        };
+    };
+    QObject::connect(model, &M::rowsAboutToBeInserted, model, rows("aboutToInsert"));
+    QObject::connect(model, &M::rowsInserted, model, rows("inserted"));
+    QObject::connect(model, &M::rowsAboutToBeRemoved, model, rows("aboutToRemove"));
+    QObject::connect(model, &M::rowsRemoved, model, rows("removed"));
+    QObject::connect(model, &M::modelAboutToBeReset, model, [=] { log->append("aboutToReset"); });
+    QObject::connect(model, &M::modelReset, model, [=] { log->append("reset"); });
+    QObject::connect(model, &M::layoutChanged, model, [=] { log->append("layoutChanged"); });
+    QObject::connect(model, &M::headerDataChanged, model, [=] { log->append("headerDataChanged"); });
+    QObject::connect(model, &M::dataChanged, model,
+        [=](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles) {
+            QStringList names;
+            for (const int role : roles) {
+                names << QString::number(role);
+            }
+            log->append(QString::fromLatin1("dataChanged %1 %2 [%3]")
+                            .arg(cellName(topLeft), cellName(bottomRight), names.join(QLatin1Char(','))));
+        });
+}
+
+// The class's own meta-object surface by index: base, enums, properties, methods.
+inline QStringList metaSurface(const QMetaObject &mo)
+{
+    QStringList lines { QString::fromLatin1("%1 : %2").arg(QLatin1String(mo.className()),
+        QLatin1String(mo.superClass()->className())) };
+    for (int i = mo.enumeratorOffset(); i < mo.enumeratorCount(); ++i) {
+        const QMetaEnum e = mo.enumerator(i);
+        QString line = QLatin1String("enum ") + QLatin1String(e.name());
+        for (int k = 0; k < e.keyCount(); ++k) {
+            line += QString::fromLatin1(" %1=%2").arg(QLatin1String(e.key(k))).arg(e.value(k));
+        }
+        lines << line;
+    }
+    for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
+        const QMetaProperty p = mo.property(i);
+        lines << QString::fromLatin1("prop %1 %2 %3%4 %5")
+                     .arg(QLatin1String(p.typeName()), QLatin1String(p.name()),
+                         QLatin1String(p.isWritable() ? "rw" : "r"), QLatin1String(p.isConstant() ? "c" : ""),
+                         QLatin1String(p.notifySignal().methodSignature()));
+    }
+    for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
+        const QMetaMethod m = mo.method(i);
+        static const char *const kinds[] = { "method", "signal", "slot", "ctor" };
+        lines << QString::fromLatin1("%1 %2 %3%4").arg(QLatin1String(kinds[m.methodType()]),
+                     QLatin1String(m.typeName()), QLatin1String(m.methodSignature()),
+                     QLatin1String(m.access() == QMetaMethod::Public ? "" : " nonpublic"));
+    }
+    return lines;
+}
+
+// A log line with its whole context, as one comparable text.
+inline QString contextLine(const CapturedMessage &msg)
+{
+    static const char *const types[] = { "debug", "warning", "critical", "fatal", "info" };
+    return QString::fromLatin1("%1 %2 %3 %4%5| %6")
+        .arg(QLatin1String(types[msg.type]), msg.category, msg.file, msg.function,
+            QLatin1String(msg.line > 0 ? " " : " NOLINE "), msg.text);
+}
+
+#endif // ZVR_TESTS_MODELLOG_H
