@@ -49,8 +49,8 @@ inline void logModel(QAbstractItemModel *model, QStringList *log)
 // The class's own meta-object surface by index: base, enums, properties, methods.
 inline QStringList metaSurface(const QMetaObject &mo)
 {
-    QStringList lines { QString::fromLatin1("%1 : %2").arg(QLatin1String(mo.className()),
-        QLatin1String(mo.superClass()->className())) };
+    QStringList lines { QString::fromLatin1("%1 : %2").arg(
+        QLatin1String(mo.className()), QLatin1String(mo.superClass()->className())) };
     for (int i = mo.enumeratorOffset(); i < mo.enumeratorCount(); ++i) {
         const QMetaEnum e = mo.enumerator(i);
         QString line = QLatin1String("enum ") + QLatin1String(e.name());
@@ -69,9 +69,10 @@ inline QStringList metaSurface(const QMetaObject &mo)
     for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
         const QMetaMethod m = mo.method(i);
         static const char *const kinds[] = { "method", "signal", "slot", "ctor" };
-        lines << QString::fromLatin1("%1 %2 %3%4").arg(QLatin1String(kinds[m.methodType()]),
-                     QLatin1String(m.typeName()), QLatin1String(m.methodSignature()),
-                     QLatin1String(m.access() == QMetaMethod::Public ? "" : " nonpublic"));
+        lines << QString::fromLatin1("%1 %2 %3%4")
+                     .arg(QLatin1String(kinds[m.methodType()]), QLatin1String(m.typeName()),
+                         QLatin1String(m.methodSignature()),
+                         QLatin1String(m.access() == QMetaMethod::Public ? "" : " nonpublic"));
     }
     return lines;
 }

@@ -51,26 +51,36 @@ void tst_ComboBoxModel::edit_data()
 
     const QStringList none;
     QTest::addRow("append into empty") << none << 7 << "append:A" << QStringList({ "A" })
-        << QStringList({ "aboutToInsert 0-0", "inserted 0-0", "dataChanged 0,0 0,0 [0,2]", "dataChanged 0,0 0,0 [0]" });
+                                       << QStringList({ "aboutToInsert 0-0", "inserted 0-0",
+                                              "dataChanged 0,0 0,0 [0,2]", "dataChanged 0,0 0,0 [0]" });
     QTest::addRow("append duplicate") << QStringList({ "A" }) << 7 << "append:A" << QStringList({ "A", "A" })
-        << QStringList({ "aboutToInsert 1-1", "inserted 1-1", "dataChanged 1,0 1,0 [0,2]", "dataChanged 1,0 1,0 [0]" });
-    QTest::addRow("append empty") << QStringList({ "A", "B" }) << 7 << "append:" << QStringList({ "A", "B", "" })
-        << QStringList({ "aboutToInsert 2-2", "inserted 2-2", "dataChanged 2,0 2,0 [0]" });
+                                      << QStringList({ "aboutToInsert 1-1", "inserted 1-1",
+                                             "dataChanged 1,0 1,0 [0,2]", "dataChanged 1,0 1,0 [0]" });
+    QTest::addRow("append empty") << QStringList({ "A", "B" }) << 7
+                                  << "append:" << QStringList({ "A", "B", "" })
+                                  << QStringList(
+                                         { "aboutToInsert 2-2", "inserted 2-2", "dataChanged 2,0 2,0 [0]" });
     // remove takes the first match and leaves the selection where it was.
-    QTest::addRow("remove first of two") << QStringList({ "A", "B", "A" }) << 2 << "remove:A" << QStringList({ "B", "A" })
+    QTest::addRow("remove first of two")
+        << QStringList({ "A", "B", "A" }) << 2 << "remove:A" << QStringList({ "B", "A" })
         << QStringList({ "aboutToRemove 0-0", "removed 0-0" });
-    QTest::addRow("remove last") << QStringList({ "A", "B", "C" }) << 2 << "remove:C" << QStringList({ "A", "B" })
-        << QStringList({ "aboutToRemove 2-2", "removed 2-2" });
-    QTest::addRow("remove absent") << QStringList({ "A", "B" }) << 2 << "remove:X" << QStringList({ "A", "B" }) << none;
-    QTest::addRow("remove case differs") << QStringList({ "A", "B" }) << 2 << "remove:a" << QStringList({ "A", "B" }) << none;
-    QTest::addRow("remove empty entry") << QStringList({ "A", "", "B" }) << 2 << "remove:" << QStringList({ "A", "B" })
+    QTest::addRow("remove last") << QStringList({ "A", "B", "C" }) << 2 << "remove:C"
+                                 << QStringList({ "A", "B" })
+                                 << QStringList({ "aboutToRemove 2-2", "removed 2-2" });
+    QTest::addRow("remove absent") << QStringList({ "A", "B" }) << 2 << "remove:X"
+                                   << QStringList({ "A", "B" }) << none;
+    QTest::addRow("remove case differs")
+        << QStringList({ "A", "B" }) << 2 << "remove:a" << QStringList({ "A", "B" }) << none;
+    QTest::addRow("remove empty entry")
+        << QStringList({ "A", "", "B" }) << 2 << "remove:" << QStringList({ "A", "B" })
         << QStringList({ "aboutToRemove 1-1", "removed 1-1" });
     QTest::addRow("remove from empty") << none << 2 << "remove:A" << none << none;
     // The base's own reset runs inside the outer one; the index goes back to 0.
     const QStringList resets = { "aboutToReset", "aboutToReset", "reset", "reset" };
-    QTest::addRow("reset at 0") << QStringList({ "A", "B", "C", "D" }) << 0 << "reset:X,Y" << QStringList({ "X", "Y" })
-                                << resets;
-    QTest::addRow("reset at 3") << QStringList({ "A", "B", "C", "D" }) << 3 << "reset:X,Y" << QStringList({ "X", "Y" })
+    QTest::addRow("reset at 0") << QStringList({ "A", "B", "C", "D" }) << 0 << "reset:X,Y"
+                                << QStringList({ "X", "Y" }) << resets;
+    QTest::addRow("reset at 3") << QStringList({ "A", "B", "C", "D" }) << 3 << "reset:X,Y"
+                                << QStringList({ "X", "Y" })
                                 << resets + QStringList({ "currentIndexChanged 0" });
     QTest::addRow("reset to empty") << QStringList({ "A" }) << -1 << "reset:" << none
                                     << resets + QStringList({ "currentIndexChanged 0" });
@@ -136,7 +146,8 @@ void tst_ComboBoxModel::setCurrentIndex()
     QCOMPARE(cap.lines().size(), 1);
     QCOMPARE(contextLine(cap.lines().at(0)),
         "debug default src/libs/zvrviewmodel/comboboxmodel.cpp void ComboBoxModel::setCurrentIndex(int) | "
-        "setCurrentIndex val  " + QString::number(value));
+        "setCurrentIndex val  "
+            + QString::number(value));
 }
 
 void tst_ComboBoxModel::modelTester()
@@ -148,7 +159,8 @@ void tst_ComboBoxModel::modelTester()
     const auto complaints = [&cap](bool afterReset) {
         QStringList texts;
         for (const CapturedMessage &msg : cap.lines()) {
-            if (msg.category == QLatin1String("qt.modeltest") && !(afterReset && msg.text.contains("changeInFlight"))) {
+            if (msg.category == QLatin1String("qt.modeltest")
+                && !(afterReset && msg.text.contains("changeInFlight"))) {
                 texts << msg.text;
             }
         }

@@ -33,16 +33,16 @@ void tst_SettingResultData::metaObject()
 {
     QCOMPARE(metaSurface(SettingResultData::staticMetaObject),
         QStringList({ "SettingResultData : QObject", "prop QString detail rw detailChanged()",
-            "prop QString mac rw macChanged()", "prop QString ip rw ipChanged()", "signal void detailChanged()",
-            "signal void macChanged()", "signal void ipChanged()" }));
+            "prop QString mac rw macChanged()", "prop QString ip rw ipChanged()",
+            "signal void detailChanged()", "signal void macChanged()", "signal void ipChanged()" }));
 }
 
 void tst_SettingResultData::failDetail_data()
 {
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("text");
-    const QStringList texts = { QString(), "设备未初始化完成", "设备ip不能和主或备节点ip相同", "不能修改主或备节点ip",
-        "网口参数校验失败", "网络配置格式错误", "网口ip网段不能相同" };
+    const QStringList texts = { QString(), "设备未初始化完成", "设备ip不能和主或备节点ip相同",
+        "不能修改主或备节点ip", "网口参数校验失败", "网络配置格式错误", "网口ip网段不能相同" };
     for (int i = 0; i < texts.size(); ++i) {
         QTest::addRow("%d", i) << i << texts.at(i);
     }
@@ -68,21 +68,24 @@ void tst_SettingResultData::changes_data()
     QTest::addColumn<QString>("line");
 
     QTest::addRow("new record") << QStringList() << QStringList() << "detail: mac: ip:";
-    QTest::addRow("null to empty is no change") << QStringList({ "detail=" }) << QStringList() << "detail: mac: ip:";
-    QTest::addRow("repeat signals once") << QStringList({ "detail=D", "detail=D" }) << QStringList({ "detail:D" })
-                                         << "detail:D mac: ip:";
+    QTest::addRow("null to empty is no change")
+        << QStringList({ "detail=" }) << QStringList() << "detail: mac: ip:";
+    QTest::addRow("repeat signals once")
+        << QStringList({ "detail=D", "detail=D" }) << QStringList({ "detail:D" }) << "detail:D mac: ip:";
     QTest::addRow("back to empty") << QStringList({ "mac=M", "mac=N", "mac=" })
                                    << QStringList({ "mac:M", "mac:N", "mac:" }) << "detail: mac: ip:";
     QTest::addRow("case counts") << QStringList({ "ip=a", "ip=A", "ip=A" }) << QStringList({ "ip:a", "ip:A" })
                                  << "detail: mac: ip:A";
-    QTest::addRow("blanks and quotes") << QStringList({ "detail= a ", "mac=\"m\"", "ip=10.0.0.1" })
-                                       << QStringList({ "detail: a ", "mac:\"m\"", "ip:10.0.0.1" })
-                                       << "detail: a  mac:\"m\" ip:10.0.0.1";
+    QTest::addRow("blanks and quotes")
+        << QStringList({ "detail= a ", "mac=\"m\"", "ip=10.0.0.1" })
+        << QStringList({ "detail: a ", "mac:\"m\"", "ip:10.0.0.1" }) << "detail: a  mac:\"m\" ip:10.0.0.1";
     QTest::addRow("success on new") << QStringList({ "result=0" }) << QStringList() << "detail: mac: ip:";
     QTest::addRow("failure twice") << QStringList({ "result=1", "result=1" })
-                                   << QStringList({ "detail:设备未初始化完成" }) << "detail:设备未初始化完成 mac: ip:";
-    QTest::addRow("failure then success") << QStringList({ "result=1", "result=0" })
-                                          << QStringList({ "detail:设备未初始化完成", "detail:" }) << "detail: mac: ip:";
+                                   << QStringList({ "detail:设备未初始化完成" })
+                                   << "detail:设备未初始化完成 mac: ip:";
+    QTest::addRow("failure then success")
+        << QStringList({ "result=1", "result=0" }) << QStringList({ "detail:设备未初始化完成", "detail:" })
+        << "detail: mac: ip:";
     QTest::addRow("unknown clears") << QStringList({ "result=999", "result=7" })
                                     << QStringList({ "detail:网络超时", "detail:" }) << "detail: mac: ip:";
     QTest::addRow("unknown on new") << QStringList({ "result=-1", "result=2147483647" }) << QStringList()
@@ -104,9 +107,10 @@ void tst_SettingResultData::changes()
         if (field == "result") {
             record.setDetailVal(static_cast<IpSettingResult>(value.toInt()));
         } else {
-            (record.*(field == "detail" ? &SettingResultData::setDetail
-                    : field == "mac"    ? &SettingResultData::setMac
-                                        : &SettingResultData::setIp))(value);
+            (record
+                .*(field == "detail"     ? &SettingResultData::setDetail
+                        : field == "mac" ? &SettingResultData::setMac
+                                         : &SettingResultData::setIp))(value);
         }
     }
     QCOMPARE(seen, log);

@@ -44,15 +44,17 @@ void tst_SettingResultTableModel::metaObject()
             "enum ColumnType ColDetail=0 ColMac=1 ColIp=2 ColumnTypeCNT=3",
             "prop int totalNum rw totalNumChanged()", "prop int successNum rw successNumChanged()",
             "prop int failureNum rw failureNumChanged()", "prop int ethernetPort rw ethernetPortChanged()",
-            "signal void totalNumChanged()", "signal void successNumChanged()", "signal void failureNumChanged()",
-            "signal void ethernetPortChanged()", "method QString columnRole(int)" }));
+            "signal void totalNumChanged()", "signal void successNumChanged()",
+            "signal void failureNumChanged()", "signal void ethernetPortChanged()",
+            "method QString columnRole(int)" }));
 
     SettingResultTableModel model;
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 2);
-    const QHash<int, QByteArray> roles = { { Qt::DisplayRole, "display" }, { Qt::DecorationRole, "decoration" },
-        { Qt::EditRole, "edit" }, { Qt::ToolTipRole, "toolTip" }, { Qt::StatusTipRole, "statusTip" },
-        { Qt::WhatsThisRole, "whatsThis" }, { 256, "detail" }, { 257, "mac" }, { 258, "ip" } };
+    const QHash<int, QByteArray> roles
+        = { { Qt::DisplayRole, "display" }, { Qt::DecorationRole, "decoration" }, { Qt::EditRole, "edit" },
+              { Qt::ToolTipRole, "toolTip" }, { Qt::StatusTipRole, "statusTip" },
+              { Qt::WhatsThisRole, "whatsThis" }, { 256, "detail" }, { 257, "mac" }, { 258, "ip" } };
     QCOMPARE(model.roleNames(), roles);
 }
 
@@ -76,7 +78,8 @@ void tst_SettingResultTableModel::columnRole()
     SettingResultTableModel model;
     LogCapture cap;
     QString result = QStringLiteral("unset");
-    QVERIFY(QMetaObject::invokeMethod(&model, "columnRole", Q_RETURN_ARG(QString, result), Q_ARG(int, section)));
+    QVERIFY(
+        QMetaObject::invokeMethod(&model, "columnRole", Q_RETURN_ARG(QString, result), Q_ARG(int, section)));
     QCOMPARE(result, name);
     QCOMPARE(result.isNull(), name.isNull());
     QCOMPARE(cap.lines().size(), 1);
@@ -104,7 +107,8 @@ void tst_SettingResultTableModel::counters()
     QStringList seen;
     // Every counter's signal is watched, so a setter that signals another counter fails.
     const auto watch = [&](void (SettingResultTableModel::*signal)(), const char *name) {
-        connect(&model, signal, this, [&, name] { seen << QString(name) + ' ' + model.property(name).toString(); });
+        connect(&model, signal, this,
+            [&, name] { seen << QString(name) + ' ' + model.property(name).toString(); });
     };
     watch(&SettingResultTableModel::totalNumChanged, "totalNum");
     watch(&SettingResultTableModel::successNumChanged, "successNum");
@@ -229,11 +233,13 @@ void tst_SettingResultTableModel::modelTester()
     }
     // Excused: the role-type check (every role answers with the record) and the two
     // tree checks that trip over counts which ignore their parent. Nothing else.
-    const QStringList excused = { "variant.canConvert<", "model->hasChildren(topIndex)", "(model->parent(childIndex))" };
+    const QStringList excused
+        = { "variant.canConvert<", "model->hasChildren(topIndex)", "(model->parent(childIndex))" };
     QVERIFY(!complaints.isEmpty());
     for (const QString &complaint : complaints) {
         QVERIFY2(complaint.startsWith("qt.modeltest ")
-                && std::any_of(excused.cbegin(), excused.cend(), [&](const QString &c) { return complaint.contains(c); }),
+                && std::any_of(excused.cbegin(), excused.cend(),
+                    [&](const QString &c) { return complaint.contains(c); }),
             qPrintable(complaint));
     }
 }

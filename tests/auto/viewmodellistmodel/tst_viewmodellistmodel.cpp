@@ -14,9 +14,18 @@ class GridModel : public ZVR::ViewModelListModel
     Q_OBJECT
 
 public:
-    explicit GridModel(bool interceptUpdates = false) : m_intercept(interceptUpdates) { }
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 5; }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override { return parent.isValid() ? 0 : 4; }
+    explicit GridModel(bool interceptUpdates = false)
+        : m_intercept(interceptUpdates)
+    {
+    }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : 5;
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : 4;
+    }
     QVariant data(const QModelIndex &, int) const override { return QVariant(); }
     void createConnects() override { ZVR::ViewModelListModel::createConnects(); }
     void reload() override
