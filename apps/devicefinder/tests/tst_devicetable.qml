@@ -6,42 +6,27 @@ import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 import "../qml"
 
-// The device table of the real interface over the seeded network: after the first
-// scan round it shows 32 of the 48 devices, in the order they were found.
+// The real page over the seeded network: after the first scan round the table shows
+// 32 of the 48 devices, in the order they were found.
 Item {
     id: root
-    // Tall enough for the first 28 rows; columns further right are scrolled into view.
     width: 1400
     height: 1100
 
     TestCase {
-        id: testCase
-        name: "DeviceTable"
+        name: "FinderPage"
         when: windowShown
 
         property var page
 
         Component {
             id: pageComponent
-            FinderPage {
-                width: root.width
-                height: root.height
-            }
+            FinderPage { width: root.width; height: root.height }
         }
+        SignalSpy { id: tableDataSpy; target: Finder.deviceModel; signalName: "dataChanged" }
+        SignalSpy { id: proxyDataSpy; target: Finder.sortModel; signalName: "dataChanged" }
+        SignalSpy { id: busySpy; target: Finder; signalName: "busyChanged" }
 
-        SignalSpy {
-            id: tableDataSpy
-            target: Finder.deviceModel
-            signalName: "dataChanged"
-        }
-
-        SignalSpy {
-            id: proxyDataSpy
-            target: Finder.sortModel
-            signalName: "dataChanged"
-        }
-
-        // A fresh page over a fresh network for every test.
         function init() {
             Finder.restart()
             Finder.sortModel.sortByColumn(-1, ZVRSortButton.None)
@@ -53,6 +38,7 @@ Item {
             tryCompare(Finder.sortModel, "count", 32)
             tableDataSpy.clear()
             proxyDataSpy.clear()
+            busySpy.clear()
         }
 
         // The shown delegate of a proxy row and role, or null. A delegate whose device was
@@ -78,9 +64,7 @@ Item {
 
         // Scrolls the table so that the column of \a role is shown.
         function showColumn(role) {
-            var view = page.table.view
-            var x = 0
-            var total = 0
+            var view = page.table.view, x = 0, total = 0
             for (var column = 0; column < page.table.roles.length; ++column) {
                 if (column < page.table.columnOf(role))
                     x += page.table.widths[page.table.roles[column]]
@@ -98,6 +82,29 @@ Item {
 
         function headerCell(role) {
             return page.table.headerCells.itemAt(page.table.columnOf(role))
+        }
+
+        function findChild(item, objectName) {
+            if (!item)
+                return null
+            if (item.objectName === objectName)
+                return item
+            for (var i = 0; i < item.children.length; ++i) {
+                var found = findChild(item.children[i], objectName)
+                if (found)
+                    return found
+            }
+            return null
+        }
+
+        function enter(port, ip, mask, gateway) {
+            port.ip = ip
+            port.subnetMask = mask
+            port.gateway = gateway
+        }
+
+        function submit() {
+            mouseClick(findChild(page.editor.footer, "applyButton"))
         }
 
         function test_cells_data() {
@@ -125,26 +132,9 @@ Item {
                 tryCellText(data.row, role, data.texts[role])
         }
 
-        function test_discovery_data() {
-            return [
-                { tag: "second round", rounds: 1, rows: 40 },
-                { tag: "third round", rounds: 2, rows: 48 },
-                { tag: "later rounds", rounds: 4, rows: 48 }
-            ]
-        }
-
-        function test_discovery(data) {
-            Finder.scan(data.rounds)
-            compare(Finder.deviceModel.rowCount, data.rows)
-            tryCompare(Finder.sortModel, "count", data.rows)
-            // Found devices go to the end: the first rows stay where they were.
-            tryCellText(0, "name", "指挥大厅编码器01")
-        }
-
+        // The table never says that data changed; the device's own signals reach the cells.
         function test_statusReachesCellWithoutDataChanged() {
             tryCellText(0, "devStatusStr", "在线")
-            tableDataSpy.clear()
-            proxyDataSpy.clear()
             var device = cell(0, "devStatusStr").device
             device.devStatus = DeviceData.Offline
             compare(cellText(0, "devStatusStr"), "离线")
@@ -183,13 +173,13 @@ Item {
                 var action = data.actions[i]
                 if (action === "header") {
                     mouseClick(box)
-                } else if (action === "row0" || action === "row1" || action === "row15") {
+                } else if (action.indexOf("row") === 0) {
                     var row = Number(action.substring(3))
                     tryVerify(function () { return cell(row, "checked") !== null })
                     mouseClick(cell(row, "checked"))
                 } else if (action === "offline0") {
                     cell(0, "name").device.devStatus = DeviceData.Offline
-                } else if (action === "scan") {
+                } else {
                     Finder.scan(1)
                 }
                 wait(0)
@@ -246,27 +236,6 @@ Item {
             tryCellText(1, "name", data.second)
         }
 
-        function test_resortsWhenStatusChanges() {
-            mouseClick(headerCell("devStatus").sortButton)
-            tryCellText(0, "name", "指挥大厅编码器01")
-            // The table never says that data changed; the device's own signal is enough.
-            cell(0, "name").device.devStatus = DeviceData.Offline
-            tryCellText(0, "name", "指挥大厅解码器02")
-            compare(Finder.sortModel.proxyRow(0), 24)
-            tryCellText(24, "name", "指挥大厅编码器01")
-            compare(tableDataSpy.count, 0)
-        }
-
-        function test_search() {
-            page.searchField.text = "中控"
-            tryCompare(Finder.sortModel, "count", 4)
-            tryCellText(0, "name", "二号会议室中控07")
-            page.searchField.text = "192.168.1.2"
-            tryCompare(Finder.sortModel, "count", 8)
-            page.searchField.text = ""
-            tryCompare(Finder.sortModel, "count", 32)
-        }
-
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
             var shown = cell(15, "name")
@@ -278,6 +247,94 @@ Item {
             verify(!shown.visible || shown.text !== "展厅解码器22")
             Finder.scan(1)
             tryCellText(0, "name", "指挥大厅编码器01")
+        }
+
+        function test_refused_data() {
+            var c = "255.255.255.0", g = "192.168.1.1"
+            return [
+                { tag: "not an address", row: 0, ip: "300.1.1.1", mask: c, gateway: g, text: "300.1.1.1是无效的ip地址" },
+                { tag: "bad gateway", row: 0, ip: "192.168.1.60", mask: c, gateway: "网关", text: "网关是无效的ip地址" },
+                { tag: "first byte 224", row: 0, ip: "224.0.0.5", mask: c, gateway: "224.0.0.1",
+                  text: "首字节只能用1~223之间的值" },
+                { tag: "host bits 1", row: 0, ip: "192.168.1.255", mask: c, gateway: g,
+                  text: "IP地址和子网掩码组合无效。已将IP地址的主机地址部分的所有位数都设为1.请输入一个有效的IP地址和子网掩码组合" },
+                { tag: "unchanged", row: 0, ip: "192.168.1.20", mask: c, gateway: g, text: "网络配置无修改" },
+                { tag: "taken by another device", row: 0, ip: "192.168.1.21", mask: c, gateway: g,
+                  text: "设备ip地址已被占用" },
+                { tag: "same as second port", row: 0, ip: "192.168.2.50", mask: c, gateway: "192.168.2.1",
+                  text: "网口IP地址不能相同" },
+                { tag: "both ports alike", row: 0, ip: "192.168.1.70", mask: c, gateway: g, ip2: "192.168.1.70",
+                  text: "网口IP地址不能相同" },
+                { tag: "offline device", row: 15, ip: "192.168.1.90", mask: c, gateway: g, text: "设备已离线" }
+            ]
+        }
+
+        // Edits one row through its edit button, as a person would; nothing is sent.
+        function test_refused(data) {
+            var button = null
+            tryVerify(function () {
+                button = findChild(page.table.operations.contentItem, "editButton" + data.row)
+                return button !== null
+            })
+            mouseClick(button)
+            tryCompare(page.editor, "opened", true)
+            var before = Finder.deviceModel.data(Finder.deviceModel.index(data.row, 17), 273).ip
+            enter(page.editor.port1, data.ip, data.mask, data.gateway)
+            if (data.ip2) {
+                page.editor.changePort2.checked = true
+                enter(page.editor.port2, data.ip2, data.mask, data.gateway)
+            }
+            submit()
+            compare(page.editor.error, data.text)
+            compare(findChild(page.editor.contentItem, "editError").text, data.text)
+            verify(page.editor.opened)
+            compare(busySpy.count, 0)
+            compare(Finder.deviceModel.data(Finder.deviceModel.index(data.row, 17), 273).ip, before)
+        }
+
+        // Every answer of the back-end, one device each: addresses are handed out from
+        // 192.168.1.1 up in table order, so the second and third device get the master's
+        // and the backup's address.
+        function test_batchChange() {
+            mouseClick(findChild(page, "editCheckedButton"))
+            tryCompare(page.messageBox, "opened", true)
+            compare(page.messageBox.text, "请先选择要修改的设备")
+            verify(!page.editor.opened)
+            page.messageBox.close()
+
+            var names = ["指挥大厅编码器01", "指挥大厅解码器02", "指挥大厅解码器03", "二号会议室中控07",
+                         "二号会议室编码器09", "监控中心解码器16", "机房设备20", "展厅解码器22",
+                         "一号会议室二合一解码器28"]
+            for (var i = 0; i < names.length; ++i) {
+                page.searchField.text = names[i]
+                tryCompare(Finder.sortModel, "count", 1)
+                Finder.sortModel.checkDevice(0, true)
+            }
+            page.searchField.text = ""
+            tryCompare(Finder, "checkedCount", names.length)
+
+            mouseClick(findChild(page, "editCheckedButton"))
+            tryCompare(page.editor, "opened", true)
+            compare(page.editor.target.count, names.length)
+            enter(page.editor.port1, "192.168.1.1", "255.255.0.0", "192.168.1.254")
+            submit()
+            compare(page.editor.error, "")
+            verify(Finder.busy)
+            tryCompare(page.busyOverlay, "opened", true)
+            compare(page.busyOverlay.text, "修改设备网络参数中, 请稍后")
+            tryCompare(page, "showingResults", true)
+
+            var model = Finder.resultModel
+            compare([model.totalNum, model.successNum, model.failureNum, model.ethernetPort], [9, 1, 8, 1])
+            compare(findChild(page.resultView, "summary").text, "修改成功1个, 失败8个")
+            compare(findChild(page.resultView, "total").text, "共计修改9个，成功1个")
+            var details = ["网口ip网段不能相同", "设备ip不能和主或备节点ip相同", "设备ip不能和主或备节点ip相同",
+                           "不能修改主或备节点ip", "", "网口参数校验失败", "网络配置格式错误", "网络超时",
+                           "设备未初始化完成"]
+            compare(model.rowCount(), details.length)
+            for (var row = 0; row < details.length; ++row)
+                compare(model.data(model.index(row, 0), 256).detail, details[row], "row " + row)
+            compare(model.data(model.index(4, 0), 257).ip, "192.168.1.5")
         }
     }
 }
