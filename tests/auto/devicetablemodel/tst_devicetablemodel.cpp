@@ -181,7 +181,6 @@ private Q_SLOTS:
     void roles();
     void columnRole_data();
     void columnRole();
-    void counts();
     void data_data();
     void data();
     void dataOutsideRows();
@@ -196,7 +195,8 @@ private Q_SLOTS:
     void checkAllDevice();
     void allCheckType_data();
     void allCheckType();
-    void editSignalDevice();
+    void badRows_data();
+    void badRows();
     void setDeviceNetworkConfig();
     void reentrantReceivers();
 };
@@ -221,6 +221,8 @@ void tst_DeviceTableModel::roles()
     QCOMPARE(names.value(Qt::UserRole + 21), QByteArray("operate"));
     QVERIFY(!names.contains(Qt::UserRole + 22));
     QCOMPARE(model.roleNames(), names);
+    QCOMPARE(model.columnCount(), 21);
+    QCOMPARE(QMetaEnum::fromType<DeviceTableModel::ColumnType>().keyCount(), 23);
 
     // Twenty of the names are properties the view reads from the device.
     const QMetaObject &device = DeviceData::staticMetaObject;
@@ -259,26 +261,6 @@ void tst_DeviceTableModel::columnRole()
     QCOMPARE(role.isNull(), name.isNull());
     QCOMPARE(model.roleNames().value(Qt::UserRole + section), name.toLatin1());
     QVERIFY(cap.lines().isEmpty());
-}
-
-void tst_DeviceTableModel::counts()
-{
-    TestedModel tested;
-    DeviceTableModel &model = tested.model;
-    QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(model.columnCount(), 21);
-    QCOMPARE(int(DeviceTableModel::ColumnTypeCNT), 22);
-    QCOMPARE(QMetaEnum::fromType<DeviceTableModel::ColumnType>().keyCount(), 23);
-    QCOMPARE(model.property("rowCount").toInt(), 0);
-
-    model.appendDevice(makeDevice());
-    model.appendDevice(makeDevice());
-    const QModelIndex cell = model.index(1, 3);
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(model.rowCount(cell), 2);
-    QCOMPARE(model.columnCount(cell), 21);
-    QCOMPARE(model.property("rowCount").toInt(), 2);
-    QCOMPARE(TestedModel::unexcused(), QStringList());
 }
 
 void tst_DeviceTableModel::data_data()
@@ -513,55 +495,76 @@ void tst_DeviceTableModel::ownership()
 
 void tst_DeviceTableModel::checkDevice_data()
 {
-    QTest::addColumn<int>("row");
     QTest::addColumn<bool>("wasChecked");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("check") << 1 << false << true << QStringList { "checkedChanged", "deviceCheckChanged 1" };
-    QTest::newRow("uncheck") << 1 << true << false
-                             << QStringList { "checkedChanged", "deviceCheckChanged 0" };
-    QTest::newRow("already checked") << 1 << true << true << QStringList { "deviceCheckChanged 1" };
-    QTest::newRow("row -1") << -1 << false << true << QStringList();
-    QTest::newRow("row count") << 2 << false << true << QStringList();
+    QTest::newRow("check") << false << true << QStringList { "checkedChanged", "deviceCheckChanged 1" };
+    QTest::newRow("uncheck") << true << false << QStringList { "checkedChanged", "deviceCheckChanged 0" };
+    QTest::newRow("already checked") << true << true << QStringList { "deviceCheckChanged 1" };
 }
 
+// The device's own signal comes first, then the model's with the row's handle; no log line.
 void tst_DeviceTableModel::checkDevice()
 {
-    QFETCH(int, row);
     QFETCH(bool, wasChecked);
     QFETCH(bool, checked);
     QFETCH(QStringList, expected);
 
     DeviceTableModel model;
-    const DevicePtr devices[] = { makeDevice(), makeDevice(DeviceData::Offline, wasChecked) };
-    for (const DevicePtr &device : devices) {
-        model.appendDevice(device);
-    }
+    const DevicePtr device = makeDevice(DeviceData::Offline, wasChecked);
+    model.appendDevice(makeDevice());
+    model.appendDevice(device);
     ModelLog log(&model);
-    log.watchChecked(devices[1].data());
+    log.watchChecked(device.data());
     QSignalSpy spy(&model, &DeviceTableModel::deviceCheckChanged);
-    QVERIFY(spy.isValid());
 
     LogCapture cap;
-    model.checkDevice(row, checked);
+    model.checkDevice(1, checked);
     QCOMPARE(log.take(), expected);
-    if (row == 1) {
-        QCOMPARE(devices[1]->checked(), checked);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), devices[1]);
-        QVERIFY(cap.lines().isEmpty());
-    } else {
-        QCOMPARE(devices[1]->checked(), wasChecked);
-        QCOMPARE(devices[0]->checked(), false);
-        QCOMPARE(cap.lines().size(), 1);
-        const CapturedMessage &line = cap.lines().at(0);
-        QCOMPARE(line.type, QtWarningMsg);
-        QCOMPARE(line.text, QStringLiteral("checkDevice error! the row is  %1").arg(row));
-        QCOMPARE(line.category, QStringLiteral("default"));
-        QCOMPARE(line.file, QLatin1String(SourceFile));
-        QCOMPARE(line.function, QStringLiteral("void DeviceTableModel::checkDevice(int, bool)"));
+    QCOMPARE(device->checked(), checked);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), device);
+    QVERIFY(cap.lines().isEmpty());
+}
+
+void tst_DeviceTableModel::badRows_data()
+{
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<int>("row");
+
+    for (const int row : { -1, 1, INT_MIN, INT_MAX }) {
+        QTest::addRow("checkDevice %d", row) << false << row;
+        QTest::addRow("editSignalDevice %d", row) << true << row;
     }
+}
+
+// A row outside the table is refused with one exact warning; nothing is signalled or changed.
+void tst_DeviceTableModel::badRows()
+{
+    QFETCH(bool, edit);
+    QFETCH(int, row);
+
+    DeviceTableModel model;
+    const DevicePtr device = makeDevice();
+    model.appendDevice(device);
+    ModelLog log(&model);
+    log.watchChecked(device.data());
+
+    LogCapture cap;
+    edit ? model.editSignalDevice(row) : model.checkDevice(row, true);
+    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(device->checked(), false);
+    QCOMPARE(cap.lines().size(), 1);
+    const CapturedMessage &line = cap.lines().at(0);
+    QCOMPARE(line.type, QtWarningMsg);
+    QCOMPARE(line.text,
+        QStringLiteral("%1 error! the row is  %2").arg(edit ? "editDevice" : "checkDevice").arg(row));
+    QCOMPARE(line.category, QStringLiteral("default"));
+    QCOMPARE(line.file, QLatin1String(SourceFile));
+    QCOMPARE(line.function,
+        edit ? QStringLiteral("void DeviceTableModel::editSignalDevice(int)")
+             : QStringLiteral("void DeviceTableModel::checkDevice(int, bool)"));
 }
 
 // Checks exactly the online rows; touches no other row and signals nothing of the model.
@@ -634,31 +637,6 @@ void tst_DeviceTableModel::allCheckType()
         model.appendDevice(makeDevice(status, row.endsWith(QLatin1Char('+'))));
     }
     QCOMPARE(model.allCheckType(), type);
-}
-
-void tst_DeviceTableModel::editSignalDevice()
-{
-    DeviceTableModel model;
-    const DevicePtr device = makeDevice();
-    model.appendDevice(device);
-    QSignalSpy spy(&model, &DeviceTableModel::editDevice);
-    QVERIFY(spy.isValid());
-
-    LogCapture cap;
-    model.editSignalDevice(1);
-    model.editSignalDevice(-1);
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(cap.lines().size(), 2);
-    QCOMPARE(cap.lines().at(0).type, QtWarningMsg);
-    QCOMPARE(cap.lines().at(0).text, QStringLiteral("editDevice error! the row is  1"));
-    QCOMPARE(cap.lines().at(0).function, QStringLiteral("void DeviceTableModel::editSignalDevice(int)"));
-    QCOMPARE(cap.lines().at(1).text, QStringLiteral("editDevice error! the row is  -1"));
-
-    cap.clear();
-    model.editSignalDevice(0);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), device);
-    QVERIFY(cap.lines().isEmpty());
 }
 
 // Passes the four texts on untouched, whatever the table holds.
