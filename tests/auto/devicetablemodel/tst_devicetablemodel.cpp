@@ -28,63 +28,38 @@ static DevicePtr makeDevice(DeviceData::DeviceStatus status = DeviceData::Online
     return device;
 }
 
-// A model under QAbstractItemModelTester; the tester's complaints are kept apart, every other
-// line goes on to the handler installed before.
-class TestedModel
+// The item-model tester's complaints, less the two that are the table's nature: cells hold a
+// DeviceData* for the standard roles too, and rowCount() ignores its parent.
+static QStringList unexcused(const LogCapture &cap)
 {
-public:
-    TestedModel()
-    {
-        complaints().clear();
-        previous() = qInstallMessageHandler(&handler);
-        m_tester = std::make_unique<QAbstractItemModelTester>(
-            &model, QAbstractItemModelTester::FailureReportingMode::Warning);
-    }
-    ~TestedModel()
-    {
-        m_tester.reset();
-        qInstallMessageHandler(previous());
-    }
-
-    // Cells hold a DeviceData* for the standard roles too, and rowCount() ignores its parent:
-    // the tester's complaints about those two are the table's nature; anything else is a fault.
-    static QStringList unexcused()
-    {
-        QStringList result;
-        for (const QString &text : std::as_const(complaints())) {
-            if (!text.startsWith(QLatin1String("FAIL! variant.canConvert<"))
-                && !text.startsWith(QLatin1String("FAIL! model->hasChildren(topIndex) ()"))
-                && !text.contains(QLatin1String("Actual (model->parent(childIndex))"))) {
-                result << text;
-            }
-        }
-        return result;
-    }
-
-    DeviceTableModel model;
-
-private:
-    static QStringList &complaints()
-    {
-        static QStringList list;
-        return list;
-    }
-    static QtMessageHandler &previous()
-    {
-        static QtMessageHandler handler = nullptr;
-        return handler;
-    }
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
-    {
-        if (qstrcmp(context.category, "qt.modeltest") == 0) {
-            complaints() << text;
-        } else if (previous()) {
-            previous()(type, context, text);
+    QStringList result;
+    for (const CapturedMessage &line : cap.lines()) {
+        if (line.category == QLatin1String("qt.modeltest")
+            && !line.text.startsWith(QLatin1String("FAIL! variant.canConvert<"))
+            && !line.text.startsWith(QLatin1String("FAIL! model->hasChildren(topIndex) ()"))
+            && !line.text.contains(QLatin1String("Actual (model->parent(childIndex))"))) {
+            result << line.text;
         }
     }
+    return result;
+}
 
-    std::unique_ptr<QAbstractItemModelTester> m_tester;
-};
+// The library's own lines, without the tester's.
+static QList<CapturedMessage> own(const LogCapture &cap)
+{
+    QList<CapturedMessage> result;
+    for (const CapturedMessage &line : cap.lines()) {
+        if (line.category != QLatin1String("qt.modeltest")) {
+            result << line;
+        }
+    }
+    return result;
+}
+
+#define TESTED_MODEL                                                                                         \
+    LogCapture cap;                                                                                          \
+    DeviceTableModel model;                                                                                  \
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning)
 
 // The model's structural, count and own notifications in order, with checkedChanged of watched devices.
 class ModelLog
@@ -260,8 +235,7 @@ void tst_DeviceTableModel::data()
     QFETCH(int, column);
     QFETCH(int, role);
 
-    TestedModel tested;
-    DeviceTableModel &model = tested.model;
+    TESTED_MODEL;
     QList<DevicePtr> devices;
     for (int i = 0; i < 5; ++i) {
         devices << makeDevice();
@@ -277,7 +251,7 @@ void tst_DeviceTableModel::data()
         QCOMPARE(value.userType(), qMetaTypeId<DeviceData *>());
         QCOMPARE(value.value<DeviceData *>(), devices.at(row).data());
     }
-    QCOMPARE(TestedModel::unexcused(), QStringList());
+    QCOMPARE(unexcused(cap), QStringList());
 }
 
 void tst_DeviceTableModel::dataOutsideRows()
@@ -333,9 +307,7 @@ void tst_DeviceTableModel::rowNumberDebugLine()
 
 void tst_DeviceTableModel::appendRemoveClear()
 {
-    LogCapture cap;
-    TestedModel tested;
-    DeviceTableModel &model = tested.model;
+    TESTED_MODEL;
     ModelLog log(&model);
     const DevicePtr a = makeDevice(DeviceData::Online, false, "a");
     const DevicePtr b = makeDevice(DeviceData::Online, false, "b");
@@ -360,6 +332,7 @@ void tst_DeviceTableModel::appendRemoveClear()
     QVERIFY(model.appendDevice(b));
     QCOMPARE(log.take(), (QStringList { "aboutToInsert 3 3", "inserted 3 3", "rowCountChanged" }));
 
+    QCOMPARE(unexcused(cap), QStringList());
     cap.clear();
     model.clear();
     model.clear();
@@ -367,13 +340,13 @@ void tst_DeviceTableModel::appendRemoveClear()
         (QStringList {
             "aboutToReset", "reset", "rowCountChanged", "aboutToReset", "reset", "rowCountChanged" }));
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(cap.lines().size(), 2);
-    for (const CapturedMessage &line : cap.lines()) {
+    QCOMPARE(own(cap).size(), 2);
+    for (const CapturedMessage &line : own(cap)) {
         compareLine(line, QtInfoMsg, "DeviceTableModel::clear", "void DeviceTableModel::clear()");
     }
     // After a clear, the same objects are new to the table.
     QVERIFY(model.appendDevice(a));
-    QCOMPARE(TestedModel::unexcused(), QStringList());
+    QCOMPARE(unexcused(cap), QStringList());
 }
 
 void tst_DeviceTableModel::refusals_data()
@@ -395,9 +368,7 @@ void tst_DeviceTableModel::refusals()
     QFETCH(bool, held);
     QFETCH(bool, null);
 
-    LogCapture cap;
-    TestedModel tested;
-    DeviceTableModel &model = tested.model;
+    TESTED_MODEL;
     const DevicePtr kept = makeDevice(DeviceData::Online, false, "kept");
     model.appendDevice(kept);
     ModelLog log(&model);
@@ -409,22 +380,23 @@ void tst_DeviceTableModel::refusals()
     QVERIFY(!(append ? model.appendDevice(device) : model.removeDevice(device)));
     QCOMPARE(log.take(), QStringList());
     QCOMPARE(model.rowCount(), 1);
-    QCOMPARE(cap.lines().size(), 1);
+    const QList<CapturedMessage> lines = own(cap);
+    QCOMPARE(lines.size(), 1);
     const char *const function = append ? "bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData>)"
                                         : "bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData>)";
     if (null) {
-        compareLine(cap.lines().at(0), QtWarningMsg,
+        compareLine(lines.at(0), QtWarningMsg,
             QStringLiteral("DeviceTableModel::%1 refused a null device")
                 .arg(append ? "appendDevice" : "removeDevice"),
             function);
     } else {
-        compareLine(cap.lines().at(0), QtInfoMsg,
+        compareLine(lines.at(0), QtInfoMsg,
             append ? logLine(
                 "DeviceTableModel::appendDevice device has exist in display list, dev info ", device)
                    : logLine("DeviceTableModel::removeDevice not find match device, dev info ", device),
             function);
     }
-    QCOMPARE(TestedModel::unexcused(), QStringList());
+    QCOMPARE(unexcused(cap), QStringList());
 }
 
 // The table shares its rows: it keeps them alive, and lets them go on removal, before a clear's
@@ -604,8 +576,7 @@ void tst_DeviceTableModel::setDeviceNetworkConfig()
 // Receivers may change the table from inside the model's and the devices' signals.
 void tst_DeviceTableModel::reentrantReceivers()
 {
-    TestedModel tested;
-    DeviceTableModel &model = tested.model;
+    TESTED_MODEL;
     DevicePtr device = makeDevice(DeviceData::Online, false, "held");
     const QWeakPointer<DeviceData> weak = device;
     model.appendDevice(std::exchange(device, {}));
@@ -648,7 +619,7 @@ void tst_DeviceTableModel::reentrantReceivers()
         QVERIFY(entry->checked());
     }
     QCOMPARE(model.allCheckType(), ZVRCheckBox::None);
-    QCOMPARE(TestedModel::unexcused(), QStringList());
+    QCOMPARE(unexcused(cap), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceTableModel)
