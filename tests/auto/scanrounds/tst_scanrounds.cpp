@@ -12,6 +12,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <vector>
 
 using Ports = QVector<t_device_network_info>;
@@ -22,11 +23,20 @@ class tst_ScanRounds : public QObject
 {
     Q_OBJECT
 
+public Q_SLOTS:
+    void recordSignal()
+    {
+        m_emitted << QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).name());
+    }
+
 private Q_SLOTS:
     void portsAcrossRounds_data();
     void portsAcrossRounds();
     void rowsAcrossRounds_data();
     void rowsAcrossRounds();
+
+private:
+    QStringList m_emitted;
 };
 
 namespace {
@@ -78,25 +88,18 @@ void tst_ScanRounds::portsAcrossRounds()
     QFETCH(QVector<Ports>, rounds);
 
     DeviceData device;
-    QStringList emitted;
-    const QPair<void (DeviceData::*)(), const char *> portSignals[] = { { &DeviceData::macChanged, "mac" },
-        { &DeviceData::ipChanged, "ip" }, { &DeviceData::subnetMaskChanged, "subnetMask" },
-        { &DeviceData::gatewayChanged, "gateway" }, { &DeviceData::mac2Changed, "mac2" },
-        { &DeviceData::ip2Changed, "ip2" }, { &DeviceData::subnetMask2Changed, "subnetMask2" },
-        { &DeviceData::gateway2Changed, "gateway2" } };
-    QStringList allPorts;
-    for (const auto &entry : portSignals) {
-        const QString name = QLatin1String(entry.second);
-        allPorts << name;
-        connect(&device, entry.first, this, [&emitted, name] { emitted << name; });
+    const QStringList portSignals { "macChanged", "ipChanged", "subnetMaskChanged", "gatewayChanged",
+        "mac2Changed", "ip2Changed", "subnetMask2Changed", "gateway2Changed" };
+    const QMetaMethod record = metaObject()->method(metaObject()->indexOfSlot("recordSignal()"));
+    for (const QString &name : portSignals) {
+        const int index = DeviceData::staticMetaObject.indexOfSignal(qPrintable(name + QStringLiteral("()")));
+        connect(&device, DeviceData::staticMetaObject.method(index), this, record);
     }
 
-    for (int r = 0; r < rounds.size(); ++r) {
-        const Ports given = rounds.at(r);
+    for (const Ports &given : std::as_const(rounds)) {
         const QString givenBefore = describe(given);
         const Ports earlier = device.networkInfo();
         const QString earlierBefore = describe(earlier);
-
         Ports expected = given;
         QStringList warnings;
         {
@@ -105,25 +108,22 @@ void tst_ScanRounds::portsAcrossRounds()
                 p.ipInt = IPV4StringToIntegerReference(p.ip);
             }
             for (const CapturedMessage &line : reference.lines()) {
-                warnings << line.text;
+                warnings << QStringLiteral("%1 %2").arg(line.type).arg(line.text);
             }
         }
 
-        emitted.clear();
+        m_emitted.clear();
         LogCapture cap;
         device.setNetworkInfo(given);
         QStringList logged;
         for (const CapturedMessage &line : cap.lines()) {
-            QCOMPARE(line.type, QtWarningMsg);
-            logged << line.text;
+            logged << QStringLiteral("%1 %2").arg(line.type).arg(line.text);
         }
         QCOMPARE(describe(device.networkInfo()), describe(expected));
         QCOMPARE(logged, warnings);
-        QCOMPARE(emitted, allPorts);
+        QCOMPARE(m_emitted, portSignals);
         QCOMPARE(describe(given), givenBefore);
         QCOMPARE(describe(earlier), earlierBefore);
-        QCOMPARE(device.ip(), expected.isEmpty() ? QString() : expected.at(0).ip);
-        QCOMPARE(device.mac2(), expected.size() < 2 ? QString() : expected.at(1).mac);
         for (int i = -1; i <= expected.size(); ++i) {
             QCOMPARE(device.networkIpInt(i), i >= 0 && i < expected.size() ? expected.at(i).ipInt : 0u);
         }
@@ -149,9 +149,7 @@ void tst_ScanRounds::rowsAcrossRounds()
 
     DeviceTableModel model;
     std::vector<DevicePtr> devices;
-    for (int i = 0; i < count; ++i) {
-        devices.push_back(DevicePtr::create());
-    }
+    std::generate_n(std::back_inserter(devices), count, [] { return DevicePtr::create(); });
     for (int round = 0; round < 3; ++round) {
         LogCapture cap;
         for (const DevicePtr &device : devices) {
@@ -162,12 +160,10 @@ void tst_ScanRounds::rowsAcrossRounds()
             QVERIFY(!model.appendDevice(devices[i]));
         }
         QVERIFY(!model.appendDevice(DevicePtr(devices.back())));
-        const QString refusal
-            = QStringLiteral("DeviceTableModel::appendDevice device has exist in display list, dev info ");
         QCOMPARE(cap.lines().size(), refused + 1);
         for (const CapturedMessage &line : cap.lines()) {
-            QCOMPARE(line.type, QtInfoMsg);
-            QVERIFY(line.text.startsWith(refusal));
+            QVERIFY(line.type == QtInfoMsg
+                && line.text.startsWith("DeviceTableModel::appendDevice device has exist"));
         }
 
         std::vector<DevicePtr> kept;
