@@ -2,37 +2,12 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "baselines.h"
 
+#include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/ipaddresshelper.h>
 
 #include <QList>
 
 namespace {
-
-// Column numbers, as in DeviceTableModel::ColumnType.
-enum Column {
-    ColCheckbox = 0,
-    ColIndex,
-    ColName,
-    ColType,
-    ColSubType,
-    ColCompleteType,
-    ColModel,
-    ColDevStatus,
-    ColDevStatusStr,
-    ColMalfunction,
-    ColIpState,
-    ColRunMode,
-    ColFirmwareVer,
-    ColDevTime,
-    ColCallRollState,
-    ColSN,
-    ColMAC,
-    ColIP,
-    ColIP2,
-    ColSubnetMask,
-    ColGateway,
-    ColOperate,
-};
 
 QString textAt(const QString *table, int size, int value)
 {
@@ -120,33 +95,33 @@ void ItemModelTable::append(const MacScanDeviceInfo &info)
     const auto set = [&items](int column, const QVariant &value, int role = Qt::DisplayRole) {
         items.at(column)->setData(value, role);
     };
-    set(ColCheckbox, false);
-    set(ColIndex, row);
-    set(ColName, info.name());
-    set(ColType, nodeTypeText(info.nodeType()));
-    set(ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
-    set(ColSubType, subNodeTypeText(info.subNodeType()));
-    set(ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
-    set(ColCompleteType, completeTypeText(info.nodeType(), info.subNodeType()));
-    set(ColModel, info.deviceModel());
-    set(ColDevStatus, status);
-    set(ColDevStatusStr, devStatusText(status));
-    set(ColMalfunction, malfunctionText(info.malfunction()));
-    set(ColMalfunction, info.malfunction(), Qt::UserRole);
-    set(ColIpState, 1);
-    set(ColRunMode, runModeText(info.runMode()));
-    set(ColFirmwareVer, info.firmwareVer());
-    set(ColDevTime, info.devTime());
-    set(ColCallRollState, info.callRollState());
-    set(ColSN, info.deviceSN());
-    set(ColMAC, first ? first->mac : QString());
-    set(ColIP, first ? first->ip : QString());
-    set(ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
-    set(ColIP2, second ? second->ip : QString());
-    set(ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
-    set(ColSubnetMask, first ? first->subnetMask : QString());
-    set(ColGateway, first ? first->gateway : QString());
-    set(ColOperate, info.deviceCommMac());
+    set(DeviceTableModel::ColCheckbox, false);
+    set(DeviceTableModel::ColIndex, row);
+    set(DeviceTableModel::ColName, info.name());
+    set(DeviceTableModel::ColType, nodeTypeText(info.nodeType()));
+    set(DeviceTableModel::ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
+    set(DeviceTableModel::ColSubType, subNodeTypeText(info.subNodeType()));
+    set(DeviceTableModel::ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
+    set(DeviceTableModel::ColCompleteType, completeTypeText(info.nodeType(), info.subNodeType()));
+    set(DeviceTableModel::ColModel, info.deviceModel());
+    set(DeviceTableModel::ColDevStatus, status);
+    set(DeviceTableModel::ColDevStatusStr, devStatusText(status));
+    set(DeviceTableModel::ColMalfunction, malfunctionText(info.malfunction()));
+    set(DeviceTableModel::ColMalfunction, info.malfunction(), Qt::UserRole);
+    set(DeviceTableModel::ColIpState, 1);
+    set(DeviceTableModel::ColRunMode, runModeText(info.runMode()));
+    set(DeviceTableModel::ColFirmwareVer, info.firmwareVer());
+    set(DeviceTableModel::ColDevTime, info.devTime());
+    set(DeviceTableModel::ColCallRollState, info.callRollState());
+    set(DeviceTableModel::ColSN, info.deviceSN());
+    set(DeviceTableModel::ColMAC, first ? first->mac : QString());
+    set(DeviceTableModel::ColIP, first ? first->ip : QString());
+    set(DeviceTableModel::ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
+    set(DeviceTableModel::ColIP2, second ? second->ip : QString());
+    set(DeviceTableModel::ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
+    set(DeviceTableModel::ColSubnetMask, first ? first->subnetMask : QString());
+    set(DeviceTableModel::ColGateway, first ? first->gateway : QString());
+    set(DeviceTableModel::ColOperate, info.deviceCommMac());
     m_model.appendRow(items);
 }
 
@@ -165,27 +140,27 @@ void ItemModelTable::updateFromMac(int row, const MacScanDeviceInfo &info)
     const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
         m_model.item(row, column)->setData(value, role);
     };
-    set(ColModel, info.deviceModel());
-    set(ColType, nodeTypeText(info.nodeType()));
-    set(ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
+    set(DeviceTableModel::ColModel, info.deviceModel());
+    set(DeviceTableModel::ColType, nodeTypeText(info.nodeType()));
+    set(DeviceTableModel::ColType, static_cast<int>(info.nodeType()), Qt::UserRole);
     updateCompleteType(row);
-    set(ColSN, info.deviceSN());
+    set(DeviceTableModel::ColSN, info.deviceSN());
     const QVector<t_device_network_info> ports = info.networkInfo();
     const t_device_network_info *const first = portAt(ports, 0);
     const t_device_network_info *const second = portAt(ports, 1);
-    set(ColMAC, first ? first->mac : QString());
-    set(ColIP, first ? first->ip : QString());
-    set(ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
-    set(ColIP2, second ? second->ip : QString());
-    set(ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
-    set(ColSubnetMask, first ? first->subnetMask : QString());
-    set(ColGateway, first ? first->gateway : QString());
+    set(DeviceTableModel::ColMAC, first ? first->mac : QString());
+    set(DeviceTableModel::ColIP, first ? first->ip : QString());
+    set(DeviceTableModel::ColIP, first ? IPV4StringToInteger(first->ip) : 0u, Qt::UserRole);
+    set(DeviceTableModel::ColIP2, second ? second->ip : QString());
+    set(DeviceTableModel::ColIP2, second ? IPV4StringToInteger(second->ip) : 0u, Qt::UserRole);
+    set(DeviceTableModel::ColSubnetMask, first ? first->subnetMask : QString());
+    set(DeviceTableModel::ColGateway, first ? first->gateway : QString());
     const int malfunction = info.malfunction();
-    set(ColMalfunction, malfunction, Qt::UserRole);
-    set(ColMalfunction, malfunctionText(malfunction));
+    set(DeviceTableModel::ColMalfunction, malfunction, Qt::UserRole);
+    set(DeviceTableModel::ColMalfunction, malfunctionText(malfunction));
     const int status = statusOf(info.isOffline(), malfunction);
-    set(ColDevStatus, status);
-    set(ColDevStatusStr, devStatusText(status));
+    set(DeviceTableModel::ColDevStatus, status);
+    set(DeviceTableModel::ColDevStatusStr, devStatusText(status));
 }
 
 void ItemModelTable::updateFromUdp(int row, const MacScanDeviceInfo &info)
@@ -193,21 +168,21 @@ void ItemModelTable::updateFromUdp(int row, const MacScanDeviceInfo &info)
     const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
         m_model.item(row, column)->setData(value, role);
     };
-    set(ColName, info.name());
-    set(ColSubType, subNodeTypeText(info.subNodeType()));
-    set(ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
+    set(DeviceTableModel::ColName, info.name());
+    set(DeviceTableModel::ColSubType, subNodeTypeText(info.subNodeType()));
+    set(DeviceTableModel::ColSubType, static_cast<int>(info.subNodeType()), Qt::UserRole);
     updateCompleteType(row);
-    set(ColFirmwareVer, info.firmwareVer());
-    set(ColRunMode, runModeText(info.runMode()));
-    set(ColDevTime, info.devTime());
-    set(ColCallRollState, info.callRollState());
+    set(DeviceTableModel::ColFirmwareVer, info.firmwareVer());
+    set(DeviceTableModel::ColRunMode, runModeText(info.runMode()));
+    set(DeviceTableModel::ColDevTime, info.devTime());
+    set(DeviceTableModel::ColCallRollState, info.callRollState());
 }
 
 void ItemModelTable::updateCompleteType(int row)
 {
-    const int type = m_model.item(row, ColType)->data(Qt::UserRole).toInt();
-    const int subType = m_model.item(row, ColSubType)->data(Qt::UserRole).toInt();
-    m_model.item(row, ColCompleteType)->setData(completeTypeText(type, subType), Qt::DisplayRole);
+    const int type = m_model.item(row, DeviceTableModel::ColType)->data(Qt::UserRole).toInt();
+    const int subType = m_model.item(row, DeviceTableModel::ColSubType)->data(Qt::UserRole).toInt();
+    m_model.item(row, DeviceTableModel::ColCompleteType)->setData(completeTypeText(type, subType), Qt::DisplayRole);
 }
 
 QVariant ItemModelTable::cell(int row, int column) const
@@ -219,8 +194,8 @@ void ItemModelTable::checkAllOnline()
 {
     const int rows = m_model.rowCount();
     for (int row = 0; row < rows; ++row) {
-        if (m_model.item(row, ColDevStatus)->data(Qt::DisplayRole).toInt() == 0) {
-            m_model.item(row, ColCheckbox)->setData(true, Qt::DisplayRole);
+        if (m_model.item(row, DeviceTableModel::ColDevStatus)->data(Qt::DisplayRole).toInt() == 0) {
+            m_model.item(row, DeviceTableModel::ColCheckbox)->setData(true, Qt::DisplayRole);
         }
     }
 }
@@ -234,9 +209,9 @@ int ItemModelTable::checkType() const
     int checkedOnline = 0;
     int offline = 0;
     for (int row = 0; row < rows; ++row) {
-        if (m_model.item(row, ColDevStatus)->data(Qt::DisplayRole).toInt() != 0) {
+        if (m_model.item(row, DeviceTableModel::ColDevStatus)->data(Qt::DisplayRole).toInt() != 0) {
             ++offline;
-        } else if (m_model.item(row, ColCheckbox)->data(Qt::DisplayRole).toBool()) {
+        } else if (m_model.item(row, DeviceTableModel::ColCheckbox)->data(Qt::DisplayRole).toBool()) {
             ++checkedOnline;
         }
     }
@@ -250,7 +225,7 @@ void ItemModelTable::uncheckAll()
 {
     const int rows = m_model.rowCount();
     for (int row = 0; row < rows; ++row) {
-        m_model.item(row, ColCheckbox)->setData(false, Qt::DisplayRole);
+        m_model.item(row, DeviceTableModel::ColCheckbox)->setData(false, Qt::DisplayRole);
     }
 }
 
@@ -339,49 +314,49 @@ QVariant FloorTable::cell(int row, int role) const
     const FloorDevice &d = m_rows[static_cast<size_t>(row)];
     const auto port = [&d](int index) { return portAt(d.networkInfo, index); };
     switch (role - Qt::UserRole) {
-    case ColCheckbox:
+    case DeviceTableModel::ColCheckbox:
         return d.checked;
-    case ColIndex:
+    case DeviceTableModel::ColIndex:
         return row;
-    case ColName:
+    case DeviceTableModel::ColName:
         return d.name;
-    case ColType:
+    case DeviceTableModel::ColType:
         return nodeTypeText(d.nodeType);
-    case ColSubType:
+    case DeviceTableModel::ColSubType:
         return subNodeTypeText(d.subNodeType);
-    case ColCompleteType:
+    case DeviceTableModel::ColCompleteType:
         return completeTypeText(d.nodeType, d.subNodeType);
-    case ColModel:
+    case DeviceTableModel::ColModel:
         return d.devModel;
-    case ColDevStatus:
+    case DeviceTableModel::ColDevStatus:
         return d.devStatus;
-    case ColDevStatusStr:
+    case DeviceTableModel::ColDevStatusStr:
         return devStatusText(d.devStatus);
-    case ColMalfunction:
+    case DeviceTableModel::ColMalfunction:
         return malfunctionText(d.malfunctionVal);
-    case ColIpState:
+    case DeviceTableModel::ColIpState:
         return d.ipState;
-    case ColRunMode:
+    case DeviceTableModel::ColRunMode:
         return runModeText(d.runMode);
-    case ColFirmwareVer:
+    case DeviceTableModel::ColFirmwareVer:
         return d.firmwareVer;
-    case ColDevTime:
+    case DeviceTableModel::ColDevTime:
         return d.devTime;
-    case ColCallRollState:
+    case DeviceTableModel::ColCallRollState:
         return d.callRollState;
-    case ColSN:
+    case DeviceTableModel::ColSN:
         return d.serialNumber;
-    case ColMAC:
+    case DeviceTableModel::ColMAC:
         return port(0) ? port(0)->mac : QString();
-    case ColIP:
+    case DeviceTableModel::ColIP:
         return port(0) ? port(0)->ip : QString();
-    case ColIP2:
+    case DeviceTableModel::ColIP2:
         return port(1) ? port(1)->ip : QString();
-    case ColSubnetMask:
+    case DeviceTableModel::ColSubnetMask:
         return port(0) ? port(0)->subnetMask : QString();
-    case ColGateway:
+    case DeviceTableModel::ColGateway:
         return port(0) ? port(0)->gateway : QString();
-    case ColOperate:
+    case DeviceTableModel::ColOperate:
         return d.commMac;
     default:
         return QVariant();

@@ -25,7 +25,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 for target in $targets; do
-    work=$build/fuzz/work/$target
+    work=$build/fuzz/runs/$target
     artifacts=$build/fuzz/artifacts/$target/
     mkdir -p "$work" "$artifacts"
     log=$build/fuzz/$target.log
