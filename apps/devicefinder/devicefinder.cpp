@@ -7,6 +7,7 @@
 #include <macscanbll/macscan.h>
 #include <zvrviewmodel/comboboxmodel.h>
 #include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/displaytexts.h>
@@ -472,9 +473,7 @@ QList<QSharedPointer<DeviceData>> DeviceFinder::tableDevices() const
 {
     QList<QSharedPointer<DeviceData>> devices;
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        const QVariant cell
-            = m_table->data(m_table->index(row, 0), Qt::UserRole + DeviceTableModel::ColOperate);
-        const auto *device = qobject_cast<DeviceData *>(cell.value<QObject *>());
+        const DeviceData *device = ZVR::deviceAtRow(m_table, row);
         devices << (device ? m_devices.value(device->commMac()) : QSharedPointer<DeviceData>());
     }
     return devices;

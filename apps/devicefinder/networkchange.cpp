@@ -3,6 +3,7 @@
 #include "networkchange.h"
 
 #include <zvrviewmodel/displaytexts.h>
+#include <zvrviewmodel/ipaddresshelper.h>
 
 namespace {
 
@@ -71,31 +72,12 @@ bool NetworkChange::fromTexts(const QString &macs, const QString &port1, const Q
 
 bool parseAddress(const QString &text, quint32 *value)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4) {
-        return false;
-    }
-    quint32 result = 0;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int byte = part.toInt(&ok);
-        // Digits only: no signs, blanks or empty parts.
-        if (!ok || part.isEmpty() || part.size() > 3 || !part.at(0).isDigit() || byte > 255) {
-            return false;
-        }
-        result = (result << 8) | quint32(byte);
-    }
-    *value = result;
-    return true;
+    return parseIPv4(text, value);
 }
 
 QString formatAddress(quint32 value)
 {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(value >> 24)
-        .arg((value >> 16) & 0xFF)
-        .arg((value >> 8) & 0xFF)
-        .arg(value & 0xFF);
+    return IPV4IntegerToString(value);
 }
 
 QString checkPortSettings(const PortSettings &port, int count)

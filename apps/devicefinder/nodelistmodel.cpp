@@ -3,15 +3,10 @@
 #include "nodelistmodel.h"
 
 #include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicetablemodel.h>
 
 namespace {
-
-DeviceData *deviceAt(const DeviceTableModel *table, int row)
-{
-    const QVariant cell = table->data(table->index(row, 0), Qt::UserRole + DeviceTableModel::ColOperate);
-    return qobject_cast<DeviceData *>(cell.value<QObject *>());
-}
 
 // The record shows its run mode only as text, so the node roles are told apart by it.
 bool isMaster(const DeviceData *device)
@@ -83,7 +78,7 @@ void NodeListModel::rebuild()
 {
     QVector<QPointer<DeviceData>> nodes;
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        DeviceData *device = deviceAt(m_table, row);
+        DeviceData *device = ZVR::deviceAtRow(m_table, row);
         if (device && isNode(device)) {
             nodes << device;
         }

@@ -3,7 +3,9 @@
 #include "devicesortfilterproxymodel.h"
 
 #include "devicedata.h"
+#include "devicerow.h"
 #include "devicetablemodel.h"
+#include "ipaddresshelper.h"
 
 #include <QCollator>
 #include <QDebug>
@@ -57,20 +59,8 @@ bool isSearchedRole(const QByteArray &role)
 // Dotted address text as a number for ordering; -1 for anything that is not one.
 qint64 addressOrder(const QString &text)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4) {
-        return -1;
-    }
-    qint64 value = 0;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int byte = part.toInt(&ok);
-        if (!ok || byte < 0 || byte > 255) {
-            return -1;
-        }
-        value = (value << 8) | byte;
-    }
-    return value;
+    quint32 value = 0;
+    return parseIPv4(text, &value) ? qint64(value) : -1;
 }
 
 // -1, 0 or 1 as a is ordered before, with or after b.
@@ -125,14 +115,7 @@ public:
 DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
 {
     Q_Q(const DeviceSortFilterProxyModel);
-    const QAbstractItemModel *source = q->sourceModel();
-    if (!source) {
-        return nullptr;
-    }
-    // The "operate" role hands out the device itself without a log line.
-    const QModelIndex index = source->index(row, 0);
-    return qobject_cast<DeviceData *>(
-        source->data(index, Qt::UserRole + DeviceTableModel::ColOperate).value<QObject *>());
+    return ZVR::deviceAtRow(q->sourceModel(), row);
 }
 
 void DeviceSortFilterProxyModelPrivate::watch(DeviceData *device)

@@ -121,3 +121,32 @@ QString IPV4IntegerToString(quint32 ip)
         .arg((ip >> 8) & 0xFF)
         .arg(ip & 0xFF);
 }
+
+bool parseIPv4(QStringView text, quint32 *value)
+{
+    quint32 result = 0;
+    int parts = 0;
+    int digits = 0;
+    quint32 part = 0;
+    for (const QChar c : text) {
+        const unsigned digit = static_cast<unsigned>(c.unicode()) - u'0';
+        if (digit <= 9) {
+            if (++digits > 3) {
+                return false;
+            }
+            part = part * 10 + digit;
+        } else if (c.unicode() == u'.' && digits > 0 && parts < 3 && part <= 255) {
+            result = (result << 8) | part;
+            ++parts;
+            digits = 0;
+            part = 0;
+        } else {
+            return false;
+        }
+    }
+    if (parts != 3 || digits == 0 || part > 255) {
+        return false;
+    }
+    *value = (result << 8) | part;
+    return true;
+}

@@ -4,6 +4,7 @@
 #define ZVR_IPADDRESSHELPER_H
 
 #include <QString>
+#include <QStringView>
 
 // Dotted IPv4 text <-> integer with the first part in the most significant byte.
 // 0xFFFFFFFF is the error value. Internal to the library: not exported.
@@ -14,5 +15,9 @@ quint32 IPV4StringToInteger(const QString &ip);
 quint32 IPV4StringToIntegerReference(const QString &ip);
 quint32 getIPV4StringByteInteger(const QString &ip, int pos);
 QString IPV4IntegerToString(quint32 ip);
+
+// Strict dotted IPv4 text for addresses that people type or that sort keys read:
+// exactly four parts of one to three ASCII digits, each at most 255. No log line.
+bool parseIPv4(QStringView text, quint32 *value);
 
 #endif // ZVR_IPADDRESSHELPER_H
