@@ -4,6 +4,7 @@
 
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/ipaddresshelper.h>
+#include <zvrviewmodel/reportupdate.h>
 
 #include <QList>
 
@@ -127,9 +128,9 @@ void ItemModelTable::append(const MacScanDeviceInfo &info)
 
 void ItemModelTable::update(int row, const MacScanDeviceInfo &info, int mode)
 {
-    if (mode == 1) {
+    if (mode == ZVR::MacScanReport) {
         updateFromMac(row, info);
-    } else if (mode == 2) {
+    } else if (mode == ZVR::UdpReport) {
         updateFromUdp(row, info);
     }
 }
@@ -243,9 +244,9 @@ void FloorTable::append(const MacScanDeviceInfo &info)
 void FloorTable::update(int row, const MacScanDeviceInfo &info, int mode)
 {
     FloorDevice &device = m_rows[static_cast<size_t>(row)];
-    if (mode == 1) {
+    if (mode == ZVR::MacScanReport) {
         updateFromMac(device, info);
-    } else if (mode == 2) {
+    } else if (mode == ZVR::UdpReport) {
         updateFromUdp(device, info);
     }
 }

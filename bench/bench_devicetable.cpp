@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "baselines.h"
 #include "benchcases.h"
+#include "ipv4reference.h"
 #include "workload.h"
 
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/ipaddresshelper.h>
+#include <zvrviewmodel/reportupdate.h>
 
 #include <QLoggingCategory>
 #include <QSharedPointer>
@@ -110,7 +112,7 @@ struct LibraryImpl
     void append(const MacScanDeviceInfo &info)
     {
         const QSharedPointer<DeviceData> device = QSharedPointer<DeviceData>::create();
-        device->update(info, 0);
+        device->update(info, ZVR::FirstReport);
         refused |= !model.appendDevice(device);
         devices.push_back(device);
     }
@@ -310,8 +312,8 @@ template<typename Impl> void ingest(benchmark::State &state)
 template<typename Impl> double applyRound(Impl &impl, const std::vector<MacScanDeviceInfo> &reports)
 {
     return timedInBatches(reports, [&impl](int row, const MacScanDeviceInfo &info) {
-        impl.update(row, info, 1);
-        impl.update(row, info, 2);
+        impl.update(row, info, ZVR::MacScanReport);
+        impl.update(row, info, ZVR::UdpReport);
     });
 }
 

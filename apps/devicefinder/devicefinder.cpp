@@ -391,7 +391,7 @@ void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
     // First sight: take the whole report, then show the device.
     const QSharedPointer<DeviceData> device(new DeviceData);
     keepCppOwned(device.data());
-    device->update(info, 0);
+    device->update(info, ZVR::FirstReport);
     connect(device.data(), &DeviceData::checkedChanged, this, &DeviceFinder::scheduleCheckState);
     connect(device.data(), &DeviceData::devStatusChanged, this, &DeviceFinder::scheduleCheckState);
     m_devices.insert(commMac, device);

@@ -8,6 +8,7 @@
 // stable it must not grow.
 
 #include <zvrviewmodel/devicetablemodel.h>
+#include <zvrviewmodel/reportupdate.h>
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -181,8 +182,8 @@ int main(int argc, char **argv)
             SimulatedDevice &sim = sims[known];
             sim.record = DevicePtr::create();
             sim.ports = 1 + known % 2;
-            sim.record->update(macReport(known, sim), 0);
-            sim.record->update(udpReport(known, round), 2);
+            sim.record->update(macReport(known, sim), ZVR::FirstReport);
+            sim.record->update(udpReport(known, round), ZVR::UdpReport);
             sim.inTable = table.appendDevice(sim.record);
         }
 
@@ -197,9 +198,9 @@ int main(int argc, char **argv)
             } else if (roll < 8) {
                 sim.malfunction = sim.malfunction ? 0 : int(1 + random.bounded(3u));
             }
-            sim.record->update(macReport(id, sim), 1);
+            sim.record->update(macReport(id, sim), ZVR::MacScanReport);
             if ((id + round) % 5 == 0) {
-                sim.record->update(udpReport(id, round), 2);
+                sim.record->update(udpReport(id, round), ZVR::UdpReport);
             }
             // A device away for a while leaves the table and comes back when it reappears.
             sim.awayRounds = sim.offline ? sim.awayRounds + 1 : 0;

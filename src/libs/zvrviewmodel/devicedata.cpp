@@ -4,6 +4,7 @@
 
 #include "displaytexts.h"
 #include "ipaddresshelper.h"
+#include "notifyingstore_p.h"
 
 #include <QMap>
 #include <QMetaObject>
@@ -11,6 +12,8 @@
 #include <QVariant>
 
 #include <utility>
+
+using ZVR::Private::storeAndNotify;
 
 // Texts of the enumeration values, translated once when the library is loaded.
 static const QMap<int, QString> nodeTypeTexts = {
@@ -51,18 +54,6 @@ static QString textOf(const QMap<int, QString> &table, int value)
     return it.value();
 }
 
-// The update paths take the report getter's own copy of a text: the same comparison and
-// signal as the setter, without two more reference-count updates to copy the text again.
-template<typename Signal>
-static void takeText(DeviceData *record, QString &field, QString &&value, Signal changed)
-{
-    if (field == value) {
-        return;
-    }
-    field = std::move(value);
-    Q_EMIT(record->*changed)();
-}
-
 // An equal text is kept rather than replaced: comparing is cheaper than swapping references.
 static void keepOrTake(QString &field, const QString &value)
 {
@@ -93,6 +84,12 @@ public:
     QString commMac;
 };
 
+// A port the device does not have shows empty texts.
+static QString portText(const DeviceDataPrivate *d, int port, QString t_device_network_info::*text)
+{
+    return port < d->networkInfo.size() ? d->networkInfo.at(port).*text : QString();
+}
+
 DeviceData::DeviceData(QObject *parent)
     : QObject(parent)
     , d_ptr(std::make_unique<DeviceDataPrivate>())
@@ -117,231 +114,150 @@ DeviceData::~DeviceData() = default;
 
 bool DeviceData::checked() const
 {
-    Q_D(const DeviceData);
-    return d->checked;
+    return d_func()->checked;
 }
 
 void DeviceData::setChecked(bool checked)
 {
-    Q_D(DeviceData);
-    if (d->checked == checked) {
-        return;
-    }
-    d->checked = checked;
-    Q_EMIT checkedChanged();
+    storeAndNotify(this, d_func()->checked, checked, &DeviceData::checkedChanged);
 }
 
 QString DeviceData::devModel() const
 {
-    Q_D(const DeviceData);
-    return d->devModel;
+    return d_func()->devModel;
 }
 
 void DeviceData::setDevModel(const QString &model)
 {
-    Q_D(DeviceData);
-    if (d->devModel == model) {
-        return;
-    }
-    d->devModel = model;
-    Q_EMIT devModelChanged();
+    storeAndNotify(this, d_func()->devModel, model, &DeviceData::devModelChanged);
 }
 
 NodeType DeviceData::getNodeType() const
 {
-    Q_D(const DeviceData);
-    return d->nodeType;
+    return d_func()->nodeType;
 }
 
 void DeviceData::setNodeTypeVal(NodeType type)
 {
-    Q_D(DeviceData);
-    if (d->nodeType == type) {
-        return;
-    }
-    d->nodeType = type;
-    Q_EMIT nodeTypeChanged();
-    Q_EMIT completeTypeChanged();
+    storeAndNotify(
+        this, d_func()->nodeType, type, &DeviceData::nodeTypeChanged, &DeviceData::completeTypeChanged);
 }
 
 QString DeviceData::nodeType() const
 {
-    Q_D(const DeviceData);
-    return textOf(nodeTypeTexts, d->nodeType);
+    return textOf(nodeTypeTexts, d_func()->nodeType);
 }
 
 DeviceData::IpState DeviceData::ipState() const
 {
-    Q_D(const DeviceData);
-    return static_cast<IpState>(d->ipState);
+    return static_cast<IpState>(d_func()->ipState);
 }
 
 int DeviceData::ipStateValue()
 {
-    Q_D(const DeviceData);
-    return d->ipState;
+    return d_func()->ipState;
 }
 
 void DeviceData::setIpState(IpState state)
 {
-    Q_D(DeviceData);
-    if (d->ipState == state) {
-        return;
-    }
-    d->ipState = state;
-    Q_EMIT ipStateChanged();
+    storeAndNotify(this, d_func()->ipState, state, &DeviceData::ipStateChanged);
 }
 
 QString DeviceData::serialNumber() const
 {
-    Q_D(const DeviceData);
-    return d->serialNumber;
+    return d_func()->serialNumber;
 }
 
 void DeviceData::setSerialNumber(const QString &serialNumber)
 {
-    Q_D(DeviceData);
-    if (d->serialNumber == serialNumber) {
-        return;
-    }
-    d->serialNumber = serialNumber;
-    Q_EMIT serialNumberChanged();
+    storeAndNotify(this, d_func()->serialNumber, serialNumber, &DeviceData::serialNumberChanged);
 }
 
 QString DeviceData::name() const
 {
-    Q_D(const DeviceData);
-    return d->name;
+    return d_func()->name;
 }
 
 void DeviceData::setName(const QString &name)
 {
-    Q_D(DeviceData);
-    if (d->name == name) {
-        return;
-    }
-    d->name = name;
-    Q_EMIT nameChanged();
+    storeAndNotify(this, d_func()->name, name, &DeviceData::nameChanged);
 }
 
 QString DeviceData::devTime() const
 {
-    Q_D(const DeviceData);
-    return d->devTime;
+    return d_func()->devTime;
 }
 
 void DeviceData::setDevTime(const QString &time)
 {
-    Q_D(DeviceData);
-    if (d->devTime == time) {
-        return;
-    }
-    d->devTime = time;
-    Q_EMIT devTimeChanged();
+    storeAndNotify(this, d_func()->devTime, time, &DeviceData::devTimeChanged);
 }
 
 int DeviceData::callRollState() const
 {
-    Q_D(const DeviceData);
-    return d->callRollState;
+    return d_func()->callRollState;
 }
 
 void DeviceData::setCallRollState(int state)
 {
-    Q_D(DeviceData);
-    if (d->callRollState == state) {
-        return;
-    }
-    d->callRollState = state;
-    Q_EMIT callRollStateChanged();
+    storeAndNotify(this, d_func()->callRollState, state, &DeviceData::callRollStateChanged);
 }
 
 void DeviceData::setSubNodeTypeVal(SubNodeType type)
 {
-    Q_D(DeviceData);
-    if (d->subNodeType == type) {
-        return;
-    }
-    d->subNodeType = type;
-    Q_EMIT subNodeTypeChanged();
-    Q_EMIT completeTypeChanged();
+    storeAndNotify(
+        this, d_func()->subNodeType, type, &DeviceData::subNodeTypeChanged, &DeviceData::completeTypeChanged);
 }
 
 QString DeviceData::subNodeType() const
 {
-    Q_D(const DeviceData);
-    return textOf(subNodeTypeTexts, d->subNodeType);
+    return textOf(subNodeTypeTexts, d_func()->subNodeType);
 }
 
 QString DeviceData::firmwareVer() const
 {
-    Q_D(const DeviceData);
-    return d->firmwareVer;
+    return d_func()->firmwareVer;
 }
 
 void DeviceData::setFirmwareVer(const QString &version)
 {
-    Q_D(DeviceData);
-    if (d->firmwareVer == version) {
-        return;
-    }
-    d->firmwareVer = version;
-    Q_EMIT firmwareVerChanged();
+    storeAndNotify(this, d_func()->firmwareVer, version, &DeviceData::firmwareVerChanged);
 }
 
 void DeviceData::setRunModeVal(DeviceRunMode mode)
 {
-    Q_D(DeviceData);
-    if (d->runMode == mode) {
-        return;
-    }
-    d->runMode = mode;
-    Q_EMIT runModeChanged();
+    storeAndNotify(this, d_func()->runMode, mode, &DeviceData::runModeChanged);
 }
 
 QString DeviceData::runMode() const
 {
-    Q_D(const DeviceData);
-    return textOf(runModeTexts, d->runMode);
+    return textOf(runModeTexts, d_func()->runMode);
 }
 
 DeviceData::DeviceStatus DeviceData::devStatus() const
 {
-    Q_D(const DeviceData);
-    return static_cast<DeviceStatus>(d->devStatus);
+    return static_cast<DeviceStatus>(d_func()->devStatus);
 }
 
 void DeviceData::setDevStatus(DeviceStatus status)
 {
-    Q_D(DeviceData);
-    if (d->devStatus == status) {
-        return;
-    }
-    d->devStatus = status;
-    Q_EMIT devStatusChanged();
-    Q_EMIT devStatusStrChanged();
+    storeAndNotify(
+        this, d_func()->devStatus, status, &DeviceData::devStatusChanged, &DeviceData::devStatusStrChanged);
 }
 
 QString DeviceData::devStatusStr() const
 {
-    Q_D(const DeviceData);
-    return textOf(devStatusTexts, d->devStatus);
+    return textOf(devStatusTexts, d_func()->devStatus);
 }
 
 int DeviceData::malfunctionVal() const
 {
-    Q_D(const DeviceData);
-    return d->malfunctionVal;
+    return d_func()->malfunctionVal;
 }
 
 void DeviceData::setMalfunctionVal(int word)
 {
-    Q_D(DeviceData);
-    if (d->malfunctionVal == word) {
-        return;
-    }
-    d->malfunctionVal = word;
-    Q_EMIT malfunctionChanged();
+    storeAndNotify(this, d_func()->malfunctionVal, word, &DeviceData::malfunctionChanged);
 }
 
 // Only the temperature and voltage bits have a text; the status does not matter.
@@ -363,8 +279,7 @@ QString DeviceData::malfunction() const
 
 QString DeviceData::commMac() const
 {
-    Q_D(const DeviceData);
-    return d->commMac;
+    return d_func()->commMac;
 }
 
 void DeviceData::setCommMac(const QString &mac)
@@ -387,74 +302,62 @@ QString DeviceData::completeType() const
 
 bool DeviceData::online() const
 {
-    Q_D(const DeviceData);
-    return d->devStatus == Online;
+    return d_func()->devStatus == Online;
 }
 
 bool DeviceData::offline() const
 {
-    Q_D(const DeviceData);
-    return d->devStatus != Online;
+    return d_func()->devStatus != Online;
 }
 
 QString DeviceData::mac() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 0 ? d->networkInfo.at(0).mac : QString();
+    return portText(d_func(), 0, &t_device_network_info::mac);
 }
 
 QString DeviceData::ip() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 0 ? d->networkInfo.at(0).ip : QString();
+    return portText(d_func(), 0, &t_device_network_info::ip);
 }
 
 QString DeviceData::subnetMask() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 0 ? d->networkInfo.at(0).subnetMask : QString();
+    return portText(d_func(), 0, &t_device_network_info::subnetMask);
 }
 
 QString DeviceData::gateway() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 0 ? d->networkInfo.at(0).gateway : QString();
+    return portText(d_func(), 0, &t_device_network_info::gateway);
 }
 
 QString DeviceData::mac2() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 1 ? d->networkInfo.at(1).mac : QString();
+    return portText(d_func(), 1, &t_device_network_info::mac);
 }
 
 QString DeviceData::ip2() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 1 ? d->networkInfo.at(1).ip : QString();
+    return portText(d_func(), 1, &t_device_network_info::ip);
 }
 
 QString DeviceData::subnetMask2() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 1 ? d->networkInfo.at(1).subnetMask : QString();
+    return portText(d_func(), 1, &t_device_network_info::subnetMask);
 }
 
 QString DeviceData::gateway2() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size() > 1 ? d->networkInfo.at(1).gateway : QString();
+    return portText(d_func(), 1, &t_device_network_info::gateway);
 }
 
 int DeviceData::ethernetPortNumber() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo.size();
+    return d_func()->networkInfo.size();
 }
 
 QVector<t_device_network_info> DeviceData::networkInfo() const
 {
-    Q_D(const DeviceData);
-    return d->networkInfo;
+    return d_func()->networkInfo;
 }
 
 quint32 DeviceData::networkIpInt(int port) const
@@ -521,16 +424,16 @@ void DeviceData::update(const MacScanDeviceInfo &info, int mode)
 {
     Q_D(DeviceData);
     switch (mode) {
-    case 0:
+    case ZVR::FirstReport:
         updateFromMac(info);
         updateFromUdp(info);
         // As setCommMac: stored without comparing, no signal.
         d->commMac = info.deviceCommMac();
         break;
-    case 1:
+    case ZVR::MacScanReport:
         updateFromMac(info);
         break;
-    case 2:
+    case ZVR::UdpReport:
         updateFromUdp(info);
         break;
     default:
@@ -541,9 +444,9 @@ void DeviceData::update(const MacScanDeviceInfo &info, int mode)
 void DeviceData::updateFromMac(const MacScanDeviceInfo &info)
 {
     Q_D(DeviceData);
-    takeText(this, d->devModel, info.deviceModel(), &DeviceData::devModelChanged);
+    storeAndNotify(this, d->devModel, info.deviceModel(), &DeviceData::devModelChanged);
     setNodeTypeVal(info.nodeType());
-    takeText(this, d->serialNumber, info.deviceSN(), &DeviceData::serialNumberChanged);
+    storeAndNotify(this, d->serialNumber, info.deviceSN(), &DeviceData::serialNumberChanged);
     setNetworkInfo(info.networkInfo());
     setMalfunctionVal(info.malfunction());
     // An offline device keeps its last faults, but shows as offline.
@@ -559,10 +462,10 @@ void DeviceData::updateFromMac(const MacScanDeviceInfo &info)
 void DeviceData::updateFromUdp(const MacScanDeviceInfo &info)
 {
     Q_D(DeviceData);
-    takeText(this, d->name, info.name(), &DeviceData::nameChanged);
+    storeAndNotify(this, d->name, info.name(), &DeviceData::nameChanged);
     setSubNodeTypeVal(info.subNodeType());
-    takeText(this, d->firmwareVer, info.firmwareVer(), &DeviceData::firmwareVerChanged);
+    storeAndNotify(this, d->firmwareVer, info.firmwareVer(), &DeviceData::firmwareVerChanged);
     setRunModeVal(info.runMode());
-    takeText(this, d->devTime, info.devTime(), &DeviceData::devTimeChanged);
+    storeAndNotify(this, d->devTime, info.devTime(), &DeviceData::devTimeChanged);
     setCallRollState(info.callRollState());
 }

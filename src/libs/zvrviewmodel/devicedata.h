@@ -4,6 +4,7 @@
 #define ZVR_DEVICEDATA_H
 
 #include <zvrviewmodel/zvrviewmodel_global.h>
+#include <zvrviewmodel/reportupdate.h>
 #include <macscanbll/macscandeviceinfo.h>
 
 #include <QObject>
@@ -140,7 +141,7 @@ public:
     //! One-line description of every property, for log lines.
     QString toString() const;
 
-    //! Takes a share of a report: 0 everything, 1 the MAC-scan share, 2 the UDP share.
+    //! Takes the share of a report that mode (a ZVR::ReportUpdate) names.
     void update(const MacScanDeviceInfo &info, int mode);
     void updateFromMac(const MacScanDeviceInfo &info);
     void updateFromUdp(const MacScanDeviceInfo &info);

@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicetablemodel.h"
 
+#include "columnroles_p.h"
+
 #include <macscanbll/macscan.h>
 
 #include <QDebug>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QMap>
-#include <QMetaEnum>
 #include <QVector>
 
 #include <algorithm>
@@ -25,22 +26,7 @@ namespace {
 class DevicePointerSet
 {
 public:
-    bool contains(const DeviceData *device) const
-    {
-        if (m_slots.empty()) {
-            return false;
-        }
-        const size_t mask = m_slots.size() - 1;
-        const quintptr key = reinterpret_cast<quintptr>(device);
-        for (size_t i = slotOf(key);; i = (i + 1) & mask) {
-            if (m_slots[i] == key) {
-                return true;
-            }
-            if (m_slots[i] == Empty) {
-                return false;
-            }
-        }
-    }
+    bool contains(const DeviceData *device) const { return find(device) != NotFound; }
 
     void insert(const DeviceData *device)
     {
@@ -54,17 +40,10 @@ public:
 
     void remove(const DeviceData *device)
     {
-        if (m_slots.empty()) {
-            return;
-        }
-        const size_t mask = m_slots.size() - 1;
-        const quintptr key = reinterpret_cast<quintptr>(device);
-        for (size_t i = slotOf(key); m_slots[i] != Empty; i = (i + 1) & mask) {
-            if (m_slots[i] == key) {
-                m_slots[i] = Removed;
-                --m_live;
-                return;
-            }
+        const size_t slot = find(device);
+        if (slot != NotFound) {
+            m_slots[slot] = Removed;
+            --m_live;
         }
     }
 
@@ -79,6 +58,19 @@ private:
     // Object addresses are never 0 or 1.
     static constexpr quintptr Empty = 0;
     static constexpr quintptr Removed = 1;
+    static constexpr size_t NotFound = ~size_t(0);
+
+    size_t find(const DeviceData *device) const
+    {
+        const quintptr key = reinterpret_cast<quintptr>(device);
+        for (size_t i = m_slots.empty() ? 0 : slotOf(key); i < m_slots.size() && m_slots[i] != Empty;
+             i = (i + 1) & (m_slots.size() - 1)) {
+            if (m_slots[i] == key) {
+                return i;
+            }
+        }
+        return NotFound;
+    }
 
     // Objects allocated one after another land in nearby slots, so a long run of appends
     // walks the array instead of jumping about it; each megabyte of addresses starts at a
@@ -131,7 +123,6 @@ public:
     QMap<int, QString> columnRoles;
     // A vector holds the handles in place; a QList would allocate one node per row.
     QVector<QSharedPointer<DeviceData>> devices;
-    QMap<int, QString> roleNameTable;
 
     DevicePointerSet deviceSet;
     // roleNames() never changes after construction, so it is built once.
@@ -151,36 +142,10 @@ DeviceTableModel::DeviceTableModel(QObject *parent)
     , d_ptr(std::make_unique<DeviceTableModelPrivate>())
 {
     Q_D(DeviceTableModel);
-    d->roleNameTable = {
-        { ColCheckbox, QStringLiteral("checked") },
-        { ColIndex, QStringLiteral("devIndex") },
-        { ColName, QStringLiteral("name") },
-        { ColType, QStringLiteral("nodeType") },
-        { ColSubType, QStringLiteral("subNodeType") },
-        { ColCompleteType, QStringLiteral("completeType") },
-        { ColModel, QStringLiteral("devModel") },
-        { ColDevStatus, QStringLiteral("devStatus") },
-        { ColDevStatusStr, QStringLiteral("devStatusStr") },
-        { ColMalfunction, QStringLiteral("malfunction") },
-        { ColIpState, QStringLiteral("ipState") },
-        { ColRunMode, QStringLiteral("runMode") },
-        { ColFirmwareVer, QStringLiteral("firmwareVer") },
-        { ColDevTime, QStringLiteral("devTime") },
-        { ColCallRollState, QStringLiteral("callRollState") },
-        { ColSN, QStringLiteral("serialNumber") },
-        { ColMAC, QStringLiteral("mac") },
-        { ColIP, QStringLiteral("ip") },
-        { ColIP2, QStringLiteral("ip2") },
-        { ColSubnetMask, QStringLiteral("subnetMask") },
-        { ColGateway, QStringLiteral("gateway") },
-        { ColOperate, QStringLiteral("operate") },
-    };
-
-    // Every key of ColumnType gets its name; the count marker gets an empty one.
-    const QMetaEnum columns = staticMetaObject.enumerator(staticMetaObject.indexOfEnumerator("ColumnType"));
-    for (int i = 0; i < columns.keyCount(); ++i) {
-        d->columnRoles[i] = d->roleNameTable[i];
-    }
+    d->columnRoles = ZVR::Private::columnRoles(staticMetaObject,
+        { "checked", "devIndex", "name", "nodeType", "subNodeType", "completeType", "devModel", "devStatus",
+            "devStatusStr", "malfunction", "ipState", "runMode", "firmwareVer", "devTime", "callRollState",
+            "serialNumber", "mac", "ip", "ip2", "subnetMask", "gateway", "operate" });
 
     d->roleNames = QAbstractTableModel::roleNames();
     for (int column = 0; column <= LastRoleColumn; ++column) {
@@ -193,8 +158,7 @@ DeviceTableModel::~DeviceTableModel() = default;
 int DeviceTableModel::rowCount(const QModelIndex &parent) const
 {
     Q_UNUSED(parent)
-    Q_D(const DeviceTableModel);
-    return d->devices.size();
+    return d_func()->devices.size();
 }
 
 int DeviceTableModel::columnCount(const QModelIndex &parent) const
@@ -231,8 +195,7 @@ QVariant DeviceTableModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> DeviceTableModel::roleNames() const
 {
-    Q_D(const DeviceTableModel);
-    return d->roleNames;
+    return d_func()->roleNames;
 }
 
 QString DeviceTableModel::columnRole(int section) const

@@ -10,9 +10,6 @@
 // 0xFFFFFFFF is the error value. Internal to the library: not exported.
 
 quint32 IPV4StringToInteger(const QString &ip);
-// The plain split-and-toInt form of IPV4StringToInteger: same results, same warning
-// text; kept as the yardstick for the fast one.
-quint32 IPV4StringToIntegerReference(const QString &ip);
 quint32 getIPV4StringByteInteger(const QString &ip, int pos);
 QString IPV4IntegerToString(quint32 ip);
 

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "settingresultdata.h"
 
-#include "displaytexts.h"
+#include "notifyingstore_p.h"
 
 #include <QMap>
+
+using ZVR::Private::storeAndNotify;
 
 // Detail texts of the outcomes, translated once when the library is loaded.
 static const QMap<int, QString> failDetailTexts = {
@@ -56,50 +58,32 @@ SettingResultData::~SettingResultData() = default;
 
 QString SettingResultData::detail() const
 {
-    Q_D(const SettingResultData);
-    return d->detail;
+    return d_func()->detail;
 }
 
 void SettingResultData::setDetail(const QString &detail)
 {
-    Q_D(SettingResultData);
-    if (d->detail == detail) {
-        return;
-    }
-    d->detail = detail;
-    Q_EMIT detailChanged();
+    storeAndNotify(this, d_func()->detail, detail, &SettingResultData::detailChanged);
 }
 
 QString SettingResultData::mac() const
 {
-    Q_D(const SettingResultData);
-    return d->mac;
+    return d_func()->mac;
 }
 
 void SettingResultData::setMac(const QString &mac)
 {
-    Q_D(SettingResultData);
-    if (d->mac == mac) {
-        return;
-    }
-    d->mac = mac;
-    Q_EMIT macChanged();
+    storeAndNotify(this, d_func()->mac, mac, &SettingResultData::macChanged);
 }
 
 QString SettingResultData::ip() const
 {
-    Q_D(const SettingResultData);
-    return d->ip;
+    return d_func()->ip;
 }
 
 void SettingResultData::setIp(const QString &ip)
 {
-    Q_D(SettingResultData);
-    if (d->ip == ip) {
-        return;
-    }
-    d->ip = ip;
-    Q_EMIT ipChanged();
+    storeAndNotify(this, d_func()->ip, ip, &SettingResultData::ipChanged);
 }
 
 QString SettingResultData::failDetail(IpSettingResult result)

@@ -2,18 +2,21 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "settingresulttablemodel.h"
 
+#include "columnroles_p.h"
+#include "notifyingstore_p.h"
+
 #include <QDebug>
 #include <QMap>
-#include <QMetaEnum>
 #include <QVariant>
 
 #include <utility>
+
+using ZVR::Private::storeAndNotify;
 
 class SettingResultTableModelPrivate
 {
 public:
     QMap<int, QString> columnRoles;
-    QMap<int, QString> roleNameTable;
     QList<QSharedPointer<SettingResultData>> results;
     int totalNum = 0;
     int successNum = 0;
@@ -33,15 +36,7 @@ SettingResultTableModel::SettingResultTableModel(QObject *parent)
     , d_ptr(std::make_unique<SettingResultTableModelPrivate>())
 {
     Q_D(SettingResultTableModel);
-    d->roleNameTable.insert(ColDetail, QStringLiteral("detail"));
-    d->roleNameTable.insert(ColMac, QStringLiteral("mac"));
-    d->roleNameTable.insert(ColIp, QStringLiteral("ip"));
-
-    // Every key of ColumnType gets its name; the count marker gets an empty one.
-    const QMetaEnum columns = staticMetaObject.enumerator(staticMetaObject.indexOfEnumerator("ColumnType"));
-    for (int i = 0; i < columns.keyCount(); ++i) {
-        d->columnRoles[i] = d->roleNameTable[i];
-    }
+    d->columnRoles = ZVR::Private::columnRoles(staticMetaObject, { "detail", "mac", "ip" });
 }
 
 SettingResultTableModel::~SettingResultTableModel() = default;
@@ -49,8 +44,7 @@ SettingResultTableModel::~SettingResultTableModel() = default;
 int SettingResultTableModel::rowCount(const QModelIndex &parent) const
 {
     Q_UNUSED(parent)
-    Q_D(const SettingResultTableModel);
-    return d->results.size();
+    return d_func()->results.size();
 }
 
 // The interface shows detail and mac; the ip column is reached through its role only.
@@ -98,66 +92,42 @@ QString SettingResultTableModel::columnRole(int section) const
 
 int SettingResultTableModel::totalNum() const
 {
-    Q_D(const SettingResultTableModel);
-    return d->totalNum;
+    return d_func()->totalNum;
 }
 
 void SettingResultTableModel::setTotalNum(int value)
 {
-    Q_D(SettingResultTableModel);
-    if (d->totalNum == value) {
-        return;
-    }
-    d->totalNum = value;
-    Q_EMIT totalNumChanged();
+    storeAndNotify(this, d_func()->totalNum, value, &SettingResultTableModel::totalNumChanged);
 }
 
 int SettingResultTableModel::successNum() const
 {
-    Q_D(const SettingResultTableModel);
-    return d->successNum;
+    return d_func()->successNum;
 }
 
 void SettingResultTableModel::setSuccessNum(int value)
 {
-    Q_D(SettingResultTableModel);
-    if (d->successNum == value) {
-        return;
-    }
-    d->successNum = value;
-    Q_EMIT successNumChanged();
+    storeAndNotify(this, d_func()->successNum, value, &SettingResultTableModel::successNumChanged);
 }
 
 int SettingResultTableModel::failureNum() const
 {
-    Q_D(const SettingResultTableModel);
-    return d->failureNum;
+    return d_func()->failureNum;
 }
 
 void SettingResultTableModel::setFailureNum(int value)
 {
-    Q_D(SettingResultTableModel);
-    if (d->failureNum == value) {
-        return;
-    }
-    d->failureNum = value;
-    Q_EMIT failureNumChanged();
+    storeAndNotify(this, d_func()->failureNum, value, &SettingResultTableModel::failureNumChanged);
 }
 
 int SettingResultTableModel::ethernetPort() const
 {
-    Q_D(const SettingResultTableModel);
-    return d->ethernetPort;
+    return d_func()->ethernetPort;
 }
 
 void SettingResultTableModel::setEthernetPort(int value)
 {
-    Q_D(SettingResultTableModel);
-    if (d->ethernetPort == value) {
-        return;
-    }
-    d->ethernetPort = value;
-    Q_EMIT ethernetPortChanged();
+    storeAndNotify(this, d_func()->ethernetPort, value, &SettingResultTableModel::ethernetPortChanged);
 }
 
 // The old rows go inside the reset, so a view never reads a record that is gone.

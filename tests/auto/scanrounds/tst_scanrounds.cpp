@@ -6,8 +6,8 @@
 
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicetablemodel.h>
-#include <zvrviewmodel/ipaddresshelper.h>
 
+#include "ipv4reference.h"
 #include "logcapture.h"
 
 #include <QtTest>

@@ -1,0 +1,27 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_NOTIFYINGSTORE_P_H
+#define ZVR_NOTIFYINGSTORE_P_H
+
+#include <utility>
+
+namespace ZVR {
+namespace Private {
+
+// The one shape of a notifying setter: an equal value changes nothing and signals
+// nothing; otherwise the value is stored and each signal is emitted in the order given,
+// so a derived text's signal follows its source's.
+template<typename Object, typename Field, typename Value, typename... Signals>
+void storeAndNotify(Object *object, Field &field, Value &&value, Signals... changed)
+{
+    if (field == value) {
+        return;
+    }
+    field = std::forward<Value>(value);
+    (Q_EMIT(object->*changed)(), ...);
+}
+
+} // namespace Private
+} // namespace ZVR
+
+#endif // ZVR_NOTIFYINGSTORE_P_H
