@@ -136,10 +136,15 @@ void ItemModelTable::update(int row, const MacScanDeviceInfo &info, int mode)
 }
 
 // setData compares with the stored value and signals only on a change, like the record.
+void ItemModelTable::setCell(int row, int column, const QVariant &value, int role)
+{
+    m_model.item(row, column)->setData(value, role);
+}
+
 void ItemModelTable::updateFromMac(int row, const MacScanDeviceInfo &info)
 {
     const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
-        m_model.item(row, column)->setData(value, role);
+        setCell(row, column, value, role);
     };
     set(DeviceTableModel::ColModel, info.deviceModel());
     set(DeviceTableModel::ColType, nodeTypeText(info.nodeType()));
@@ -167,7 +172,7 @@ void ItemModelTable::updateFromMac(int row, const MacScanDeviceInfo &info)
 void ItemModelTable::updateFromUdp(int row, const MacScanDeviceInfo &info)
 {
     const auto set = [this, row](int column, const QVariant &value, int role = Qt::DisplayRole) {
-        m_model.item(row, column)->setData(value, role);
+        setCell(row, column, value, role);
     };
     set(DeviceTableModel::ColName, info.name());
     set(DeviceTableModel::ColSubType, subNodeTypeText(info.subNodeType()));
@@ -183,7 +188,8 @@ void ItemModelTable::updateCompleteType(int row)
 {
     const int type = m_model.item(row, DeviceTableModel::ColType)->data(Qt::UserRole).toInt();
     const int subType = m_model.item(row, DeviceTableModel::ColSubType)->data(Qt::UserRole).toInt();
-    m_model.item(row, DeviceTableModel::ColCompleteType)->setData(completeTypeText(type, subType), Qt::DisplayRole);
+    m_model.item(row, DeviceTableModel::ColCompleteType)
+        ->setData(completeTypeText(type, subType), Qt::DisplayRole);
 }
 
 QVariant ItemModelTable::cell(int row, int column) const
@@ -262,13 +268,6 @@ template<typename T> bool store(T &field, T &&value)
     return true;
 }
 
-void keepOrTake(QString &field, const QString &value)
-{
-    if (field != value) {
-        field = value;
-    }
-}
-
 } // namespace
 
 void FloorTable::updateFromMac(FloorDevice &device, const MacScanDeviceInfo &info)
@@ -276,26 +275,8 @@ void FloorTable::updateFromMac(FloorDevice &device, const MacScanDeviceInfo &inf
     m_changes += store(device.devModel, info.deviceModel());
     m_changes += store(device.nodeType, info.nodeType());
     m_changes += store(device.serialNumber, info.deviceSN());
-    // As lean as the record: the same port count overwrites the entries in place and keeps
-    // equal texts, so that the floor stays below the record.
-    const QVector<t_device_network_info> ports = info.networkInfo();
-    if (!ports.isEmpty() && ports.size() == device.networkInfo.size()) {
-        t_device_network_info *port = device.networkInfo.data();
-        for (const t_device_network_info &given : ports) {
-            port->id = given.id;
-            keepOrTake(port->mac, given.mac);
-            keepOrTake(port->ip, given.ip);
-            keepOrTake(port->subnetMask, given.subnetMask);
-            keepOrTake(port->gateway, given.gateway);
-            port->ipInt = IPV4StringToInteger(port->ip);
-            ++port;
-        }
-    } else {
-        device.networkInfo = ports;
-        for (t_device_network_info &port : device.networkInfo) {
-            port.ipInt = IPV4StringToInteger(port.ip);
-        }
-    }
+    // The record's own port merge, so that the floor stays below the record.
+    takePorts(device.networkInfo, info.networkInfo());
     m_changes += store(device.malfunctionVal, info.malfunction());
     m_changes += store(device.devStatus, statusOf(info.isOffline(), device.malfunctionVal));
 }

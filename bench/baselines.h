@@ -42,6 +42,7 @@ private:
     void updateFromMac(int row, const MacScanDeviceInfo &info);
     void updateFromUdp(int row, const MacScanDeviceInfo &info);
     void updateCompleteType(int row);
+    void setCell(int row, int column, const QVariant &value, int role);
 
     QStandardItemModel m_model;
 };

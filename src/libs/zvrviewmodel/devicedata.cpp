@@ -54,14 +54,6 @@ static QString textOf(const QMap<int, QString> &table, int value)
     return it.value();
 }
 
-// An equal text is kept rather than replaced: comparing is cheaper than swapping references.
-static void keepOrTake(QString &field, const QString &value)
-{
-    if (field != value) {
-        field = value;
-    }
-}
-
 class DeviceDataPrivate
 {
 public:
@@ -372,26 +364,7 @@ quint32 DeviceData::networkIpInt(int port) const
 // The port properties signal on every call: the record does not compare port vectors.
 void DeviceData::setNetworkInfo(QVector<t_device_network_info> info)
 {
-    Q_D(DeviceData);
-    if (!info.isEmpty() && info.size() == d->networkInfo.size()) {
-        // A rescan brings as many ports as before: overwrite our own entries rather than
-        // allocate a copy of the caller's shared array. The caller's entries stay as they are.
-        t_device_network_info *port = d->networkInfo.data();
-        for (const t_device_network_info &given : std::as_const(info)) {
-            port->id = given.id;
-            keepOrTake(port->mac, given.mac);
-            keepOrTake(port->ip, given.ip);
-            keepOrTake(port->subnetMask, given.subnetMask);
-            keepOrTake(port->gateway, given.gateway);
-            port->ipInt = IPV4StringToInteger(port->ip);
-            ++port;
-        }
-    } else {
-        d->networkInfo = std::move(info);
-        for (t_device_network_info &port : d->networkInfo) {
-            port.ipInt = IPV4StringToInteger(port.ip);
-        }
-    }
+    takePorts(d_func()->networkInfo, std::move(info));
     Q_EMIT macChanged();
     Q_EMIT ipChanged();
     Q_EMIT subnetMaskChanged();

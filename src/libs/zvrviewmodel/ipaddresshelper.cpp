@@ -5,9 +5,19 @@
 #include <QDebug>
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 constexpr quint32 InvalidAddress = 0xFFFFFFFF;
+
+// An equal text is kept rather than replaced: comparing is cheaper than swapping references.
+void keepOrTake(QString &field, const QString &value)
+{
+    if (field != value) {
+        field = value;
+    }
+}
 
 // toInt's base-10 value of the text [begin, end). A bare run of at most nine ASCII
 // digits after an optional sign cannot overflow and is read in place; anything else
@@ -124,4 +134,25 @@ bool parseIPv4(QStringView text, quint32 *value)
     }
     *value = (result << 8) | part;
     return true;
+}
+
+void takePorts(QVector<t_device_network_info> &stored, QVector<t_device_network_info> ports)
+{
+    if (!ports.isEmpty() && ports.size() == stored.size()) {
+        t_device_network_info *port = stored.data();
+        for (const t_device_network_info &given : std::as_const(ports)) {
+            port->id = given.id;
+            keepOrTake(port->mac, given.mac);
+            keepOrTake(port->ip, given.ip);
+            keepOrTake(port->subnetMask, given.subnetMask);
+            keepOrTake(port->gateway, given.gateway);
+            port->ipInt = IPV4StringToInteger(port->ip);
+            ++port;
+        }
+        return;
+    }
+    stored = std::move(ports);
+    for (t_device_network_info &port : stored) {
+        port.ipInt = IPV4StringToInteger(port.ip);
+    }
 }

@@ -3,6 +3,8 @@
 #ifndef ZVR_IPADDRESSHELPER_H
 #define ZVR_IPADDRESSHELPER_H
 
+#include <macscanbll/macscandeviceinfo.h>
+
 #include <QString>
 #include <QStringView>
 
@@ -16,5 +18,9 @@ QString IPV4IntegerToString(quint32 ip);
 // Strict dotted IPv4 text for addresses that people type or that sort keys read:
 // exactly four parts of one to three ASCII digits, each at most 255. No log line.
 bool parseIPv4(QStringView text, quint32 *value);
+
+// Takes a report's ports with their address integers. As many ports as before overwrite
+// the stored entries in place, keeping equal texts, rather than copy the caller's array.
+void takePorts(QVector<t_device_network_info> &stored, QVector<t_device_network_info> ports);
 
 #endif // ZVR_IPADDRESSHELPER_H
