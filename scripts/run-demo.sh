@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
 # Builds the device finder and runs it headless on its simulated network: a few scan
-# rounds, a network change on every online device, and two screenshots in out/.
+# rounds, a network change on every online device, and two screenshots in out/ (Qt 5)
+# or out/qt6/ (Qt 6). Further arguments go to the tool.
+#
+#   scripts/run-demo.sh [--qt 5|6] [tool arguments]     (Qt 5 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+qt=5
+if [[ ${1:-} == --qt ]]; then
+    qt=${2:?--qt takes 5 or 6}
+    shift 2
+fi
+case $qt in
+    5) out=out ;;
+    6) out=out/qt6 ;;
+    *) echo "run-demo.sh: --qt takes 5 or 6" >&2; exit 2 ;;
+esac
 
-cmake -S . -B build/qt5 -DZVR_WERROR=ON
-cmake --build build/qt5 -j"$(nproc)" --target devicefinder
+scripts/install-deps.sh --qt "$qt"
 
-mkdir -p out
+build=build/qt$qt
+cmake -S . -B "$build" -DZVR_QT_MAJOR="$qt" -DZVR_WERROR=ON
+cmake --build "$build" -j"${JOBS:-$(nproc)}" --target devicefinder
+
+mkdir -p "$out"
 QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
-    build/qt5/apps/devicefinder/devicefinder --scans 3 \
-    --screenshot out/devicefinder.png \
-    --results-screenshot out/devicefinder-results.png "$@"
+    "$build/apps/devicefinder/devicefinder" --scans 3 \
+    --screenshot "$out/devicefinder.png" \
+    --results-screenshot "$out/devicefinder-results.png" "$@"

@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Builds the library, its tests and the device finder against Qt 5 (warnings as errors)
-# and runs every test; then builds the library and its tests against Qt 6 and runs them.
+# Builds the library, its tests and the device finder with its QML tests against Qt 5
+# and against Qt 6, warnings as errors, and runs every test of each build.
+#
+#   scripts/run-tests.sh              both versions
+#   scripts/run-tests.sh --qt 5|6     one version
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+versions=(5 6)
+if [[ ${1:-} == --qt ]]; then
+    versions=("${2:?--qt takes 5 or 6}")
+fi
 
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 
-cmake -S . -B build/qt5 -DZVR_WERROR=ON -DZVR_BUILD_BENCH=OFF
-cmake --build build/qt5 -j"$jobs"
-(cd build/qt5 && ctest --output-on-failure -j"$jobs")
-
-cmake -S . -B build/qt6 -DZVR_QT_MAJOR=6 -DZVR_WERROR=ON -DZVR_BUILD_APPS=OFF
-cmake --build build/qt6 -j"$jobs"
-(cd build/qt6 && ctest --output-on-failure -j"$jobs")
+for qt in "${versions[@]}"; do
+    scripts/install-deps.sh --qt "$qt"
+    build=build/qt$qt
+    echo "== Qt $qt ($build)"
+    cmake -S . -B "$build" -DZVR_QT_MAJOR="$qt" -DZVR_WERROR=ON -DZVR_BUILD_APPS=ON \
+        -DZVR_BUILD_BENCH=OFF
+    cmake --build "$build" -j"$jobs"
+    (cd "$build" && ctest --output-on-failure -j"$jobs")
+done

@@ -493,3 +493,6 @@ void DeviceFinder::setBusy(bool busy)
     m_busy = busy;
     Q_EMIT busyChanged();
 }
+
+// Qt 6 moc needs the complete types of the pointer properties; they are known here.
+#include "moc_devicefinder.cpp"

@@ -167,7 +167,7 @@ int main(int argc, char *argv[])
     }
     if (QGuiApplication::platformName() == QLatin1String("offscreen")
         && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
-        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+        QQuickWindow::setSceneGraphBackend(QStringLiteral("software"));
     }
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
 

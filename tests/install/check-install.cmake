@@ -1,7 +1,10 @@
 # Installs a build tree into a fresh prefix, builds the consumer against the installed
-# package alone and runs it. Run with cmake -P; the calling test passes the variables below.
+# package alone and runs it; then does the same with the Debian packages of the build
+# (cpack -G DEB), unpacked into a scratch root. Run with cmake -P; the calling test passes
+# the variables below.
 
-foreach(var BUILD_DIR SOURCE_DIR WORK_DIR CONSUMER_DIR QT_MAJOR LIBDIR CONFIG CXX_COMPILER GENERATOR)
+foreach(var BUILD_DIR SOURCE_DIR WORK_DIR CONSUMER_DIR QT_MAJOR LIBDIR INCLUDEDIR PACKAGE
+            RUNTIME_DEB DEVELOPMENT_DEB CONFIG CXX_COMPILER GENERATOR)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "check-install.cmake: ${var} is not set")
     endif()
@@ -15,45 +18,88 @@ function(run)
     endif()
 endfunction()
 
-set(prefix "${WORK_DIR}/prefix")
 file(REMOVE_RECURSE "${WORK_DIR}")
 
-run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}" --config "${CONFIG}")
-
-foreach(header zvrviewmodel/settingresultdata.h zvrviewmodel/devicetablemodel.h macscanbll/macscan.h)
-    if(NOT EXISTS "${prefix}/include/${header}")
-        message(FATAL_ERROR "not installed: include/${header}")
-    endif()
-endforeach()
-
-# The package must stand on its own: no path back into the source or build tree.
-file(GLOB package_files "${prefix}/${LIBDIR}/cmake/zvrviewmodel/*.cmake")
-if(NOT package_files)
-    message(FATAL_ERROR "no CMake package under ${prefix}/${LIBDIR}/cmake/zvrviewmodel")
-endif()
-foreach(file IN LISTS package_files)
-    file(READ "${file}" content)
-    foreach(tree "${SOURCE_DIR}" "${BUILD_DIR}")
-        string(FIND "${content}" "${tree}" at)
-        if(NOT at EQUAL -1)
-            message(FATAL_ERROR "${file} refers to ${tree}")
+# The installed tree under `prefix` must hold the headers and a package that stands on
+# its own: no path back into the source or build tree.
+function(check_tree prefix)
+    foreach(header zvrviewmodel/settingresultdata.h zvrviewmodel/devicetablemodel.h macscanbll/macscan.h)
+        if(NOT EXISTS "${prefix}/${INCLUDEDIR}/${header}")
+            message(FATAL_ERROR "not installed: ${INCLUDEDIR}/${header} under ${prefix}")
         endif()
     endforeach()
+    file(GLOB package_files "${prefix}/${LIBDIR}/cmake/${PACKAGE}/*.cmake")
+    if(NOT package_files)
+        message(FATAL_ERROR "no CMake package under ${prefix}/${LIBDIR}/cmake/${PACKAGE}")
+    endif()
+    foreach(file IN LISTS package_files)
+        file(READ "${file}" content)
+        foreach(tree "${SOURCE_DIR}" "${BUILD_DIR}")
+            string(FIND "${content}" "${tree}" at)
+            if(NOT at EQUAL -1)
+                message(FATAL_ERROR "${file} refers to ${tree}")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
+
+# Builds the consumer against the package under `prefix` alone and runs it.
+function(build_consumer prefix name)
+    set(consumer_build "${WORK_DIR}/${name}")
+    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${consumer_build}" -G "${GENERATOR}"
+        "-DCMAKE_PREFIX_PATH=${prefix}"
+        "-DZVR_QT_MAJOR=${QT_MAJOR}"
+        "-DQt${QT_MAJOR}_DIR=${QT_DIR}"
+        "-DCMAKE_BUILD_TYPE=${CONFIG}"
+        "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
+        "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+        "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
+    run("${CMAKE_COMMAND}" --build "${consumer_build}" --config "${CONFIG}")
+    set(library_path "${prefix}/${LIBDIR}")
+    if(DEFINED ENV{LD_LIBRARY_PATH} AND NOT "$ENV{LD_LIBRARY_PATH}" STREQUAL "")
+        string(APPEND library_path ":$ENV{LD_LIBRARY_PATH}")
+    endif()
+    run("${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${library_path}" "${consumer_build}/consumer")
+endfunction()
+
+set(prefix "${WORK_DIR}/prefix")
+run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}" --config "${CONFIG}")
+check_tree("${prefix}")
+build_consumer("${prefix}" build)
+
+# The Debian packages: the runtime one holds the two shared libraries and nothing to
+# build with, the development one the rest and depends on the runtime one and on Qt's
+# development package.
+set(debs "${WORK_DIR}/debs")
+run("${CMAKE_COMMAND}" -E chdir "${BUILD_DIR}" cpack -G DEB -C "${CONFIG}" -B "${debs}")
+set(root "${WORK_DIR}/root")
+foreach(component RUNTIME DEVELOPMENT)
+    file(GLOB deb "${debs}/${${component}_DEB}_*.deb")
+    if(NOT deb)
+        message(FATAL_ERROR "cpack made no package ${${component}_DEB} in ${debs}")
+    endif()
+    execute_process(COMMAND dpkg-deb -f "${deb}" Package Depends
+        OUTPUT_VARIABLE fields RESULT_VARIABLE result)
+    execute_process(COMMAND dpkg-deb -c "${deb}" OUTPUT_VARIABLE contents)
+    message(STATUS "${fields}")
+    set(${component}_FIELDS "${fields}")
+    set(${component}_CONTENTS "${contents}")
+    run(dpkg -x "${deb}" "${root}")
 endforeach()
-
-set(consumer_build "${WORK_DIR}/build")
-run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${consumer_build}" -G "${GENERATOR}"
-    "-DCMAKE_PREFIX_PATH=${prefix}"
-    "-DZVR_QT_MAJOR=${QT_MAJOR}"
-    "-DQt${QT_MAJOR}_DIR=${QT_DIR}"
-    "-DCMAKE_BUILD_TYPE=${CONFIG}"
-    "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
-    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-    "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
-run("${CMAKE_COMMAND}" --build "${consumer_build}" --config "${CONFIG}")
-
-set(library_path "${prefix}/${LIBDIR}")
-if(DEFINED ENV{LD_LIBRARY_PATH} AND NOT "$ENV{LD_LIBRARY_PATH}" STREQUAL "")
-    string(APPEND library_path ":$ENV{LD_LIBRARY_PATH}")
+foreach(library zvrviewmodel macscanbll)
+    string(REGEX MATCH "/lib${library}${SUFFIX}\\.so\\.[0-9]+" found "${RUNTIME_CONTENTS}")
+    if(NOT found)
+        message(FATAL_ERROR "${RUNTIME_DEB} lacks lib${library}${SUFFIX}.so.N:\n${RUNTIME_CONTENTS}")
+    endif()
+endforeach()
+if(RUNTIME_CONTENTS MATCHES "/include/|/cmake/|\\.so[ \n]")
+    message(FATAL_ERROR "${RUNTIME_DEB} holds development files:\n${RUNTIME_CONTENTS}")
 endif()
-run("${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${library_path}" "${consumer_build}/consumer")
+if(NOT RUNTIME_FIELDS MATCHES "Depends:.*libqt${QT_MAJOR}core")
+    message(FATAL_ERROR "${RUNTIME_DEB} does not depend on Qt ${QT_MAJOR} Core: ${RUNTIME_FIELDS}")
+endif()
+if(NOT DEVELOPMENT_FIELDS MATCHES "Depends:.*${RUNTIME_DEB} \\(= ")
+    message(FATAL_ERROR "${DEVELOPMENT_DEB} does not depend on ${RUNTIME_DEB}: ${DEVELOPMENT_FIELDS}")
+endif()
+check_tree("${root}/usr")
+build_consumer("${root}/usr" build-deb)

@@ -59,7 +59,7 @@ Item {
                     implicitWidth: 96
                     model: Finder.statusModel
                     currentIndex: Finder.statusModel.currentIndex
-                    onActivated: Finder.statusModel.currentIndex = index
+                    onActivated: function(index) { Finder.statusModel.currentIndex = index }
                     // The model's role name is fixed and has no change signal: read it once.
                     Component.onCompleted: textRole = Finder.statusModel.textRole
                 }

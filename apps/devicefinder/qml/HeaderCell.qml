@@ -53,7 +53,7 @@ Rectangle {
         SortButton {
             id: sortButton
             mode: header.sortMode
-            onActivated: Finder.sortModel.sortByColumn(header.column, nextMode)
+            onActivated: function(nextMode) { Finder.sortModel.sortByColumn(header.column, nextMode) }
         }
     }
 }
