@@ -33,6 +33,23 @@ constexpr int MaxLongText = 1 << 20;
 constexpr int MaxPorts = 10000;
 constexpr qint64 MaxPortText = 1 << 20;
 
+// What one input may ask for at most in this process. The defaults reach the extremes
+// above; a target that needs many inputs a second lowers them in LLVMFuzzerInitialize
+// and leaves the extremes to a deterministic test.
+struct Limits
+{
+    int longText = MaxLongText;    // the one long repeated text an input may carry
+    int ordinaryText = 1024;       // every other repeated text
+    int ports = MaxPorts;          // ports in one report
+    qint64 portText = MaxPortText; // characters that all ports of one report carry
+};
+
+inline Limits &limits()
+{
+    static Limits l;
+    return l;
+}
+
 // Longest text and most ports decoded so far, written out at exit.
 struct Extremes
 {
@@ -134,8 +151,10 @@ inline QString text(FuzzedDataProvider &in)
         // A short pattern repeated up to megabytes, so that a small input reaches a long text.
         const std::string raw = in.ConsumeRandomLengthString(8);
         const QString pattern = raw.empty() ? QStringLiteral("x") : QString::fromLatin1(raw.data(), int(raw.size()));
+        const Limits &l = limits();
         const bool huge = in.ConsumeIntegralInRange<int>(0, 63) == 63 && std::exchange(hugeTextLeft(), false);
-        const int length = in.ConsumeIntegralInRange<int>(0, huge ? MaxLongText : 1024);
+        const int length = in.ConsumeIntegralInRange<int>(0, huge ? std::max(l.longText, l.ordinaryText)
+                                                                   : l.ordinaryText);
         result = pattern.repeated(length / pattern.size() + 1).left(length);
         break;
     }
@@ -167,7 +186,8 @@ inline t_device_network_info port(FuzzedDataProvider &in)
     return p;
 }
 
-// 0 to 10,000 ports: a few decoded ones, then as many more as asked, cycled with new ids.
+// Up to limits().ports ports: a few decoded ones, then as many more as asked, cycled
+// with new ids.
 inline QVector<t_device_network_info> ports(FuzzedDataProvider &in)
 {
     QVector<t_device_network_info> result;
@@ -180,7 +200,8 @@ inline QVector<t_device_network_info> ports(FuzzedDataProvider &in)
         for (const t_device_network_info &p : qAsConst(result)) {
             perCycle += p.mac.size() + p.ip.size() + p.subnetMask.size() + p.gateway.size();
         }
-        const int most = int(qBound<qint64>(decoded, MaxPortText * decoded / perCycle, MaxPorts));
+        const Limits &l = limits();
+        const int most = int(qBound<qint64>(decoded, l.portText * decoded / perCycle, std::max(l.ports, decoded)));
         const int total = in.ConsumeBool() ? most : in.ConsumeIntegralInRange<int>(decoded, most);
         result.reserve(total);
         for (int i = decoded; i < total; ++i) {

@@ -29,10 +29,15 @@ for target in $targets; do
     artifacts=$build/fuzz/artifacts/$target/
     mkdir -p "$work" "$artifacts"
     log=$build/fuzz/$target.log
+    # A target's dictionary (fuzz/<target>.dict), when it has one.
+    dict=()
+    if [[ -f fuzz/$target.dict ]]; then
+        dict=(-dict="fuzz/$target.dict")
+    fi
     echo "== $target: $seconds s"
     # New inputs go to the work directory; the committed seeds are only read.
     if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
-        -max_len=1024 -print_final_stats=1 -artifact_prefix="$artifacts" \
+        -max_len=1024 -print_final_stats=1 -artifact_prefix="$artifacts" "${dict[@]}" \
         "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 60 "$log"
         echo "FAIL  $target (log $log, input in $artifacts)"
