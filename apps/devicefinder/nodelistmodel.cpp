@@ -124,7 +124,7 @@ void NodeListModel::rebuild()
     beginResetModel();
     m_followed.clear();
     m_nodes.clear();
-    m_onlineMasters = 0;
+    m_onlineMasterSet.clear();
     endResetModel();
     addRows(0, m_table->rowCount() - 1);
 }
@@ -172,7 +172,7 @@ void NodeListModel::review(DeviceData *device)
     } else if (listed) {
         updateRowData(m_nodes.indexOf(device));
     }
-    updateActive();
+    updateActive(device);
 }
 
 void NodeListModel::join(DeviceData *device)
@@ -180,7 +180,7 @@ void NodeListModel::join(DeviceData *device)
     m_followed[device] = true;
     const auto changed = [this, device] {
         updateRowData(m_nodes.indexOf(device));
-        updateActive();
+        updateActive(device);
     };
     connect(device, &DeviceData::nameChanged, this, changed);
     connect(device, &DeviceData::ipChanged, this, changed);
@@ -202,19 +202,24 @@ void NodeListModel::leave(DeviceData *device)
     beginRemoveRows(QModelIndex(), row, row);
     m_nodes.remove(row);
     endRemoveRows();
-    updateActive();
+    updateActive(device);
 }
 
-void NodeListModel::updateActive()
+void NodeListModel::updateActive(DeviceData *device)
 {
     // Whether a master is online decides whether the backups are in charge.
-    int onlineMasters = 0;
-    for (const DeviceData *node : qAsConst(m_nodes)) {
-        onlineMasters += isMaster(node) && node->online() ? 1 : 0;
+    const bool onlineMaster = m_followed.value(device) && isMaster(device) && device->online();
+    const bool counted = m_onlineMasterSet.contains(device);
+    if (onlineMaster == counted) {
+        return;
     }
-    const bool changed = (onlineMasters == 0) != (m_onlineMasters == 0);
-    m_onlineMasters = onlineMasters;
-    if (changed && !m_nodes.isEmpty()) {
+    const bool before = m_onlineMasterSet.isEmpty();
+    if (onlineMaster) {
+        m_onlineMasterSet.insert(device);
+    } else {
+        m_onlineMasterSet.remove(device);
+    }
+    if (before != m_onlineMasterSet.isEmpty() && !m_nodes.isEmpty()) {
         updateRowData(0, m_nodes.size() - 1);
     }
 }
@@ -228,5 +233,5 @@ bool NodeListModel::isActive(const DeviceData *device) const
         return true;
     }
     // The backup takes charge while no master is online.
-    return isBackup(device) && m_onlineMasters == 0;
+    return isBackup(device) && m_onlineMasterSet.isEmpty();
 }

@@ -6,6 +6,7 @@
 #include <zvrviewmodel/abstractdevicelistmodel.h>
 
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 class DeviceData;
@@ -49,7 +50,8 @@ private:
     void review(DeviceData *device);
     void join(DeviceData *device);
     void leave(DeviceData *device);
-    void updateActive();
+    //! Counts \a device among the online masters or not, after a change of it.
+    void updateActive(DeviceData *device);
     bool isActive(const DeviceData *device) const;
 
     Q_DISABLE_COPY(NodeListModel)
@@ -57,7 +59,7 @@ private:
     QVector<DeviceData *> m_nodes;
     //! Every followed record, and whether it is listed.
     QHash<DeviceData *, bool> m_followed;
-    int m_onlineMasters = 0;
+    QSet<const DeviceData *> m_onlineMasterSet;
 };
 
 #endif // ZVR_DEVICEFINDER_NODELISTMODEL_H
