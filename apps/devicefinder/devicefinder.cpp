@@ -15,7 +15,9 @@
 #include <zvrviewmodel/settingresulttablemodel.h>
 #include <zvrviewmodel/zvrenums.h>
 
+#include <QElapsedTimer>
 #include <QQmlEngine>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +39,11 @@ PortSettings currentPort(const DeviceData &device, int port)
 // Marks a record handed to QML as owned by C++: an object that QML receives from an
 // invokable call would otherwise become JavaScript-owned and be collected while a
 // shared pointer still holds it.
+// A sliced scan round reports this many devices between looks at the clock, and hands
+// the event loop back once a slice has taken this long.
+constexpr int ScanSliceReports = 256;
+constexpr qint64 ScanSliceMilliseconds = 15;
+
 void keepCppOwned(QObject *object)
 {
     QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
@@ -197,11 +204,37 @@ void DeviceFinder::scan(int rounds)
     }
 }
 
+void DeviceFinder::scanInSlices()
+{
+    if (m_simulation->roundUnderWay()) {
+        return;
+    }
+    m_simulation->startRound();
+    continueScan();
+}
+
+void DeviceFinder::continueScan()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_simulation->continueRound(ScanSliceReports)) {
+        if (clock.elapsed() >= ScanSliceMilliseconds) {
+            QTimer::singleShot(0, this, &DeviceFinder::continueScan);
+            return;
+        }
+    }
+}
+
 void DeviceFinder::restart()
 {
     setEditTargets({});
     m_table->clear();
     m_devices.clear();
+    m_counted.clear();
+    m_countedOnline = 0;
+    m_countedChecked = 0;
+    m_countedCheckedOnline = 0;
+    scheduleCheckState();
     m_simulation->populate(m_seed, m_deviceCount);
     m_results->resetResultList({});
     m_results->setTotalNum(0);
@@ -340,6 +373,7 @@ int DeviceFinder::removeOfflineDevices()
     int removed = 0;
     for (auto it = m_devices.begin(); it != m_devices.end();) {
         if (it.value()->devStatus() == DeviceData::Offline) {
+            uncount(it.value().data());
             m_table->removeDevice(it.value());
             m_editTargets.removeAll(it.value());
             it = m_devices.erase(it);
@@ -392,10 +426,13 @@ void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
     const QSharedPointer<DeviceData> device(new DeviceData);
     keepCppOwned(device.data());
     device->update(info, ZVR::FirstReport);
-    connect(device.data(), &DeviceData::checkedChanged, this, &DeviceFinder::scheduleCheckState);
-    connect(device.data(), &DeviceData::devStatusChanged, this, &DeviceFinder::scheduleCheckState);
+    const auto changed = [this, record = device.data()] { recount(record); };
+    connect(device.data(), &DeviceData::checkedChanged, this, changed);
+    connect(device.data(), &DeviceData::devStatusChanged, this, changed);
     m_devices.insert(commMac, device);
     m_table->appendDevice(device);
+    m_counted.insert(device.data(), 0);
+    recount(device.data());
 }
 
 void DeviceFinder::onIpStateReported(const QString &commMac, int state)
@@ -453,20 +490,50 @@ void DeviceFinder::scheduleCheckState()
 void DeviceFinder::updateCheckState()
 {
     m_checkStateQueued = false;
-    int checked = 0;
-    int online = 0;
-    for (const QSharedPointer<DeviceData> &device : qAsConst(m_devices)) {
-        checked += device->checked() ? 1 : 0;
-        online += device->online() ? 1 : 0;
+    // The header box's rule: every online device checked is All, offline rows aside.
+    int type = ZVRCheckBox::Some;
+    if (m_countedCheckedOnline == 0) {
+        type = ZVRCheckBox::None;
+    } else if (m_countedCheckedOnline == m_countedOnline) {
+        type = ZVRCheckBox::All;
     }
-    const int type = m_table->allCheckType();
-    if (type == m_allCheckType && checked == m_checkedCount && online == m_onlineCount) {
+    if (type == m_allCheckType && m_countedChecked == m_checkedCount && m_countedOnline == m_onlineCount) {
         return;
     }
     m_allCheckType = type;
-    m_checkedCount = checked;
-    m_onlineCount = online;
+    m_checkedCount = m_countedChecked;
+    m_onlineCount = m_countedOnline;
     Q_EMIT checkStateChanged();
+}
+
+void DeviceFinder::recount(const DeviceData *device)
+{
+    const quint8 state = (device->online() ? 1 : 0) | (device->checked() ? 2 : 0);
+    // A record that has left the table no longer counts, whatever it still does.
+    const auto it = m_counted.find(device);
+    if (it == m_counted.end() || it.value() == state) {
+        return;
+    }
+    const quint8 previous = it.value();
+    it.value() = state;
+    m_countedOnline += (state & 1) - (previous & 1);
+    m_countedChecked += ((state >> 1) & 1) - ((previous >> 1) & 1);
+    m_countedCheckedOnline += (state == 3 ? 1 : 0) - (previous == 3 ? 1 : 0);
+    scheduleCheckState();
+}
+
+void DeviceFinder::uncount(const DeviceData *device)
+{
+    const auto it = m_counted.find(device);
+    if (it == m_counted.end()) {
+        return;
+    }
+    const quint8 previous = it.value();
+    m_counted.erase(it);
+    m_countedOnline -= previous & 1;
+    m_countedChecked -= (previous >> 1) & 1;
+    m_countedCheckedOnline -= previous == 3 ? 1 : 0;
+    scheduleCheckState();
 }
 
 QList<QSharedPointer<DeviceData>> DeviceFinder::tableDevices() const

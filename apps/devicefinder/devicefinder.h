@@ -74,6 +74,11 @@ public:
 
     //! Runs \a rounds scan rounds now.
     Q_INVOKABLE void scan(int rounds = 1);
+    /*! Runs one scan round in slices over several event-loop turns, so that the
+     *  interface keeps answering; scanRound changes after the last slice. Does nothing
+     *  while a round is under way.
+     */
+    Q_INVOKABLE void scanInSlices();
     //! Empties the table and rebuilds the network from its seed.
     Q_INVOKABLE void restart();
     //! The header check box: checks every online device, or unchecks all when all are.
@@ -107,8 +112,13 @@ private:
     void onIpStateReported(const QString &commMac, int state);
     void onEditDevice(const QSharedPointer<DeviceData> &device);
     void onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes);
+    void continueScan();
     void scheduleCheckState();
     void updateCheckState();
+    //! Moves \a device's share of the totals from its last state to its current one.
+    void recount(const DeviceData *device);
+    //! Takes \a device's share out of the totals.
+    void uncount(const DeviceData *device);
     //! The devices of the table's rows, in row order.
     QList<QSharedPointer<DeviceData>> tableDevices() const;
     void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices);
@@ -128,6 +138,11 @@ private:
     int m_allCheckType = 1; // ZVRCheckBox::None
     int m_checkedCount = 0;
     int m_onlineCount = 0;
+    //! Each record's last counted state: bit 0 online, bit 1 checked.
+    QHash<const DeviceData *, quint8> m_counted;
+    int m_countedOnline = 0;
+    int m_countedChecked = 0;
+    int m_countedCheckedOnline = 0;
     bool m_checkStateQueued = false;
     bool m_busy = false;
     int m_lastRequest = 0;

@@ -13,12 +13,19 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // Time for bindings, queued refreshes and the first frames to settle before a grab.
 constexpr int SettleMilliseconds = 250;
-// A run that takes longer than this has hung.
-constexpr int WatchdogMilliseconds = 25000;
+// A run that takes longer than this has hung: a fixed part for start-up, grabs and the
+// change, and a part per reported device and round.
+constexpr int WatchdogBaseMilliseconds = 10000;
+constexpr double WatchdogMillisecondsPerReport = 0.03;
+constexpr int ProbeMilliseconds = 5;
 
 // The change that --results-screenshot applies: renumber from the master's neighbourhood
 // in a wider segment, so that the answers show the back-end's refusals too.
@@ -36,16 +43,73 @@ HeadlessRun::HeadlessRun(DeviceFinder *finder, QQuickWindow *window, const Optio
 {
 }
 
+HeadlessRun::~HeadlessRun()
+{
+    stopWatchdog();
+}
+
 void HeadlessRun::start()
 {
-    QTimer::singleShot(WatchdogMilliseconds, this, [this] { fail(QStringLiteral("timed out")); });
+    startWatchdog(WatchdogBaseMilliseconds
+        + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans)));
     m_window->show();
-    // One round per event-loop turn, as on screen, so that every round reaches the views.
-    for (int i = 0; i < m_options.scans; ++i) {
-        m_finder->scan(1);
-        QCoreApplication::processEvents();
+    m_scansLeft = m_options.scans;
+    m_probe.setInterval(ProbeMilliseconds);
+    connect(&m_probe, &QTimer::timeout, this, &HeadlessRun::probe);
+    m_sinceTick.start();
+    m_probe.start();
+    // Each round in slices, as on screen, so that every round reaches the views.
+    m_scansConnection = connect(m_finder, &DeviceFinder::scanRoundChanged, this,
+        [this] { QTimer::singleShot(0, this, &HeadlessRun::scanNext); });
+    scanNext();
+}
+
+void HeadlessRun::startWatchdog(int milliseconds)
+{
+    m_watchdog = std::thread([this, milliseconds] {
+        std::unique_lock<std::mutex> lock(m_watchdogMutex);
+        if (m_watchdogWake.wait_for(
+                lock, std::chrono::milliseconds(milliseconds), [this] { return m_watchdogStopped; })) {
+            return;
+        }
+        std::fprintf(stderr, "devicefinder: timed out after %d ms\n", milliseconds);
+        std::fflush(stderr);
+        std::fflush(stdout);
+        std::_Exit(1);
+    });
+}
+
+void HeadlessRun::stopWatchdog()
+{
+    if (!m_watchdog.joinable()) {
+        return;
     }
-    QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterScans);
+    {
+        std::lock_guard<std::mutex> lock(m_watchdogMutex);
+        m_watchdogStopped = true;
+    }
+    m_watchdogWake.notify_all();
+    m_watchdog.join();
+}
+
+void HeadlessRun::probe()
+{
+    m_longestTurn = qMax(m_longestTurn, m_sinceTick.restart());
+}
+
+void HeadlessRun::scanNext()
+{
+    if (m_scansLeft == 0) {
+        disconnect(m_scansConnection);
+        m_probe.stop();
+        probe();
+        QTextStream(stdout) << "devicefinder: longest event-loop turn during the scans: " << m_longestTurn
+                            << " ms\n";
+        QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterScans);
+        return;
+    }
+    --m_scansLeft;
+    m_finder->scanInSlices();
 }
 
 void HeadlessRun::afterScans()
@@ -111,6 +175,7 @@ void HeadlessRun::fail(const QString &message)
     }
     m_done = true;
     QTextStream(stderr) << "devicefinder: " << message << '\n';
+    stopWatchdog();
     QCoreApplication::exit(1);
 }
 
@@ -120,5 +185,6 @@ void HeadlessRun::finish()
         return;
     }
     m_done = true;
+    stopWatchdog();
     QCoreApplication::exit(0);
 }

@@ -4,10 +4,15 @@
 #define ZVR_DEVICEFINDER_HEADLESSRUN_H
 
 #include <QObject>
+#include <QElapsedTimer>
 #include <QSharedPointer>
 #include <QString>
+#include <QTimer>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 class DeviceFinder;
 class QQuickItemGrabResult;
@@ -24,17 +29,23 @@ public:
     struct Options
     {
         int scans = 3;
+        int devices = 0;
         QString screenshot;
         QString resultsScreenshot;
     };
 
     HeadlessRun(
         DeviceFinder *finder, QQuickWindow *window, const Options &options, QObject *parent = nullptr);
+    ~HeadlessRun() override;
 
     //! Starts the run; the application exits with 0 when it is done, 1 on failure.
     void start();
 
 private:
+    void startWatchdog(int milliseconds);
+    void stopWatchdog();
+    void probe();
+    void scanNext();
     void afterScans();
     void runChange();
     void grab(const QString &path, const std::function<void()> &next);
@@ -46,6 +57,18 @@ private:
     const Options m_options;
     QSharedPointer<QQuickItemGrabResult> m_grab;
     bool m_done = false;
+    int m_scansLeft = 0;
+    QMetaObject::Connection m_scansConnection;
+    // Measures the gaps between its ticks: the longest event-loop turn of the scans.
+    QTimer m_probe;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longestTurn = 0;
+    // The watchdog runs on a thread of its own, so that it ends a run whose event
+    // loop no longer turns.
+    std::thread m_watchdog;
+    std::mutex m_watchdogMutex;
+    std::condition_variable m_watchdogWake;
+    bool m_watchdogStopped = false;
 };
 
 #endif // ZVR_DEVICEFINDER_HEADLESSRUN_H

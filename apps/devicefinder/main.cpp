@@ -188,15 +188,16 @@ int main(int argc, char *argv[])
     window->resize(settings.size);
 
     if (headless) {
+        settings.headless.devices = settings.devices;
         HeadlessRun run(&finder, window, settings.headless);
         run.start();
         return QGuiApplication::exec();
     }
 
     // On screen the network is scanned at once and then at every interval.
-    finder.scan(1);
+    finder.scanInSlices();
     QTimer scanTimer;
-    QObject::connect(&scanTimer, &QTimer::timeout, &finder, [&finder] { finder.scan(1); });
+    QObject::connect(&scanTimer, &QTimer::timeout, &finder, &DeviceFinder::scanInSlices);
     scanTimer.start(settings.interval);
     return QGuiApplication::exec();
 }

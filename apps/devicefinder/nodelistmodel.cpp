@@ -8,15 +8,25 @@
 
 namespace {
 
-// The record shows its run mode only as text, so the node roles are told apart by it.
+// The record shows its run mode only as text: ask the record itself for the texts it
+// shows, once, instead of translating them again here.
+QString runModeText(DeviceRunMode mode)
+{
+    DeviceData probe;
+    probe.setRunModeVal(mode);
+    return probe.runMode();
+}
+
 bool isMaster(const DeviceData *device)
 {
-    return device->runMode() == QObject::tr("主节点");
+    static const QString text = runModeText(RunModeMaster);
+    return device->runMode() == text;
 }
 
 bool isBackup(const DeviceData *device)
 {
-    return device->runMode() == QObject::tr("备节点");
+    static const QString text = runModeText(RunModeBackup);
+    return device->runMode() == text;
 }
 
 bool isNode(const DeviceData *device)
@@ -43,7 +53,7 @@ int NodeListModel::rowCount(const QModelIndex &parent) const
 
 QVariant NodeListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_nodes.size() || !m_nodes.at(index.row())) {
+    if (!index.isValid() || index.row() >= m_nodes.size()) {
         return QVariant();
     }
     const DeviceData *device = m_nodes.at(index.row());
@@ -62,55 +72,156 @@ QVariant NodeListModel::data(const QModelIndex &index, int role) const
         return isActive(device);
     case IsVisibleRole:
         return true;
+    case StatusRole:
+        return int(device->devStatus());
+    case StatusTextRole:
+        return device->devStatusStr();
     default:
         return QVariant();
     }
 }
 
+QHash<int, QByteArray> NodeListModel::roleNames() const
+{
+    QHash<int, QByteArray> names = AbstractDeviceListModel::roleNames();
+    names.insert(StatusRole, QByteArrayLiteral("status"));
+    names.insert(StatusTextRole, QByteArrayLiteral("statusText"));
+    return names;
+}
+
 void NodeListModel::createConnects()
 {
-    connect(m_table, &QAbstractItemModel::rowsInserted, this, &NodeListModel::rebuild);
-    connect(m_table, &QAbstractItemModel::rowsRemoved, this, &NodeListModel::rebuild);
+    connect(m_table, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex &, int first, int last) { addRows(first, last); });
+    connect(m_table, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex &, int first, int last) { removeRows(first, last); });
     connect(m_table, &QAbstractItemModel::modelReset, this, &NodeListModel::rebuild);
+}
+
+void NodeListModel::addRows(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        if (DeviceData *device = ZVR::deviceAtRow(m_table, row)) {
+            follow(device);
+        }
+    }
+}
+
+void NodeListModel::removeRows(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        if (DeviceData *device = ZVR::deviceAtRow(m_table, row)) {
+            forget(device);
+        }
+    }
 }
 
 void NodeListModel::rebuild()
 {
-    QVector<QPointer<DeviceData>> nodes;
-    for (int row = 0; row < m_table->rowCount(); ++row) {
-        DeviceData *device = ZVR::deviceAtRow(m_table, row);
-        if (device && isNode(device)) {
-            nodes << device;
-        }
+    for (auto it = m_followed.cbegin(); it != m_followed.cend(); ++it) {
+        disconnect(it.key(), nullptr, this, nullptr);
     }
-    if (nodes == m_nodes) {
-        return;
-    }
-    for (const QPointer<DeviceData> &device : qAsConst(m_nodes)) {
-        if (device) {
-            disconnect(device, nullptr, this, nullptr);
-        }
-    }
-    m_nodes = nodes;
-    for (const QPointer<DeviceData> &device : qAsConst(m_nodes)) {
-        watch(device);
-    }
-    reload();
+    beginResetModel();
+    m_followed.clear();
+    m_nodes.clear();
+    m_onlineMasterSet.clear();
+    endResetModel();
+    addRows(0, m_table->rowCount() - 1);
 }
 
-void NodeListModel::watch(DeviceData *device)
+void NodeListModel::follow(DeviceData *device)
 {
-    const auto rowChanged = [this, device] {
-        const int row = m_nodes.indexOf(device);
-        updateRowData(row);
+    if (m_followed.contains(device)) {
+        return;
+    }
+    m_followed.insert(device, false);
+    const auto changed = [this, device] { review(device); };
+    connect(device, &DeviceData::nodeTypeChanged, this, changed);
+    connect(device, &DeviceData::runModeChanged, this, changed);
+    // A record of the table that is destroyed has left the table already; this is a guard.
+    connect(device, &QObject::destroyed, this, [this, device] { forget(device); });
+    review(device);
+}
+
+void NodeListModel::forget(DeviceData *device)
+{
+    const auto it = m_followed.find(device);
+    if (it == m_followed.end()) {
+        return;
+    }
+    if (it.value()) {
+        leave(device);
+    }
+    m_followed.erase(m_followed.find(device));
+    disconnect(device, nullptr, this, nullptr);
+}
+
+void NodeListModel::review(DeviceData *device)
+{
+    const auto it = m_followed.find(device);
+    if (it == m_followed.end()) {
+        return;
+    }
+    const bool listed = it.value();
+    if (isNode(device) != listed) {
+        if (listed) {
+            leave(device);
+        } else {
+            join(device);
+        }
+    } else if (listed) {
+        updateRowData(m_nodes.indexOf(device));
+    }
+    updateActive(device);
+}
+
+void NodeListModel::join(DeviceData *device)
+{
+    m_followed[device] = true;
+    const auto changed = [this, device] {
+        updateRowData(m_nodes.indexOf(device));
+        updateActive(device);
     };
-    connect(device, &DeviceData::nameChanged, this, rowChanged);
-    connect(device, &DeviceData::ipChanged, this, rowChanged);
-    connect(device, &DeviceData::completeTypeChanged, this, rowChanged);
-    // Whether the master is online decides which node is active: every row may change.
-    const auto allChanged = [this] { updateRowData(0, m_nodes.size() - 1); };
-    connect(device, &DeviceData::devStatusChanged, this, allChanged);
-    connect(device, &DeviceData::runModeChanged, this, allChanged);
+    connect(device, &DeviceData::nameChanged, this, changed);
+    connect(device, &DeviceData::ipChanged, this, changed);
+    connect(device, &DeviceData::completeTypeChanged, this, changed);
+    connect(device, &DeviceData::devStatusChanged, this, changed);
+    beginInsertRows(QModelIndex(), m_nodes.size(), m_nodes.size());
+    m_nodes.append(device);
+    endInsertRows();
+}
+
+void NodeListModel::leave(DeviceData *device)
+{
+    m_followed[device] = false;
+    disconnect(device, &DeviceData::nameChanged, this, nullptr);
+    disconnect(device, &DeviceData::ipChanged, this, nullptr);
+    disconnect(device, &DeviceData::completeTypeChanged, this, nullptr);
+    disconnect(device, &DeviceData::devStatusChanged, this, nullptr);
+    const int row = m_nodes.indexOf(device);
+    beginRemoveRows(QModelIndex(), row, row);
+    m_nodes.remove(row);
+    endRemoveRows();
+    updateActive(device);
+}
+
+void NodeListModel::updateActive(DeviceData *device)
+{
+    // Whether a master is online decides whether the backups are in charge.
+    const bool onlineMaster = m_followed.value(device) && isMaster(device) && device->online();
+    const bool counted = m_onlineMasterSet.contains(device);
+    if (onlineMaster == counted) {
+        return;
+    }
+    const bool before = m_onlineMasterSet.isEmpty();
+    if (onlineMaster) {
+        m_onlineMasterSet.insert(device);
+    } else {
+        m_onlineMasterSet.remove(device);
+    }
+    if (before != m_onlineMasterSet.isEmpty() && !m_nodes.isEmpty()) {
+        updateRowData(0, m_nodes.size() - 1);
+    }
 }
 
 bool NodeListModel::isActive(const DeviceData *device) const
@@ -121,14 +232,6 @@ bool NodeListModel::isActive(const DeviceData *device) const
     if (isMaster(device)) {
         return true;
     }
-    if (!isBackup(device)) {
-        return false;
-    }
     // The backup takes charge while no master is online.
-    for (const QPointer<DeviceData> &node : m_nodes) {
-        if (node && isMaster(node) && node->online()) {
-            return false;
-        }
-    }
-    return true;
+    return isBackup(device) && m_onlineMasterSet.isEmpty();
 }

@@ -5,7 +5,8 @@
 
 #include <zvrviewmodel/abstractdevicelistmodel.h>
 
-#include <QPointer>
+#include <QHash>
+#include <QSet>
 #include <QVector>
 
 class DeviceData;
@@ -13,29 +14,52 @@ class DeviceTableModel;
 
 /*! \brief The control nodes of the device table: central controllers and the
  *  master and backup nodes, with the node that is in charge marked active.
+ *
+ *  Follows the table row range by row range: a change looks only at the rows or the
+ *  record it concerns, never at the whole table.
  */
 class NodeListModel : public ZVR::ViewModel::AbstractDeviceListModel
 {
     Q_OBJECT
 
 public:
+    enum NodeRole {
+        //! The record's DeviceData::DeviceStatus, as the table shows it.
+        StatusRole = DeviceRoleCount,
+        StatusTextRole,
+    };
+    Q_ENUM(NodeRole)
+
     explicit NodeListModel(DeviceTableModel *table, QObject *parent = nullptr);
     ~NodeListModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
 
     //! Follows the table's rows and the listed devices' changes.
     void createConnects() override;
 
 private:
+    void addRows(int first, int last);
+    void removeRows(int first, int last);
     void rebuild();
-    void watch(DeviceData *device);
+    void follow(DeviceData *device);
+    void forget(DeviceData *device);
+    //! Joins, leaves or refreshes the list after a change of \a device.
+    void review(DeviceData *device);
+    void join(DeviceData *device);
+    void leave(DeviceData *device);
+    //! Counts \a device among the online masters or not, after a change of it.
+    void updateActive(DeviceData *device);
     bool isActive(const DeviceData *device) const;
 
     Q_DISABLE_COPY(NodeListModel)
     DeviceTableModel *const m_table;
-    QVector<QPointer<DeviceData>> m_nodes;
+    QVector<DeviceData *> m_nodes;
+    //! Every followed record, and whether it is listed.
+    QHash<DeviceData *, bool> m_followed;
+    QSet<const DeviceData *> m_onlineMasterSet;
 };
 
 #endif // ZVR_DEVICEFINDER_NODELISTMODEL_H

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -98,6 +99,11 @@ public:
     std::vector<SimulatedDevice> devices;
     QHash<QString, int> byMac;
     int round = 0;
+    int finishedRounds = 0;
+    // The round under way when it is reported in slices: next device, answering counts.
+    size_t nextReport = 0;
+    bool reporting = false;
+    QHash<QString, int> answering;
     int answerDelay = 400;
     const QDateTime epoch { QDate(2026, 3, 2), QTime(9, 0, 0), Qt::UTC };
 };
@@ -366,6 +372,9 @@ void Simulation::populate(quint32 seed, int deviceCount)
 {
     d->random.seed(seed);
     d->round = 0;
+    d->finishedRounds = 0;
+    d->reporting = false;
+    d->answering.clear();
     d->devices.clear();
     d->byMac.clear();
     for (int i = 0; i < deviceCount; ++i) {
@@ -381,7 +390,7 @@ int Simulation::deviceCount() const
 
 int Simulation::round() const
 {
-    return d->round;
+    return d->finishedRounds;
 }
 
 int Simulation::answerDelay() const
@@ -396,24 +405,58 @@ void Simulation::setAnswerDelay(int milliseconds)
 
 void Simulation::scanRound()
 {
+    if (!d->reporting) {
+        startRound();
+    }
+    continueRound(int(d->devices.size()));
+}
+
+bool Simulation::roundUnderWay() const
+{
+    return d->reporting;
+}
+
+void Simulation::startRound()
+{
+    if (d->reporting) {
+        return;
+    }
     // The first round shows the network as it was built.
     if (d->round > 0) {
         d->drift();
     }
     ++d->round;
-    QHash<QString, int> answering; // devices that answer on each first-port address
+    d->answering.clear();
     for (const SimulatedDevice &device : d->devices) {
         if (d->inReach(device) && !device.offline) {
-            ++answering[device.ports.at(0).ip];
+            ++d->answering[device.ports.at(0).ip];
         }
     }
-    for (const SimulatedDevice &device : d->devices) {
+    d->nextReport = 0;
+    d->reporting = true;
+}
+
+bool Simulation::continueRound(int count)
+{
+    if (!d->reporting) {
+        return true;
+    }
+    const size_t end = std::min(d->devices.size(), d->nextReport + size_t(std::max(count, 1)));
+    for (; d->nextReport < end; ++d->nextReport) {
+        const SimulatedDevice &device = d->devices.at(d->nextReport);
         if (d->inReach(device)) {
             d->report(device);
-            Q_EMIT ipStateReported(device.commMac, d->ipState(device, answering));
+            Q_EMIT ipStateReported(device.commMac, d->ipState(device, d->answering));
         }
     }
+    if (d->nextReport < d->devices.size()) {
+        return false;
+    }
+    d->reporting = false;
+    d->answering.clear();
+    d->finishedRounds = d->round;
     Q_EMIT scanFinished(d->round);
+    return true;
 }
 
 void Simulation::handleRequest(

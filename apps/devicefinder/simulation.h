@@ -57,6 +57,14 @@ public:
 
     //! The network moves on one step; then every device in reach is reported.
     void scanRound();
+    /*! The same round reported in slices, for callers that must keep their event loop
+     *  turning: startRound() moves the network on, each continueRound() reports the next
+     *  \a count devices and gives true once the round is complete (round() and
+     *  scanFinished() follow only then). scanRound() finishes a round under way.
+     */
+    void startRound();
+    bool continueRound(int count);
+    bool roundUnderWay() const;
 
     /*! Plays the devices' side of a change request (the four texts of
      *  NetworkChange); the answer comes after answerDelay().

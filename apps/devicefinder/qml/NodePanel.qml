@@ -60,7 +60,7 @@ Rectangle {
                         color: "#4a5568"
                     }
                     Label {
-                        text: (model.isOnline ? Finder.texts.STR_ONLINE : Finder.texts.STR_OFFLINE)
+                        text: model.statusText
                               + (model.isActived ? qsTr(" · 当前主控") : "")
                         color: model.isOnline ? "#2f9e44" : "#868e96"
                     }
