@@ -16,6 +16,11 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
+#include <iterator>
+#include <optional>
+#include <unordered_map>
+
 namespace {
 
 // The change signals the proxy watches, with the role that names the property.
@@ -50,11 +55,33 @@ const WatchedSignal watchedSignals[] = {
 };
 
 // The properties the search text is matched against.
-bool isSearchedRole(const QByteArray &role)
+bool isSearchedRole(const char *role)
 {
-    return role == "name" || role == "ip" || role == "ip2" || role == "mac" || role == "mac2"
-        || role == "serialNumber";
+    const QByteArray name(role);
+    return name == "name" || name == "ip" || name == "ip2" || name == "mac" || name == "mac2"
+        || name == "serialNumber";
 }
+
+int watchedIndexOf(const char *role)
+{
+    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
+        if (qstrcmp(watchedSignals[i].role, role) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const int devStatusIndex = watchedIndexOf("devStatus");
+
+// Per watched signal: whether its property is one the search reads.
+const auto searchedSignals = [] {
+    std::array<bool, std::size(watchedSignals)> searched {};
+    for (size_t i = 0; i < searched.size(); ++i) {
+        searched[i] = isSearchedRole(watchedSignals[i].role);
+    }
+    return searched;
+}();
 
 // Dotted address text as a number for ordering; -1 for anything that is not one.
 qint64 addressOrder(const QString &text)
@@ -68,6 +95,40 @@ template<typename T> int compareValues(const T &a, const T &b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
+
+// A MAC address as bare lower-case hex digits, so that any separator or case matches.
+QString macDigits(const QString &text)
+{
+    QString digits;
+    digits.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char(':') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
+            continue;
+        }
+        const QChar lower = c.toLower();
+        const bool hex = (lower >= QLatin1Char('0') && lower <= QLatin1Char('9'))
+            || (lower >= QLatin1Char('a') && lower <= QLatin1Char('f'));
+        if (!hex) {
+            return QString();
+        }
+        digits.append(lower);
+    }
+    return digits;
+}
+
+// How the sorted column compares, resolved once when the sort changes.
+enum class SortKind { None, TableOrder, Ip, Ip2, PlainText, Address, Collated, Integer };
+
+// What a record's sort and search read, kept until one of its watched properties changes.
+struct RecordKeys
+{
+    std::optional<QCollatorSortKey> text;
+    qint64 number = 0;
+    bool numberValid = false;
+    QString search; // lower-case texts the search matches, one a line
+    QString macs; // both MACs as bare hex digits
+    bool searchValid = false;
+};
 
 } // namespace
 
@@ -87,7 +148,9 @@ public:
     void watchRows(int first, int last);
     void unwatchRows(int first, int last);
     void unwatchAll();
-    void deviceChanged(const char *role);
+    void deviceChanged(DeviceData *device, int watchedIndex);
+    const RecordKeys &keysOf(const DeviceData *device) const;
+    bool matchesSearch(const DeviceData *device) const;
     void schedule(bool sort, bool filter);
     void applyPending();
     void updateSortRole();
@@ -102,7 +165,12 @@ public:
     int sortSection = -1;
     int sortMode = ZVRSortButton::None;
     QByteArray sortRole;
-    int sortPropertyIndex = -1;
+    SortKind sortKind = SortKind::None;
+    QMetaProperty sortProperty;
+    int sortWatchIndex = -1; // index in watchedSignals of the sort property's signal
+    QString searchLower;
+    QString searchMac; // the search text as bare MAC digits, empty unless it reads as one
+    mutable std::unordered_map<const DeviceData *, RecordKeys> keys;
     int count = 0;
     bool sortPending = false;
     bool filterPending = false;
@@ -125,9 +193,9 @@ void DeviceSortFilterProxyModelPrivate::watch(DeviceData *device)
         return;
     }
     watched.insert(device, device);
-    for (const WatchedSignal &watchedSignal : watchedSignals) {
-        const char *role = watchedSignal.role;
-        QObject::connect(device, watchedSignal.signal, q, [this, role] { deviceChanged(role); });
+    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
+        QObject::connect(
+            device, watchedSignals[i].signal, q, [this, device, i] { deviceChanged(device, i); });
     }
 }
 
@@ -138,6 +206,7 @@ void DeviceSortFilterProxyModelPrivate::unwatch(DeviceData *device)
         return;
     }
     watched.remove(device);
+    keys.erase(device);
     QObject::disconnect(device, nullptr, q, nullptr);
 }
 
@@ -164,17 +233,60 @@ void DeviceSortFilterProxyModelPrivate::unwatchAll()
         }
     }
     watched.clear();
+    keys.clear();
 }
 
-void DeviceSortFilterProxyModelPrivate::deviceChanged(const char *role)
+void DeviceSortFilterProxyModelPrivate::deviceChanged(DeviceData *device, int watchedIndex)
 {
-    const QByteArray name = QByteArray::fromRawData(role, int(qstrlen(role)));
-    const bool sort = sortSection >= 0 && name == sortRole;
-    const bool filter = (statusFilter != DeviceSortFilterProxyModel::AllStatus && name == "devStatus")
-        || (!searchText.isEmpty() && isSearchedRole(name));
+    keys.erase(device);
+    const bool sort = sortSection >= 0 && watchedIndex == sortWatchIndex;
+    const bool filter
+        = (statusFilter != DeviceSortFilterProxyModel::AllStatus && watchedIndex == devStatusIndex)
+        || (!searchText.isEmpty() && searchedSignals[watchedIndex]);
     if (sort || filter) {
         schedule(sort, filter);
     }
+}
+
+const RecordKeys &DeviceSortFilterProxyModelPrivate::keysOf(const DeviceData *device) const
+{
+    RecordKeys &entry = keys[device];
+    if (sortKind == SortKind::Collated && !entry.text) {
+        entry.text = collator.sortKey(sortProperty.read(device).toString());
+    } else if (!entry.numberValid) {
+        switch (sortKind) {
+        case SortKind::Ip:
+            entry.number = device->networkIpInt(0);
+            break;
+        case SortKind::Ip2:
+            entry.number = device->networkIpInt(1);
+            break;
+        case SortKind::Address:
+            entry.number = addressOrder(sortProperty.read(device).toString());
+            break;
+        case SortKind::Integer:
+            entry.number = sortProperty.read(device).toInt();
+            break;
+        default:
+            break;
+        }
+        entry.numberValid = true;
+    }
+    return entry;
+}
+
+bool DeviceSortFilterProxyModelPrivate::matchesSearch(const DeviceData *device) const
+{
+    RecordKeys &entry = keys[device];
+    if (!entry.searchValid) {
+        entry.search = QStringList { device->name(), device->ip(), device->ip2(), device->mac(),
+            device->mac2(), device->serialNumber() }
+                           .join(QLatin1Char('\n'))
+                           .toLower();
+        entry.macs = macDigits(device->mac()) + QLatin1Char('\n') + macDigits(device->mac2());
+        entry.searchValid = true;
+    }
+    return entry.search.contains(searchLower) || (!searchMac.isEmpty() && entry.macs.contains(searchMac));
 }
 
 void DeviceSortFilterProxyModelPrivate::schedule(bool sort, bool filter)
@@ -210,12 +322,41 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
 {
     Q_Q(DeviceSortFilterProxyModel);
     sortRole.clear();
-    sortPropertyIndex = -1;
+    sortKind = SortKind::None;
+    sortProperty = QMetaProperty();
+    sortWatchIndex = -1;
+    keys.clear();
     if (sortSection < 0 || !q->sourceModel()) {
         return;
     }
     sortRole = q->sourceModel()->roleNames().value(Qt::UserRole + sortSection);
-    sortPropertyIndex = DeviceData::staticMetaObject.indexOfProperty(sortRole.constData());
+    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
+        if (sortRole == watchedSignals[i].role) {
+            sortWatchIndex = i;
+        }
+    }
+    const int index = DeviceData::staticMetaObject.indexOfProperty(sortRole.constData());
+    if (index >= 0) {
+        sortProperty = DeviceData::staticMetaObject.property(index);
+    }
+    if (sortRole == "devIndex") {
+        sortKind = SortKind::TableOrder;
+    } else if (sortRole == "ip") {
+        sortKind = SortKind::Ip;
+    } else if (sortRole == "ip2") {
+        sortKind = SortKind::Ip2;
+    } else if (sortRole == "mac" || sortRole == "mac2") {
+        // Hexadecimal digits: plain text order, not the collator's numbers.
+        sortKind = SortKind::PlainText;
+    } else if (sortRole == "subnetMask" || sortRole == "gateway") {
+        sortKind = SortKind::Address;
+    } else if (index >= 0
+        && (sortProperty.isEnumType() || sortProperty.userType() == QMetaType::Bool
+            || sortProperty.userType() == QMetaType::Int)) {
+        sortKind = SortKind::Integer;
+    } else if (index >= 0 && sortProperty.userType() == QMetaType::QString) {
+        sortKind = SortKind::Collated;
+    }
 }
 
 void DeviceSortFilterProxyModelPrivate::updateCount()
@@ -232,45 +373,19 @@ void DeviceSortFilterProxyModelPrivate::updateCount()
 int DeviceSortFilterProxyModelPrivate::compare(
     DeviceData *left, DeviceData *right, int leftRow, int rightRow) const
 {
-    if (sortRole == "devIndex") {
+    switch (sortKind) {
+    case SortKind::None:
+        return 0;
+    case SortKind::TableOrder:
         return compareValues(leftRow, rightRow);
+    case SortKind::PlainText: {
+        const QString a = sortProperty.read(left).toString();
+        return a.compare(sortProperty.read(right).toString(), Qt::CaseInsensitive);
     }
-    if (sortRole == "ip") {
-        return compareValues(left->networkIpInt(0), right->networkIpInt(0));
-    }
-    if (sortRole == "ip2") {
-        return compareValues(left->networkIpInt(1), right->networkIpInt(1));
-    }
-    if (sortRole == "mac" || sortRole == "mac2") {
-        // Hexadecimal digits: plain text order, not the collator's numbers.
-        const QString a = sortRole == "mac" ? left->mac() : left->mac2();
-        const QString b = sortRole == "mac" ? right->mac() : right->mac2();
-        return a.compare(b, Qt::CaseInsensitive);
-    }
-    if (sortRole == "subnetMask") {
-        return compareValues(addressOrder(left->subnetMask()), addressOrder(right->subnetMask()));
-    }
-    if (sortRole == "gateway") {
-        return compareValues(addressOrder(left->gateway()), addressOrder(right->gateway()));
-    }
-    if (sortPropertyIndex < 0) {
-        return 0;
-    }
-    const QMetaProperty property = DeviceData::staticMetaObject.property(sortPropertyIndex);
-    const QVariant a = property.read(left);
-    const QVariant b = property.read(right);
-    if (property.isEnumType()) {
-        return compareValues(a.toInt(), b.toInt());
-    }
-    switch (property.userType()) {
-    case QMetaType::Bool:
-        return compareValues(a.toBool(), b.toBool());
-    case QMetaType::Int:
-        return compareValues(a.toInt(), b.toInt());
-    case QMetaType::QString:
-        return collator.compare(a.toString(), b.toString());
+    case SortKind::Collated:
+        return keysOf(left).text->compare(*keysOf(right).text);
     default:
-        return 0;
+        return compareValues(keysOf(left).number, keysOf(right).number);
     }
 }
 
@@ -369,6 +484,12 @@ void DeviceSortFilterProxyModel::setSearchText(const QString &text)
         return;
     }
     d->searchText = trimmed;
+    d->searchLower = trimmed.toLower();
+    d->searchMac = macDigits(trimmed);
+    // Fewer than two bytes of a MAC is no MAC form; the plain match covers it.
+    if (d->searchMac.size() < 4) {
+        d->searchMac.clear();
+    }
     invalidateFilter();
     Q_EMIT searchTextChanged();
 }
@@ -500,14 +621,7 @@ bool DeviceSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelInd
     if (d->searchText.isEmpty()) {
         return true;
     }
-    const QString texts[] = { device->name(), device->ip(), device->ip2(), device->mac(), device->mac2(),
-        device->serialNumber() };
-    for (const QString &text : texts) {
-        if (text.contains(d->searchText, Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
+    return d->matchesSearch(device);
 }
 
 bool DeviceSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const

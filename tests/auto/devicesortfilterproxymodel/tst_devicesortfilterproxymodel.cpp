@@ -158,6 +158,9 @@ void tst_DeviceSortFilterProxyModel::filter_data()
     QTest::addRow("name") << -1 << QStringLiteral("编码器") << QStringList { C10, C9 };
     QTest::addRow("ip part") << -1 << QStringLiteral("10.0.0.1") << QStringList { C10 };
     QTest::addRow("mac ignores case") << -1 << QStringLiteral("00:1a:00:00:00:0B") << QStringList { C9 };
+    QTest::addRow("mac bare digits") << -1 << QStringLiteral("001A0000000b") << QStringList { C9 };
+    QTest::addRow("mac with dashes") << -1 << QStringLiteral("00-1a-00-00-00-0B") << QStringList { C9 };
+    QTest::addRow("mac part") << -1 << QStringLiteral("0000-0002") << QStringList { GW };
     QTest::addRow("serial number") << -1 << QStringLiteral("xn-") << QStringList { GW };
     QTest::addRow("blanks around") << -1 << QStringLiteral("  中控 ") << QStringList { CTRL };
     QTest::addRow("no match") << -1 << QStringLiteral("解码器") << QStringList();
