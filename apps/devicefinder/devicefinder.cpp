@@ -17,6 +17,7 @@
 
 #include <QElapsedTimer>
 #include <QQmlEngine>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -59,6 +60,7 @@ DeviceFinder::DeviceFinder(QObject *parent)
     , m_statusModel(new ComboBoxModel(this))
     , m_results(new SettingResultTableModel(this))
     , m_nodes(new NodeListModel(m_table, this))
+    , m_changeTimer(new QTimer(this))
 {
     m_sortModel->setSourceModel(m_table);
     m_statusModel->resetModel({ STR_ALL, STR_ONLINE, STR_OFFLINE, STR_MALFUNCTION });
@@ -70,6 +72,14 @@ DeviceFinder::DeviceFinder(QObject *parent)
     connect(m_simulation, &Simulation::ipStateReported, this, &DeviceFinder::onIpStateReported);
     connect(m_simulation, &Simulation::scanFinished, this, &DeviceFinder::scanRoundChanged);
     connect(m_simulation, &Simulation::requestAnswered, this, &DeviceFinder::onRequestAnswered);
+    // Every change ends: devices that have not answered by the deadline count as failed.
+    m_clock.start();
+    m_changeTimer->setSingleShot(true);
+    connect(m_changeTimer, &QTimer::timeout, this, [this] {
+        if (m_change.advance(m_change.deadline())) {
+            endChange();
+        }
+    });
     // The back-end stand-in only publishes the request; the simulated devices answer it.
     connect(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested, m_simulation,
         &Simulation::handleRequest);
@@ -90,6 +100,11 @@ void DeviceFinder::setNetwork(quint32 seed, int deviceCount)
 Simulation *DeviceFinder::simulation() const
 {
     return m_simulation;
+}
+
+void DeviceFinder::setChangeTimeout(int milliseconds)
+{
+    m_change.setTimeout(milliseconds);
 }
 
 DeviceTableModel *DeviceFinder::deviceModel() const
@@ -199,6 +214,10 @@ QVariantMap DeviceFinder::editTarget() const
 
 void DeviceFinder::scan(int rounds)
 {
+    // While a change is in flight the network is not rescanned: the busy state says so.
+    if (m_busy) {
+        return;
+    }
     for (int i = 0; i < rounds; ++i) {
         m_simulation->scanRound();
     }
@@ -206,7 +225,7 @@ void DeviceFinder::scan(int rounds)
 
 void DeviceFinder::scanInSlices()
 {
-    if (m_simulation->roundUnderWay()) {
+    if (m_busy || m_simulation->roundUnderWay()) {
         return;
     }
     m_simulation->startRound();
@@ -227,6 +246,10 @@ void DeviceFinder::continueScan()
 
 void DeviceFinder::restart()
 {
+    const int timeout = m_change.timeout();
+    m_change = ChangeTracker();
+    m_change.setTimeout(timeout);
+    m_changeTimer->stop();
     setEditTargets({});
     m_table->clear();
     m_devices.clear();
@@ -345,7 +368,13 @@ bool DeviceFinder::applyChange(const QVariantMap &settings)
     if (settings.value(QStringLiteral("changePort2")).toBool()) {
         change.port2 = portFrom(settings, QStringLiteral("2"));
     }
+    if (m_change.inFlight()) {
+        Q_EMIT messageRequested(tr("上一次修改尚未结束，请等待其结果"));
+        return false;
+    }
     change.requestId = ++m_lastRequest;
+    m_change.start(change.requestId, change.macs, m_clock.elapsed());
+    m_changeTimer->start(m_change.timeout());
     m_results->setEthernetPort(change.port2.isEmpty() ? 1 : 2);
     setBusy(true);
     m_table->setDeviceNetworkConfig(change.macsText(), NetworkChange::portText(change.port1),
@@ -454,17 +483,31 @@ void DeviceFinder::onEditDevice(const QSharedPointer<DeviceData> &device)
 
 void DeviceFinder::onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes)
 {
-    if (requestId != m_lastRequest) {
-        return;
+    for (const Simulation::Outcome &outcome : outcomes) {
+        m_change.answer(requestId, outcome);
     }
+    if (m_change.advance(m_clock.elapsed())) {
+        endChange();
+    }
+}
+
+void DeviceFinder::endChange()
+{
+    m_changeTimer->stop();
+    const QStringList timedOut = m_change.timedOut();
+    const QSet<QString> silent(timedOut.cbegin(), timedOut.cend());
     QList<QSharedPointer<SettingResultData>> results;
     int succeeded = 0;
-    for (const Simulation::Outcome &outcome : outcomes) {
+    for (const Simulation::Outcome &outcome : m_change.outcomes()) {
         const QSharedPointer<SettingResultData> result(new SettingResultData);
         keepCppOwned(result.data());
         result->setMac(outcome.commMac);
         result->setIp(outcome.ip);
-        result->setDetailVal(outcome.result);
+        if (silent.contains(outcome.commMac)) {
+            result->setDetail(ChangeTracker::timedOutText(m_change.timeout()));
+        } else {
+            result->setDetailVal(outcome.result);
+        }
         results << result;
         succeeded += outcome.result == IpSetSuccess ? 1 : 0;
     }

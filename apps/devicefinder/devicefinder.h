@@ -3,9 +3,11 @@
 #ifndef ZVR_DEVICEFINDER_DEVICEFINDER_H
 #define ZVR_DEVICEFINDER_DEVICEFINDER_H
 
+#include "changetracker.h"
 #include "networkchange.h"
 #include "simulation.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -13,6 +15,7 @@
 #include <QVariantMap>
 
 class ComboBoxModel;
+class QTimer;
 class DeviceData;
 class DeviceSortFilterProxyModel;
 class DeviceTableModel;
@@ -52,6 +55,8 @@ public:
     //! Rebuilds the simulated network; takes effect at the next restart().
     void setNetwork(quint32 seed, int deviceCount);
     Simulation *simulation() const;
+    //! How long a change waits for the devices' answers, in milliseconds.
+    void setChangeTimeout(int milliseconds);
 
     DeviceTableModel *deviceModel() const;
     DeviceSortFilterProxyModel *sortModel() const;
@@ -112,6 +117,7 @@ private:
     void onIpStateReported(const QString &commMac, int state);
     void onEditDevice(const QSharedPointer<DeviceData> &device);
     void onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes);
+    void endChange();
     void continueScan();
     void scheduleCheckState();
     void updateCheckState();
@@ -146,6 +152,10 @@ private:
     bool m_checkStateQueued = false;
     bool m_busy = false;
     int m_lastRequest = 0;
+    // The change in flight: who answered, and when the wait ends.
+    ChangeTracker m_change;
+    QElapsedTimer m_clock;
+    QTimer *const m_changeTimer;
 };
 
 #endif // ZVR_DEVICEFINDER_DEVICEFINDER_H

@@ -72,6 +72,8 @@ Item {
                 }
                 Button {
                     text: qsTr("立即扫描")
+                    // No rescan while a change waits for its answers.
+                    enabled: !Finder.busy
                     onClicked: Finder.scan(1)
                 }
                 Button {

@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "changetracker.h"
+#include "devicefinder.h"
 
 #include "logcapture.h"
 
 #include <QtTest>
+#include <zvrviewmodel/settingresultdata.h>
+#include <zvrviewmodel/settingresulttablemodel.h>
 
 // Request 7 asks devices A, B and C at time 0 with a 1,000 ms timeout. Each step is
 // "R MAC RESULT" (an answer to request R) or "t MS" (the clock moves to MS); the record
@@ -19,6 +22,35 @@ class TestChangeTracker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Devices that never answer end the change at its timeout, as failures with the tool's
+    // own text; a second change meanwhile is refused, and a late answer changes nothing.
+    void finderEndsTheChangeAtItsTimeout()
+    {
+        DeviceFinder finder;
+        finder.setNetwork(Simulation::DefaultSeed, 6);
+        finder.restart();
+        finder.scan(3);
+        finder.simulation()->setAnswerDelay(400);
+        finder.setChangeTimeout(50);
+        QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
+        QSignalSpy refused(&finder, &DeviceFinder::messageRequested);
+        QVERIFY(finder.changeAllOnline(QStringLiteral("192.168.7.2"), QStringLiteral("255.255.255.0"), QStringLiteral("192.168.7.1")));
+        QVERIFY(finder.busy());
+        QVERIFY(!finder.changeAllOnline(QStringLiteral("192.168.8.2"), QStringLiteral("255.255.255.0"), QStringLiteral("192.168.8.1")));
+        QCOMPARE(refused.count(), 1);
+        QVERIFY(ready.wait(300));
+        QVERIFY(!finder.busy());
+        const int total = finder.resultModel()->totalNum();
+        QVERIFY(total > 0);
+        QCOMPARE(finder.resultModel()->failureNum(), total);
+        const SettingResultTableModel *results = finder.resultModel();
+        const auto *first = results->data(results->index(0, 0), Qt::UserRole).value<SettingResultData *>();
+        QVERIFY(first);
+        QCOMPARE(first->detail(), ChangeTracker::timedOutText(50));
+        QTest::qWait(500); // the answer arrives after the deadline
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(finder.resultModel()->failureNum(), total);
+    }
     void answers_data()
     {
         QTest::addColumn<QStringList>("steps");
