@@ -5,5 +5,7 @@
 
 //! Registers the device table cases with Google Benchmark.
 void registerDeviceTableCases();
+//! Registers the sort/filter proxy cases beside a QSortFilterProxyModel.
+void registerProxyCases();
 
 #endif // ZVR_BENCH_BENCHCASES_H

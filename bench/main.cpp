@@ -243,6 +243,7 @@ int main(int argc, char **argv)
         return 1;
     }
     registerDeviceTableCases();
+    registerProxyCases();
     SummaryReporter reporter(summaryPath, smoke);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
