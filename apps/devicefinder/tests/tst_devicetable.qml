@@ -25,7 +25,6 @@ Item {
         }
         SignalSpy { id: tableDataSpy; target: Finder.deviceModel; signalName: "dataChanged" }
         SignalSpy { id: proxyDataSpy; target: Finder.sortModel; signalName: "dataChanged" }
-        SignalSpy { id: busySpy; target: Finder; signalName: "busyChanged" }
 
         function init() {
             Finder.restart()
@@ -38,7 +37,6 @@ Item {
             tryCompare(Finder.sortModel, "count", 32)
             tableDataSpy.clear()
             proxyDataSpy.clear()
-            busySpy.clear()
         }
 
         // The shown delegate of a proxy row and role, or null. A delegate whose device was
@@ -97,15 +95,7 @@ Item {
             return null
         }
 
-        function enter(port, ip, mask, gateway) {
-            port.ip = ip
-            port.subnetMask = mask
-            port.gateway = gateway
-        }
 
-        function submit() {
-            mouseClick(findChild(page.editor.footer, "applyButton"))
-        }
 
         function test_cells_data() {
             return [
@@ -247,89 +237,6 @@ Item {
             verify(!shown.visible || shown.text !== "展厅解码器22")
             Finder.scan(1)
             tryCellText(0, "name", "指挥大厅编码器01")
-        }
-
-        function test_refused_data() {
-            var c = "255.255.255.0", g = "192.168.1.1"
-            return [
-                { tag: "not an address", row: 0, ip: "300.1.1.1", mask: c, gateway: g, text: "300.1.1.1是无效的ip地址" },
-                { tag: "unchanged", row: 0, ip: "192.168.1.20", mask: c, gateway: g, text: "网络配置无修改" },
-                { tag: "taken by another device", row: 0, ip: "192.168.1.21", mask: c, gateway: g,
-                  text: "设备ip地址已被占用" },
-                { tag: "same as its second port", row: 0, ip: "192.168.2.50", mask: c, gateway: "192.168.2.1",
-                  text: "网口IP地址不能相同" },
-                { tag: "both ports alike", row: 0, ip: "192.168.1.70", mask: c, gateway: g, ip2: "192.168.1.70",
-                  text: "网口IP地址不能相同" },
-                { tag: "offline device", row: 15, ip: "192.168.1.90", mask: c, gateway: g, text: "设备已离线" }
-            ]
-        }
-
-        // Edits one row through its edit button, as a person would; nothing is sent.
-        function test_refused(data) {
-            var button = null
-            tryVerify(function () {
-                button = findChild(page.table.operations.contentItem, "editButton" + data.row)
-                return button !== null
-            })
-            mouseClick(button)
-            tryCompare(page.editor, "opened", true)
-            var before = Finder.deviceModel.data(Finder.deviceModel.index(data.row, 17), 273).ip
-            enter(page.editor.port1, data.ip, data.mask, data.gateway)
-            if (data.ip2) {
-                page.editor.changePort2.checked = true
-                enter(page.editor.port2, data.ip2, data.mask, data.gateway)
-            }
-            submit()
-            compare(page.editor.error, data.text)
-            compare(findChild(page.editor.contentItem, "editError").text, data.text)
-            verify(page.editor.opened)
-            compare(busySpy.count, 0)
-            compare(Finder.deviceModel.data(Finder.deviceModel.index(data.row, 17), 273).ip, before)
-        }
-
-        // Every answer of the back-end, one device each: addresses are handed out from
-        // 192.168.1.1 up in table order, so the second and third device get the master's
-        // and the backup's address.
-        function test_batchChange() {
-            mouseClick(findChild(page, "editCheckedButton"))
-            tryCompare(page.messageBox, "opened", true)
-            compare(page.messageBox.text, "请先选择要修改的设备")
-            verify(!page.editor.opened)
-            page.messageBox.close()
-
-            var names = ["指挥大厅编码器01", "指挥大厅解码器02", "指挥大厅解码器03", "二号会议室中控07",
-                         "二号会议室编码器09", "监控中心解码器16", "机房设备20", "展厅解码器22",
-                         "一号会议室二合一解码器28"]
-            for (var i = 0; i < names.length; ++i) {
-                page.searchField.text = names[i]
-                tryCompare(Finder.sortModel, "count", 1)
-                Finder.sortModel.checkDevice(0, true)
-            }
-            page.searchField.text = ""
-            tryCompare(Finder, "checkedCount", names.length)
-
-            mouseClick(findChild(page, "editCheckedButton"))
-            tryCompare(page.editor, "opened", true)
-            compare(page.editor.target.count, names.length)
-            enter(page.editor.port1, "192.168.1.1", "255.255.0.0", "192.168.1.254")
-            submit()
-            compare(page.editor.error, "")
-            verify(Finder.busy)
-            tryCompare(page.busyOverlay, "opened", true)
-            compare(page.busyOverlay.text, "修改设备网络参数中, 请稍后")
-            tryCompare(page, "showingResults", true)
-
-            var model = Finder.resultModel
-            compare([model.totalNum, model.successNum, model.failureNum, model.ethernetPort], [9, 1, 8, 1])
-            compare(findChild(page.resultView, "summary").text, "修改成功1个, 失败8个")
-            compare(findChild(page.resultView, "total").text, "共计修改9个，成功1个")
-            var details = ["网口ip网段不能相同", "设备ip不能和主或备节点ip相同", "设备ip不能和主或备节点ip相同",
-                           "不能修改主或备节点ip", "", "网口参数校验失败", "网络配置格式错误", "网络超时",
-                           "设备未初始化完成"]
-            compare(model.rowCount(), details.length)
-            for (var row = 0; row < details.length; ++row)
-                compare(model.data(model.index(row, 0), 256).detail, details[row], "row " + row)
-            compare(model.data(model.index(4, 0), 257).ip, "192.168.1.5")
         }
     }
 }
