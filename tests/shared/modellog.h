@@ -6,9 +6,6 @@
 #include "logcapture.h"
 
 #include <QAbstractItemModel>
-#include <QMetaEnum>
-#include <QMetaMethod>
-#include <QMetaProperty>
 #include <QStringList>
 #include <QVector>
 
@@ -44,37 +41,6 @@ inline void logModel(QAbstractItemModel *model, QStringList *log)
             log->append(QString::fromLatin1("dataChanged %1 %2 [%3]")
                             .arg(cellName(topLeft), cellName(bottomRight), names.join(QLatin1Char(','))));
         });
-}
-
-// The class's own meta-object surface by index: base, enums, properties, methods.
-inline QStringList metaSurface(const QMetaObject &mo)
-{
-    QStringList lines { QString::fromLatin1("%1 : %2").arg(
-        QLatin1String(mo.className()), QLatin1String(mo.superClass()->className())) };
-    for (int i = mo.enumeratorOffset(); i < mo.enumeratorCount(); ++i) {
-        const QMetaEnum e = mo.enumerator(i);
-        QString line = QLatin1String("enum ") + QLatin1String(e.name());
-        for (int k = 0; k < e.keyCount(); ++k) {
-            line += QString::fromLatin1(" %1=%2").arg(QLatin1String(e.key(k))).arg(e.value(k));
-        }
-        lines << line;
-    }
-    for (int i = mo.propertyOffset(); i < mo.propertyCount(); ++i) {
-        const QMetaProperty p = mo.property(i);
-        lines << QString::fromLatin1("prop %1 %2 %3%4 %5")
-                     .arg(QLatin1String(p.typeName()), QLatin1String(p.name()),
-                         QLatin1String(p.isWritable() ? "rw" : "r"), QLatin1String(p.isConstant() ? "c" : ""),
-                         QLatin1String(p.notifySignal().methodSignature()));
-    }
-    for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
-        const QMetaMethod m = mo.method(i);
-        static const char *const kinds[] = { "method", "signal", "slot", "ctor" };
-        lines << QString::fromLatin1("%1 %2 %3%4")
-                     .arg(QLatin1String(kinds[m.methodType()]), QLatin1String(m.typeName()),
-                         QLatin1String(m.methodSignature()),
-                         QLatin1String(m.access() == QMetaMethod::Public ? "" : " nonpublic"));
-    }
-    return lines;
 }
 
 // A log line with its whole context, as one comparable text.

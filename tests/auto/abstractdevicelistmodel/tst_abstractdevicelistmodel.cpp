@@ -49,14 +49,6 @@ private Q_SLOTS:
 
 void tst_AbstractDeviceListModel::metaObject()
 {
-    QCOMPARE(metaSurface(AbstractDeviceListModel::staticMetaObject),
-        QStringList({ "ZVR::ViewModel::AbstractDeviceListModel : ZVR::ViewModelListModel",
-            "enum DeviceRole TypeRole=256 TypeNameRole=257 NameRole=258 IPRole=259 IsOnlineRole=260 "
-            "IsActivedRole=261 IsVisibleRole=262 DeviceRoleCount=263" }));
-    const QMetaEnum roles = AbstractDeviceListModel::staticMetaObject.enumerator(
-        AbstractDeviceListModel::staticMetaObject.enumeratorOffset());
-    QVERIFY(!roles.isFlag() && !roles.isScoped());
-
     NameDeviceList model;
     const QHash<int, QByteArray> names = { { 256, "type" }, { 257, "typeName" }, { 258, "name" },
         { 259, "ip" }, { 260, "isOnline" }, { 261, "isActived" }, { 262, "isVisible" } };

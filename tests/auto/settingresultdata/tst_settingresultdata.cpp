@@ -13,7 +13,6 @@ class tst_SettingResultData : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void metaObject();
     void failDetail_data();
     void failDetail();
     void changes_data();
@@ -27,14 +26,6 @@ static void logChanges(SettingResultData *r, QStringList *log)
     QObject::connect(r, &SettingResultData::detailChanged, r, [=] { log->append("detail:" + r->detail()); });
     QObject::connect(r, &SettingResultData::macChanged, r, [=] { log->append("mac:" + r->mac()); });
     QObject::connect(r, &SettingResultData::ipChanged, r, [=] { log->append("ip:" + r->ip()); });
-}
-
-void tst_SettingResultData::metaObject()
-{
-    QCOMPARE(metaSurface(SettingResultData::staticMetaObject),
-        QStringList({ "SettingResultData : QObject", "prop QString detail rw detailChanged()",
-            "prop QString mac rw macChanged()", "prop QString ip rw ipChanged()",
-            "signal void detailChanged()", "signal void macChanged()", "signal void ipChanged()" }));
 }
 
 void tst_SettingResultData::failDetail_data()

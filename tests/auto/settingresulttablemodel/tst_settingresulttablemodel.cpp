@@ -39,15 +39,6 @@ static QList<RecordPtr> makeRecords(int count)
 
 void tst_SettingResultTableModel::metaObject()
 {
-    QCOMPARE(metaSurface(SettingResultTableModel::staticMetaObject),
-        QStringList({ "SettingResultTableModel : QAbstractTableModel",
-            "enum ColumnType ColDetail=0 ColMac=1 ColIp=2 ColumnTypeCNT=3",
-            "prop int totalNum rw totalNumChanged()", "prop int successNum rw successNumChanged()",
-            "prop int failureNum rw failureNumChanged()", "prop int ethernetPort rw ethernetPortChanged()",
-            "signal void totalNumChanged()", "signal void successNumChanged()",
-            "signal void failureNumChanged()", "signal void ethernetPortChanged()",
-            "method QString columnRole(int)" }));
-
     SettingResultTableModel model;
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.columnCount(), 2);
