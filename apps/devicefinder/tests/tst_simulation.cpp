@@ -72,8 +72,6 @@ class tst_Simulation : public QObject
 private Q_SLOTS:
     void initTestCase() { qRegisterMetaType<QVector<Simulation::Outcome>>(); }
     void sameSeedSameNetwork();
-    void discovery_data();
-    void discovery();
     void reportsOfTheFirstRound();
     void answers_data();
     void answers();
@@ -119,39 +117,6 @@ void tst_Simulation::sameSeedSameNetwork()
     QCOMPARE(portCounts, (QSet<int> { 1, 2 }));
     QVERIFY(faults.contains(MalfunctionTemperature) && faults.contains(MalfunctionVoltage)
         && faults.contains(0x4));
-}
-
-void tst_Simulation::discovery_data()
-{
-    QTest::addColumn<int>("rounds");
-    QTest::addColumn<int>("devices");
-    QTest::addColumn<int>("found");
-    QTest::addRow("first round") << 1 << 48 << 32;
-    QTest::addRow("second round") << 2 << 48 << 40;
-    QTest::addRow("third round") << 3 << 48 << 48;
-    QTest::addRow("small network") << 1 << 5 << 4;
-    QTest::addRow("large network") << 3 << 2000 << 2000;
-}
-
-void tst_Simulation::discovery()
-{
-    QFETCH(int, rounds);
-    QFETCH(int, devices);
-    QFETCH(int, found);
-
-    Simulation simulation;
-    simulation.populate(Simulation::DefaultSeed, devices);
-    QCOMPARE(simulation.deviceCount(), devices);
-    Recorder recorder(&simulation);
-    for (int i = 0; i < rounds; ++i) {
-        simulation.scanRound();
-    }
-    QCOMPARE(simulation.round(), rounds);
-    QSet<QString> macs;
-    for (const MacScanDeviceInfo &info : qAsConst(recorder.reports)) {
-        macs.insert(info.deviceCommMac());
-    }
-    QCOMPARE(macs.size(), found);
 }
 
 void tst_Simulation::reportsOfTheFirstRound()
