@@ -154,13 +154,8 @@ void tst_ComboBoxModel::modelTester()
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
     // Testers that track resets may object to the intended nested reset, and only to that.
     const auto complaints = [&cap](bool afterReset) {
-        QStringList texts;
-        for (const CapturedMessage &msg : cap.lines()) {
-            if (msg.category == QLatin1String("qt.modeltest")
-                && !(afterReset && msg.text.contains("changeInFlight"))) {
-                texts << msg.text;
-            }
-        }
+        const QStringList texts
+            = testerComplaints(cap, afterReset ? QStringList { "changeInFlight" } : QStringList());
         cap.clear();
         return texts;
     };

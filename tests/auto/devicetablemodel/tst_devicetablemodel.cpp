@@ -4,14 +4,13 @@
 
 #include <macscanbll/macscan.h>
 
-#include "logcapture.h"
+#include "modellog.h"
 
 #include <QAbstractItemModelTester>
 #include <QMetaEnum>
 #include <QtTest>
 
 #include <memory>
-#include <utility>
 
 using DevicePtr = QSharedPointer<DeviceData>;
 
@@ -27,99 +26,40 @@ static DevicePtr makeDevice(DeviceData::DeviceStatus status = DeviceData::Online
     return device;
 }
 
-// The item-model tester's complaints, less the two that are the table's nature: cells hold a
-// DeviceData* for the standard roles too, and rowCount() ignores its parent.
-static QStringList unexcused(const LogCapture &cap)
-{
-    QStringList result;
-    for (const CapturedMessage &line : cap.lines()) {
-        if (line.category == QLatin1String("qt.modeltest")
-            && !line.text.startsWith(QLatin1String("FAIL! variant.canConvert<"))
-            && !line.text.startsWith(QLatin1String("FAIL! model->hasChildren(topIndex) ()"))
-            && !line.text.contains(QLatin1String("Actual (model->parent(childIndex))"))) {
-            result << line.text;
-        }
-    }
-    return result;
-}
-
-// The library's own lines, without the tester's.
-static QList<CapturedMessage> own(const LogCapture &cap)
-{
-    QList<CapturedMessage> result;
-    for (const CapturedMessage &line : cap.lines()) {
-        if (line.category != QLatin1String("qt.modeltest")) {
-            result << line;
-        }
-    }
-    return result;
-}
-
 #define TESTED_MODEL                                                                                         \
     LogCapture cap;                                                                                          \
+    QStringList log;                                                                                         \
     DeviceTableModel model;                                                                                  \
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning)
 
-// The model's structural, count and own notifications in order, with checkedChanged of watched devices.
-class ModelLog
+// The table's notifications in order, with its own signals.
+static void logTable(DeviceTableModel *model, QStringList *log)
 {
-public:
-    explicit ModelLog(DeviceTableModel *model)
-    {
-        const auto range = [this](const char *name) {
-            return [this, name](const QModelIndex &parent, int first, int last) {
-                m_entries << QStringLiteral("%1 %2 %3%4")
-                                 .arg(QLatin1String(name))
-                                 .arg(first)
-                                 .arg(last)
-                                 .arg(parent.isValid() ? QStringLiteral(" (child)") : QString());
-            };
-        };
-        const auto plain
-            = [this](const char *name) { return [this, name] { m_entries << QLatin1String(name); }; };
-        QObject::connect(
-            model, &QAbstractItemModel::rowsAboutToBeInserted, &m_context, range("aboutToInsert"));
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, &m_context, range("inserted"));
-        QObject::connect(
-            model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_context, range("aboutToRemove"));
-        QObject::connect(model, &QAbstractItemModel::rowsRemoved, &m_context, range("removed"));
-        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_context, plain("aboutToReset"));
-        QObject::connect(model, &QAbstractItemModel::modelReset, &m_context, plain("reset"));
-        QObject::connect(model, &QAbstractItemModel::dataChanged, &m_context, plain("dataChanged"));
-        QObject::connect(model, &QAbstractItemModel::layoutChanged, &m_context, plain("layoutChanged"));
-        QObject::connect(model, &DeviceTableModel::rowCountChanged, &m_context, plain("rowCountChanged"));
-        QObject::connect(model, &DeviceTableModel::editDevice, &m_context, plain("editDevice"));
-        QObject::connect(model, &DeviceTableModel::deviceCheckChanged, &m_context,
-            [this](const DevicePtr &, bool checked) {
-                m_entries << QStringLiteral("deviceCheckChanged %1").arg(checked);
-            });
-    }
-    QStringList take() { return std::exchange(m_entries, {}); }
-    void watchChecked(DeviceData *device)
-    {
-        QObject::connect(
-            device, &DeviceData::checkedChanged, &m_context, [this] { m_entries << "checkedChanged"; });
-    }
+    logModel(model, log);
+    QObject::connect(
+        model, &DeviceTableModel::rowCountChanged, model, [=] { log->append("rowCountChanged"); });
+    QObject::connect(model, &DeviceTableModel::editDevice, model, [=] { log->append("editDevice"); });
+    QObject::connect(
+        model, &DeviceTableModel::deviceCheckChanged, model, [=](const DevicePtr &, bool checked) {
+            log->append(QStringLiteral("deviceCheckChanged %1").arg(checked));
+        });
+}
 
-private:
-    QObject m_context;
-    QStringList m_entries;
-};
+static void logChecked(DeviceData *device, QStringList *log)
+{
+    QObject::connect(device, &DeviceData::checkedChanged, device, [=] { log->append("checkedChanged"); });
+}
 
 static QString logLine(const char *literal, const DevicePtr &device)
 {
     return QLatin1String(literal) + QStringLiteral(" \"") + device->toString() + QLatin1Char('"');
 }
 
-static void compareLine(
-    const CapturedMessage &line, QtMsgType type, const QString &text, const char *function)
+// A line of this table's source, with its whole context, as contextLine() writes it.
+static QString tableLine(const char *type, const char *function, const QString &text)
 {
-    QCOMPARE(line.type, type);
-    QCOMPARE(line.text, text);
-    QCOMPARE(line.category, QStringLiteral("default"));
-    QCOMPARE(line.file, QLatin1String(SourceFile));
-    QCOMPARE(line.function, QLatin1String(function));
-    QVERIFY(line.line > 0);
+    return QStringLiteral("%1 default %2 %3 | %4")
+        .arg(QLatin1String(type), QLatin1String(SourceFile), QLatin1String(function), text);
 }
 
 // Gives the base class's own role names.
@@ -238,7 +178,7 @@ void tst_DeviceTableModel::data()
         QCOMPARE(value.userType(), qMetaTypeId<DeviceData *>());
         QCOMPARE(value.value<DeviceData *>(), devices.at(row).data());
     }
-    QCOMPARE(unexcused(cap), QStringList());
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
 }
 
 void tst_DeviceTableModel::dataOutsideRows()
@@ -271,8 +211,9 @@ void tst_DeviceTableModel::rowNumberDebugLine()
     LogCapture cap;
     QCOMPARE(model.data(model.index(0, 4), Qt::UserRole + 1), QVariant(0));
     QCOMPARE(cap.lines().size(), 1);
-    compareLine(cap.lines().at(0), QtDebugMsg, logLine("DeviceTableModel::data pDevice info", device),
-        "virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const");
+    QCOMPARE(contextLine(cap.lines().at(0)),
+        tableLine("debug", "virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const",
+            logLine("DeviceTableModel::data pDevice info", device)));
     cap.clear();
     model.data(model.index(0, 0), Qt::UserRole + 2);
     QVERIFY(cap.lines().isEmpty());
@@ -281,7 +222,7 @@ void tst_DeviceTableModel::rowNumberDebugLine()
 void tst_DeviceTableModel::appendRemoveClear()
 {
     TESTED_MODEL;
-    ModelLog log(&model);
+    logTable(&model, &log);
     const DevicePtr a = makeDevice(DeviceData::Online, false, "a");
     const DevicePtr b = makeDevice(DeviceData::Online, false, "b");
     const DevicePtr c = makeDevice(DeviceData::Online, false, "c");
@@ -292,34 +233,35 @@ void tst_DeviceTableModel::appendRemoveClear()
     QVERIFY(model.appendDevice(b));
     QVERIFY(model.appendDevice(c));
     QVERIFY(model.appendDevice(twin));
-    QCOMPARE(log.take(),
-        (QStringList { "aboutToInsert 0 0", "inserted 0 0", "rowCountChanged", "aboutToInsert 1 1",
-            "inserted 1 1", "rowCountChanged", "aboutToInsert 2 2", "inserted 2 2", "rowCountChanged",
-            "aboutToInsert 3 3", "inserted 3 3", "rowCountChanged" }));
+    QCOMPARE(take(log),
+        (QStringList { "aboutToInsert 0-0", "inserted 0-0", "rowCountChanged", "aboutToInsert 1-1",
+            "inserted 1-1", "rowCountChanged", "aboutToInsert 2-2", "inserted 2-2", "rowCountChanged",
+            "aboutToInsert 3-3", "inserted 3-3", "rowCountChanged" }));
 
     QVERIFY(model.removeDevice(b));
-    QCOMPARE(log.take(), (QStringList { "aboutToRemove 1 1", "removed 1 1", "rowCountChanged" }));
+    QCOMPARE(take(log), (QStringList { "aboutToRemove 1-1", "removed 1-1", "rowCountChanged" }));
     QCOMPARE(model.data(model.index(1, 0), Qt::UserRole).value<DeviceData *>(), c.data());
     QCOMPARE(model.data(model.index(2, 0), Qt::UserRole).value<DeviceData *>(), twin.data());
     // A removed device can come back, at the end.
     QVERIFY(model.appendDevice(b));
-    QCOMPARE(log.take(), (QStringList { "aboutToInsert 3 3", "inserted 3 3", "rowCountChanged" }));
+    QCOMPARE(take(log), (QStringList { "aboutToInsert 3-3", "inserted 3-3", "rowCountChanged" }));
 
-    QCOMPARE(unexcused(cap), QStringList());
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
     cap.clear();
     model.clear();
     model.clear();
-    QCOMPARE(log.take(),
+    QCOMPARE(take(log),
         (QStringList {
             "aboutToReset", "reset", "rowCountChanged", "aboutToReset", "reset", "rowCountChanged" }));
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(own(cap).size(), 2);
-    for (const CapturedMessage &line : own(cap)) {
-        compareLine(line, QtInfoMsg, "DeviceTableModel::clear", "void DeviceTableModel::clear()");
+    const QString cleared = tableLine("info", "void DeviceTableModel::clear()", "DeviceTableModel::clear");
+    QCOMPARE(ownLines(cap).size(), 2);
+    for (const CapturedMessage &line : ownLines(cap)) {
+        QCOMPARE(contextLine(line), cleared);
     }
     // After a clear, the same objects are new to the table.
     QVERIFY(model.appendDevice(a));
-    QCOMPARE(unexcused(cap), QStringList());
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
 }
 
 void tst_DeviceTableModel::refusals_data()
@@ -344,32 +286,26 @@ void tst_DeviceTableModel::refusals()
     TESTED_MODEL;
     const DevicePtr kept = makeDevice(DeviceData::Online, false, "kept");
     model.appendDevice(kept);
-    ModelLog log(&model);
+    logTable(&model, &log);
     cap.clear();
 
     const DevicePtr device = null ? DevicePtr()
         : held                    ? DevicePtr(kept)
                                   : makeDevice(DeviceData::Offline, false, "x");
     QVERIFY(!(append ? model.appendDevice(device) : model.removeDevice(device)));
-    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(take(log), QStringList());
     QCOMPARE(model.rowCount(), 1);
-    const QList<CapturedMessage> lines = own(cap);
+    const QList<CapturedMessage> lines = ownLines(cap);
     QCOMPARE(lines.size(), 1);
     const char *const function = append ? "bool DeviceTableModel::appendDevice(QSharedPointer<DeviceData>)"
                                         : "bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData>)";
-    if (null) {
-        compareLine(lines.at(0), QtWarningMsg,
-            QStringLiteral("DeviceTableModel::%1 refused a null device")
-                .arg(append ? "appendDevice" : "removeDevice"),
-            function);
-    } else {
-        compareLine(lines.at(0), QtInfoMsg,
-            append ? logLine(
-                "DeviceTableModel::appendDevice device has exist in display list, dev info ", device)
-                   : logLine("DeviceTableModel::removeDevice not find match device, dev info ", device),
-            function);
-    }
-    QCOMPARE(unexcused(cap), QStringList());
+    const QString text = null ? QStringLiteral("DeviceTableModel::%1 refused a null device")
+                                    .arg(append ? "appendDevice" : "removeDevice")
+        : append
+        ? logLine("DeviceTableModel::appendDevice device has exist in display list, dev info ", device)
+        : logLine("DeviceTableModel::removeDevice not find match device, dev info ", device);
+    QCOMPARE(contextLine(lines.at(0)), tableLine(null ? "warning" : "info", function, text));
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
 }
 
 // The table shares its rows: it keeps them alive, and lets them go on removal, before a clear's
@@ -423,13 +359,14 @@ void tst_DeviceTableModel::checkDevice()
     const DevicePtr device = makeDevice(DeviceData::Offline, wasChecked);
     model.appendDevice(makeDevice());
     model.appendDevice(device);
-    ModelLog log(&model);
-    log.watchChecked(device.data());
+    QStringList log;
+    logTable(&model, &log);
+    logChecked(device.data(), &log);
     QSignalSpy spy(&model, &DeviceTableModel::deviceCheckChanged);
 
     LogCapture cap;
     model.checkDevice(1, checked);
-    QCOMPARE(log.take(), expected);
+    QCOMPARE(take(log), expected);
     QCOMPARE(device->checked(), checked);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), device);
@@ -456,18 +393,20 @@ void tst_DeviceTableModel::badRows()
     DeviceTableModel model;
     const DevicePtr device = makeDevice();
     model.appendDevice(device);
-    ModelLog log(&model);
-    log.watchChecked(device.data());
+    QStringList log;
+    logTable(&model, &log);
+    logChecked(device.data(), &log);
 
     LogCapture cap;
     edit ? model.editSignalDevice(row) : model.checkDevice(row, true);
-    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(take(log), QStringList());
     QCOMPARE(device->checked(), false);
     QCOMPARE(cap.lines().size(), 1);
-    compareLine(cap.lines().at(0), QtWarningMsg,
-        QStringLiteral("%1 error! the row is  %2").arg(edit ? "editDevice" : "checkDevice").arg(row),
-        edit ? "void DeviceTableModel::editSignalDevice(int)"
-             : "void DeviceTableModel::checkDevice(int, bool)");
+    QCOMPARE(contextLine(cap.lines().at(0)),
+        tableLine("warning",
+            edit ? "void DeviceTableModel::editSignalDevice(int)"
+                 : "void DeviceTableModel::checkDevice(int, bool)",
+            QStringLiteral("%1 error! the row is  %2").arg(edit ? "editDevice" : "checkDevice").arg(row)));
 }
 
 // Checks exactly the online rows, never unchecks, and signals nothing of the model.
@@ -477,25 +416,26 @@ void tst_DeviceTableModel::checkAllDevice()
     const QList<DevicePtr> devices = { makeDevice(DeviceData::Online, false),
         makeDevice(DeviceData::Offline, false), makeDevice(DeviceData::Offline, true),
         makeDevice(DeviceData::Malfunction, false), makeDevice(DeviceData::Online, true) };
-    ModelLog log(&model);
+    QStringList log;
+    logTable(&model, &log);
     for (const DevicePtr &device : devices) {
         model.appendDevice(device);
-        log.watchChecked(device.data());
+        logChecked(device.data(), &log);
     }
-    log.take();
+    take(log);
 
     LogCapture cap;
     model.checkAllDevice();
     model.checkAllDevice();
-    QCOMPARE(log.take(), QStringList { "checkedChanged" });
+    QCOMPARE(take(log), QStringList { "checkedChanged" });
     QStringList checked;
     for (const DevicePtr &device : devices) {
         checked << (device->checked() ? "+" : "-");
     }
     QCOMPARE(checked.join(QString()), QStringLiteral("+-+-+"));
     QCOMPARE(cap.lines().size(), 2);
-    compareLine(cap.lines().at(0), QtInfoMsg, "DeviceTableModel::checkAllDevice",
-        "void DeviceTableModel::checkAllDevice()");
+    QCOMPARE(contextLine(cap.lines().at(0)),
+        tableLine("info", "void DeviceTableModel::checkAllDevice()", "DeviceTableModel::checkAllDevice"));
 }
 
 void tst_DeviceTableModel::allCheckType_data()
@@ -535,14 +475,15 @@ void tst_DeviceTableModel::setDeviceNetworkConfig()
 {
     DeviceTableModel model;
     model.appendDevice(makeDevice(DeviceData::Online, true));
-    ModelLog log(&model);
+    QStringList log;
+    logTable(&model, &log);
     QSignalSpy spy(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
 
     LogCapture cap;
     model.setDeviceNetworkConfig("first", QString(), " third ", "四");
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), (QVariantList { "first", QString(), " third ", QStringLiteral("四") }));
-    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(take(log), QStringList());
     QVERIFY(cap.lines().isEmpty());
 }
 
@@ -592,7 +533,7 @@ void tst_DeviceTableModel::reentrantReceivers()
         QVERIFY(entry->checked());
     }
     QCOMPARE(model.allCheckType(), ZVRCheckBox::None);
-    QCOMPARE(unexcused(cap), QStringList());
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceTableModel)
