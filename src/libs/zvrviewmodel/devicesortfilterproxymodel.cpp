@@ -185,7 +185,7 @@ public:
     void removeRuns(std::vector<int> positions);
     void moveRow(Entry *entry);
     void insertEntries(std::vector<Entry *> entering);
-    void replaceOrder(std::vector<Entry *> newOrder, QAbstractItemModel::LayoutChangeHint hint);
+    void replaceOrder(std::vector<Entry *> newOrder, bool sameRows);
     void sourceRowsAboutToBeRemoved(int first, int last);
     void sourceRowsRemoved(int first, int last);
     void sourceRowsInserted(int first, int last);
@@ -486,7 +486,7 @@ void DeviceSortFilterProxyModelPrivate::insertEntries(std::vector<Entry *> enter
         merged.reserve(order.size() + entering.size());
         std::merge(
             order.begin(), order.end(), entering.begin(), entering.end(), std::back_inserter(merged), less);
-        replaceOrder(std::move(merged), QAbstractItemModel::NoLayoutChangeHint);
+        replaceOrder(std::move(merged), false);
         return;
     }
     int offset = 0;
@@ -506,11 +506,23 @@ void DeviceSortFilterProxyModelPrivate::insertEntries(std::vector<Entry *> enter
     }
 }
 
-// Replaces the whole order inside one layout change, carrying the persistent indexes.
-void DeviceSortFilterProxyModelPrivate::replaceOrder(
-    std::vector<Entry *> newOrder, QAbstractItemModel::LayoutChangeHint hint)
+// Replaces the whole order: a layout change that carries the persistent indexes when
+// only the order changes, else a reset (item views keep cached cells across a layout
+// change that also adds or drops rows).
+void DeviceSortFilterProxyModelPrivate::replaceOrder(std::vector<Entry *> newOrder, bool sameRows)
 {
     Q_Q(DeviceSortFilterProxyModel);
+    if (!sameRows) {
+        q->beginResetModel();
+        for (Entry *entry : order) {
+            entry->proxy = Hidden;
+        }
+        order = std::move(newOrder);
+        renumber(0);
+        q->endResetModel();
+        return;
+    }
+    const auto hint = QAbstractItemModel::VerticalSortHint;
     Q_EMIT q->layoutAboutToBeChanged({}, hint);
     const QModelIndexList from = q->persistentIndexList();
     std::vector<Entry *> entries;
@@ -587,9 +599,7 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
         std::vector<Entry *> merged;
         merged.reserve(kept.size() + placed.size());
         std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), less);
-        replaceOrder(std::move(merged),
-            leaving.empty() && entering.empty() ? QAbstractItemModel::VerticalSortHint
-                                                : QAbstractItemModel::NoLayoutChangeHint);
+        replaceOrder(std::move(merged), leaving.empty() && entering.empty());
         return;
     }
 
@@ -604,7 +614,7 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
     insertEntries(std::move(entering));
 }
 
-// Filters and sorts every row afresh, telling views only what changed.
+// Filters and sorts every row afresh.
 void DeviceSortFilterProxyModelPrivate::rebuild()
 {
     for (Entry *entry : dirty) {
@@ -625,52 +635,16 @@ void DeviceSortFilterProxyModelPrivate::rebuild()
         newOrder[i]->next = int(i);
     }
 
-    // A filter change keeps the order of the rows that stay: rows come and go in runs.
-    std::vector<int> leaving;
-    bool sameOrder = true;
-    bool unchanged = order.size() == newOrder.size();
-    int runs = 0;
-    int last = -1;
-    for (size_t i = 0; i < order.size(); ++i) {
-        const int next = order[i]->next;
-        unchanged = unchanged && next == int(i);
-        if (next == Hidden) {
-            runs += leaving.empty() || leaving.back() != int(i) - 1 ? 1 : 0;
-            leaving.push_back(int(i));
-            continue;
-        }
-        sameOrder = sameOrder && next > last;
-        last = next;
+    // A new filter changes many rows at once: views take a reset better than runs of
+    // removals and insertions.
+    bool sameRows = order.size() == newOrder.size();
+    bool unchanged = sameRows;
+    for (size_t i = 0; sameRows && i < order.size(); ++i) {
+        sameRows = order[i]->next != Hidden;
+        unchanged = unchanged && order[i]->next == int(i);
     }
-    for (size_t i = 0; i < newOrder.size(); ++i) {
-        runs += newOrder[i]->proxy < 0 && (i == 0 || newOrder[i - 1]->proxy >= 0) ? 1 : 0;
-    }
-
-    if (unchanged) {
-        // Nothing for views to see.
-    } else if (!sameOrder || runs > maxRowSignals) {
-        replaceOrder(std::move(newOrder),
-            leaving.empty() && order.size() == newOrder.size() ? QAbstractItemModel::VerticalSortHint
-                                                               : QAbstractItemModel::NoLayoutChangeHint);
-    } else {
-        Q_Q(DeviceSortFilterProxyModel);
-        removeRuns(std::move(leaving));
-        for (size_t begin = 0; begin < newOrder.size();) {
-            if (newOrder[begin]->proxy >= 0) {
-                ++begin;
-                continue;
-            }
-            size_t end = begin + 1;
-            while (end < newOrder.size() && newOrder[end]->proxy < 0) {
-                ++end;
-            }
-            q->beginInsertRows(QModelIndex(), int(begin), int(end) - 1);
-            order.insert(
-                order.begin() + long(begin), newOrder.begin() + long(begin), newOrder.begin() + long(end));
-            renumber(int(begin));
-            q->endInsertRows();
-            begin = end;
-        }
+    if (!unchanged) {
+        replaceOrder(std::move(newOrder), sameRows);
     }
     for (const std::unique_ptr<Entry> &entry : rows) {
         if (entry->proxy == Waiting) {
@@ -737,7 +711,7 @@ void DeviceSortFilterProxyModelPrivate::sourceRowsAboutToBeRemoved(int first, in
                 kept.push_back(entry);
             }
         }
-        replaceOrder(std::move(kept), QAbstractItemModel::NoLayoutChangeHint);
+        replaceOrder(std::move(kept), false);
     }
     dirty.erase(std::remove_if(dirty.begin(), dirty.end(),
                     [first, last](Entry *entry) { return entry->row >= first && entry->row <= last; }),
