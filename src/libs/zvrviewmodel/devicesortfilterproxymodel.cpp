@@ -123,12 +123,34 @@ enum class SortKind { None, TableOrder, Ip, Ip2, PlainText, Address, Collated, I
 struct RecordKeys
 {
     std::optional<QCollatorSortKey> text;
+    QString plain;
     qint64 number = 0;
-    bool numberValid = false;
+    bool sortValid = false;
     QString search; // lower-case texts the search matches, one a line
     QString macs; // both MACs as bare hex digits
     bool searchValid = false;
 };
+
+// Where a table row stands in the proxy besides its proxy row.
+constexpr int Hidden = -1; // the filter rejects it
+constexpr int Waiting = -2; // inserted, placed on the next refresh
+
+// One row of the table. The proxy's order holds these, so table rows that shift never
+// touch it.
+struct Entry
+{
+    DeviceData *device = nullptr;
+    int row = 0;
+    int proxy = Waiting;
+    bool dirty = false; // queued for the next refresh
+    bool sortStale = false; // the sort property changed since the keys were read
+    bool inBatch = false; // scratch: part of the refresh under way
+    int next = Hidden; // scratch: the proxy row in an order being built
+    RecordKeys keys;
+};
+
+// Beyond this many separate row signals, one layout change tells views more cheaply.
+constexpr int maxRowSignals = 16;
 
 } // namespace
 
@@ -143,19 +165,36 @@ public:
     }
 
     DeviceData *deviceAtSourceRow(int row) const;
-    void watch(DeviceData *device);
-    void unwatch(DeviceData *device);
-    void watchRows(int first, int last);
-    void unwatchRows(int first, int last);
+    std::unique_ptr<Entry> makeEntry(int row);
+    void watch(Entry *entry);
     void unwatchAll();
-    void deviceChanged(DeviceData *device, int watchedIndex);
-    const RecordKeys &keysOf(const DeviceData *device) const;
-    bool matchesSearch(const DeviceData *device) const;
-    void schedule(bool sort, bool filter);
+    void deviceChanged(Entry *entry, int watchedIndex);
+    void markDirty(Entry *entry);
+    const RecordKeys &keysOf(Entry *entry);
+    void refreshKeys(Entry *entry);
+    bool matchesSearch(Entry *entry);
+    bool accepts(Entry *entry);
+    int compare(Entry *left, Entry *right);
+    bool lessThan(Entry *left, Entry *right);
+    void schedule();
     void applyPending();
+    void rebuild();
+    void loadRows();
+    void clearRows();
+    void renumber(int from);
+    void removeRuns(std::vector<int> positions);
+    void moveRow(Entry *entry);
+    void insertEntries(std::vector<Entry *> entering);
+    void replaceOrder(std::vector<Entry *> newOrder, bool sameRows);
+    void sourceRowsAboutToBeRemoved(int first, int last);
+    void sourceRowsRemoved(int first, int last);
+    void sourceRowsInserted(int first, int last);
+    void sourceLayoutAboutToBeChanged();
+    void sourceLayoutChanged();
+    void sourceDataChanged(
+        const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     void updateSortRole();
     void updateCount();
-    int compare(DeviceData *left, DeviceData *right, int leftRow, int rightRow) const;
 
     DeviceSortFilterProxyModel *const q_ptr;
     Q_DECLARE_PUBLIC(DeviceSortFilterProxyModel)
@@ -170,14 +209,19 @@ public:
     int sortWatchIndex = -1; // index in watchedSignals of the sort property's signal
     QString searchLower;
     QString searchMac; // the search text as bare MAC digits, empty unless it reads as one
-    mutable std::unordered_map<const DeviceData *, RecordKeys> keys;
     int count = 0;
-    bool sortPending = false;
-    bool filterPending = false;
     bool queued = false;
     QCollator collator { QLocale(QLocale::Chinese, QLocale::China) };
     QVector<QMetaObject::Connection> sourceConnections;
-    QHash<DeviceData *, QPointer<DeviceData>> watched;
+
+    std::vector<std::unique_ptr<Entry>> rows; // in the table's order
+    std::vector<Entry *> order; // the proxy's rows
+    std::vector<Entry *> dirty;
+    // Receives the devices' signals; replacing it drops every connection at once.
+    std::unique_ptr<QObject> watcher = std::make_unique<QObject>();
+    // Across a layout change of the table: the entries under the persistent indexes.
+    QModelIndexList layoutIndexes;
+    std::vector<Entry *> layoutEntries;
 };
 
 DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
@@ -186,114 +230,173 @@ DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
     return ZVR::deviceAtRow(q->sourceModel(), row);
 }
 
-void DeviceSortFilterProxyModelPrivate::watch(DeviceData *device)
+std::unique_ptr<Entry> DeviceSortFilterProxyModelPrivate::makeEntry(int row)
 {
-    Q_Q(DeviceSortFilterProxyModel);
-    if (!device || watched.contains(device)) {
+    auto entry = std::make_unique<Entry>();
+    entry->device = deviceAtSourceRow(row);
+    entry->row = row;
+    watch(entry.get());
+    return entry;
+}
+
+void DeviceSortFilterProxyModelPrivate::watch(Entry *entry)
+{
+    DeviceData *device = entry->device;
+    if (!device) {
         return;
     }
-    watched.insert(device, device);
     for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
         QObject::connect(
-            device, watchedSignals[i].signal, q, [this, device, i] { deviceChanged(device, i); });
-    }
-}
-
-void DeviceSortFilterProxyModelPrivate::unwatch(DeviceData *device)
-{
-    Q_Q(DeviceSortFilterProxyModel);
-    if (!device || !watched.contains(device)) {
-        return;
-    }
-    watched.remove(device);
-    keys.erase(device);
-    QObject::disconnect(device, nullptr, q, nullptr);
-}
-
-void DeviceSortFilterProxyModelPrivate::watchRows(int first, int last)
-{
-    for (int row = first; row <= last; ++row) {
-        watch(deviceAtSourceRow(row));
-    }
-}
-
-void DeviceSortFilterProxyModelPrivate::unwatchRows(int first, int last)
-{
-    for (int row = first; row <= last; ++row) {
-        unwatch(deviceAtSourceRow(row));
+            device, watchedSignals[i].signal, watcher.get(), [this, entry, i] { deviceChanged(entry, i); });
     }
 }
 
 void DeviceSortFilterProxyModelPrivate::unwatchAll()
 {
-    Q_Q(DeviceSortFilterProxyModel);
-    for (const QPointer<DeviceData> &device : qAsConst(watched)) {
-        if (device) {
-            QObject::disconnect(device.data(), nullptr, q, nullptr);
-        }
-    }
-    watched.clear();
-    keys.clear();
+    watcher = std::make_unique<QObject>();
 }
 
-void DeviceSortFilterProxyModelPrivate::deviceChanged(DeviceData *device, int watchedIndex)
+void DeviceSortFilterProxyModelPrivate::deviceChanged(Entry *entry, int watchedIndex)
 {
-    keys.erase(device);
     const bool sort = sortSection >= 0 && watchedIndex == sortWatchIndex;
+    const bool searched = searchedSignals[watchedIndex];
+    if (searched) {
+        entry->keys.searchValid = false;
+    }
     const bool filter
         = (statusFilter != DeviceSortFilterProxyModel::AllStatus && watchedIndex == devStatusIndex)
-        || (!searchText.isEmpty() && searchedSignals[watchedIndex]);
+        || (!searchText.isEmpty() && searched);
+    if (sort) {
+        // The old keys stay until the row is placed anew: the order was built on them.
+        entry->sortStale = true;
+    }
     if (sort || filter) {
-        schedule(sort, filter);
+        markDirty(entry);
     }
 }
 
-const RecordKeys &DeviceSortFilterProxyModelPrivate::keysOf(const DeviceData *device) const
+void DeviceSortFilterProxyModelPrivate::markDirty(Entry *entry)
 {
-    RecordKeys &entry = keys[device];
-    if (sortKind == SortKind::Collated && !entry.text) {
-        entry.text = collator.sortKey(sortProperty.read(device).toString());
-    } else if (!entry.numberValid) {
-        switch (sortKind) {
-        case SortKind::Ip:
-            entry.number = device->networkIpInt(0);
-            break;
-        case SortKind::Ip2:
-            entry.number = device->networkIpInt(1);
-            break;
-        case SortKind::Address:
-            entry.number = addressOrder(sortProperty.read(device).toString());
-            break;
-        case SortKind::Integer:
-            entry.number = sortProperty.read(device).toInt();
-            break;
-        default:
-            break;
-        }
-        entry.numberValid = true;
+    if (!entry->dirty) {
+        entry->dirty = true;
+        dirty.push_back(entry);
     }
-    return entry;
+    schedule();
 }
 
-bool DeviceSortFilterProxyModelPrivate::matchesSearch(const DeviceData *device) const
+const RecordKeys &DeviceSortFilterProxyModelPrivate::keysOf(Entry *entry)
 {
-    RecordKeys &entry = keys[device];
-    if (!entry.searchValid) {
-        entry.search = QStringList { device->name(), device->ip(), device->ip2(), device->mac(),
+    RecordKeys &keys = entry->keys;
+    if (keys.sortValid) {
+        return keys;
+    }
+    const DeviceData *device = entry->device;
+    switch (sortKind) {
+    case SortKind::Collated:
+        keys.text = collator.sortKey(sortProperty.read(device).toString());
+        break;
+    case SortKind::PlainText:
+        keys.plain = sortProperty.read(device).toString();
+        break;
+    case SortKind::Ip:
+        keys.number = device->networkIpInt(0);
+        break;
+    case SortKind::Ip2:
+        keys.number = device->networkIpInt(1);
+        break;
+    case SortKind::Address:
+        keys.number = addressOrder(sortProperty.read(device).toString());
+        break;
+    case SortKind::Integer:
+        keys.number = sortProperty.read(device).toInt();
+        break;
+    default:
+        break;
+    }
+    keys.sortValid = true;
+    return keys;
+}
+
+void DeviceSortFilterProxyModelPrivate::refreshKeys(Entry *entry)
+{
+    if (entry->sortStale) {
+        entry->sortStale = false;
+        entry->keys.sortValid = false;
+        entry->keys.text.reset();
+    }
+}
+
+bool DeviceSortFilterProxyModelPrivate::matchesSearch(Entry *entry)
+{
+    RecordKeys &keys = entry->keys;
+    if (!keys.searchValid) {
+        const DeviceData *device = entry->device;
+        keys.search = QStringList { device->name(), device->ip(), device->ip2(), device->mac(),
             device->mac2(), device->serialNumber() }
-                           .join(QLatin1Char('\n'))
-                           .toLower();
-        entry.macs = macDigits(device->mac()) + QLatin1Char('\n') + macDigits(device->mac2());
-        entry.searchValid = true;
+                          .join(QLatin1Char('\n'))
+                          .toLower();
+        keys.macs = macDigits(device->mac()) + QLatin1Char('\n') + macDigits(device->mac2());
+        keys.searchValid = true;
     }
-    return entry.search.contains(searchLower) || (!searchMac.isEmpty() && entry.macs.contains(searchMac));
+    return keys.search.contains(searchLower) || (!searchMac.isEmpty() && keys.macs.contains(searchMac));
 }
 
-void DeviceSortFilterProxyModelPrivate::schedule(bool sort, bool filter)
+bool DeviceSortFilterProxyModelPrivate::accepts(Entry *entry)
+{
+    const bool filtering = statusFilter != DeviceSortFilterProxyModel::AllStatus || !searchText.isEmpty();
+    if (!filtering) {
+        return true;
+    }
+    const DeviceData *device = entry->device;
+    if (!device) {
+        return false;
+    }
+    if (statusFilter != DeviceSortFilterProxyModel::AllStatus && int(device->devStatus()) != statusFilter) {
+        return false;
+    }
+    return searchText.isEmpty() || matchesSearch(entry);
+}
+
+int DeviceSortFilterProxyModelPrivate::compare(Entry *left, Entry *right)
+{
+    switch (sortKind) {
+    case SortKind::None:
+        return 0;
+    case SortKind::TableOrder:
+        return compareValues(left->row, right->row);
+    case SortKind::PlainText:
+        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseInsensitive);
+    case SortKind::Collated:
+        return keysOf(left).text->compare(*keysOf(right).text);
+    default:
+        return compareValues(keysOf(left).number, keysOf(right).number);
+    }
+}
+
+bool DeviceSortFilterProxyModelPrivate::lessThan(Entry *left, Entry *right)
+{
+    if (sortSection < 0) {
+        return left->row < right->row;
+    }
+    const bool descending = sortMode == ZVRSortButton::Descend;
+    // Rows without a device go after every device, before them when descending.
+    if (!left->device || !right->device) {
+        if (left->device != right->device) {
+            return descending ? !left->device : !right->device;
+        }
+        return left->row < right->row;
+    }
+    const int order = compare(left, right);
+    if (order != 0) {
+        return descending ? order > 0 : order < 0;
+    }
+    // Equal values keep the table's order in either direction.
+    return left->row < right->row;
+}
+
+void DeviceSortFilterProxyModelPrivate::schedule()
 {
     Q_Q(DeviceSortFilterProxyModel);
-    sortPending = sortPending || sort;
-    filterPending = filterPending || filter;
     if (queued) {
         return;
     }
@@ -302,19 +405,439 @@ void DeviceSortFilterProxyModelPrivate::schedule(bool sort, bool filter)
         q, [this] { applyPending(); }, Qt::QueuedConnection);
 }
 
-void DeviceSortFilterProxyModelPrivate::applyPending()
+void DeviceSortFilterProxyModelPrivate::renumber(int from)
+{
+    for (int i = from; i < int(order.size()); ++i) {
+        order[size_t(i)]->proxy = i;
+    }
+}
+
+// Removes the rows at proxy \a positions, one signal per contiguous run.
+void DeviceSortFilterProxyModelPrivate::removeRuns(std::vector<int> positions)
 {
     Q_Q(DeviceSortFilterProxyModel);
+    std::sort(positions.begin(), positions.end());
+    while (!positions.empty()) {
+        const int last = positions.back();
+        int first = last;
+        positions.pop_back();
+        while (!positions.empty() && positions.back() == first - 1) {
+            first = positions.back();
+            positions.pop_back();
+        }
+        q->beginRemoveRows(QModelIndex(), first, last);
+        for (int i = first; i <= last; ++i) {
+            order[size_t(i)]->proxy = Hidden;
+        }
+        order.erase(order.begin() + first, order.begin() + last + 1);
+        renumber(first);
+        q->endRemoveRows();
+    }
+}
+
+// Moves a visible row whose sort key changed to its new place.
+void DeviceSortFilterProxyModelPrivate::moveRow(Entry *entry)
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    refreshKeys(entry);
+    const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
+    const int from = entry->proxy;
+    int to = int(std::lower_bound(order.begin(), order.begin() + from, entry, less) - order.begin());
+    if (to == from) {
+        to = int(std::lower_bound(order.begin() + from + 1, order.end(), entry, less) - order.begin()) - 1;
+    }
+    if (to == from) {
+        return;
+    }
+    q->beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    if (to > from) {
+        std::rotate(order.begin() + from, order.begin() + from + 1, order.begin() + to + 1);
+    } else {
+        std::rotate(order.begin() + to, order.begin() + from, order.begin() + from + 1);
+    }
+    for (int i = std::min(from, to); i <= std::max(from, to); ++i) {
+        order[size_t(i)]->proxy = i;
+    }
+    q->endMoveRows();
+}
+
+// Places rows that join the proxy: one insertion per contiguous run, or one layout
+// change when they scatter.
+void DeviceSortFilterProxyModelPrivate::insertEntries(std::vector<Entry *> entering)
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    if (entering.empty()) {
+        return;
+    }
+    const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
+    std::sort(entering.begin(), entering.end(), less);
+    std::vector<int> positions;
+    positions.reserve(entering.size());
+    auto from = order.begin();
+    int runs = 0;
+    for (Entry *entry : entering) {
+        from = std::lower_bound(from, order.end(), entry, less);
+        const int position = int(from - order.begin());
+        runs += positions.empty() || positions.back() != position ? 1 : 0;
+        positions.push_back(position);
+    }
+    if (runs > maxRowSignals) {
+        std::vector<Entry *> merged;
+        merged.reserve(order.size() + entering.size());
+        std::merge(
+            order.begin(), order.end(), entering.begin(), entering.end(), std::back_inserter(merged), less);
+        replaceOrder(std::move(merged), false);
+        return;
+    }
+    int offset = 0;
+    for (size_t begin = 0; begin < entering.size();) {
+        size_t end = begin + 1;
+        while (end < entering.size() && positions[end] == positions[begin]) {
+            ++end;
+        }
+        const int first = positions[begin] + offset;
+        const int size = int(end - begin);
+        q->beginInsertRows(QModelIndex(), first, first + size - 1);
+        order.insert(order.begin() + first, entering.begin() + long(begin), entering.begin() + long(end));
+        renumber(first);
+        q->endInsertRows();
+        offset += size;
+        begin = end;
+    }
+}
+
+// Replaces the whole order: a layout change that carries the persistent indexes when
+// only the order changes, else a reset (item views keep cached cells across a layout
+// change that also adds or drops rows).
+void DeviceSortFilterProxyModelPrivate::replaceOrder(std::vector<Entry *> newOrder, bool sameRows)
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    if (!sameRows) {
+        q->beginResetModel();
+        for (Entry *entry : order) {
+            entry->proxy = Hidden;
+        }
+        order = std::move(newOrder);
+        renumber(0);
+        q->endResetModel();
+        return;
+    }
+    const auto hint = QAbstractItemModel::VerticalSortHint;
+    Q_EMIT q->layoutAboutToBeChanged({}, hint);
+    const QModelIndexList from = q->persistentIndexList();
+    std::vector<Entry *> entries;
+    entries.reserve(size_t(from.size()));
+    for (const QModelIndex &index : from) {
+        entries.push_back(order[size_t(index.row())]);
+    }
+    for (Entry *entry : order) {
+        entry->proxy = Hidden;
+    }
+    order = std::move(newOrder);
+    renumber(0);
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (int i = 0; i < from.size(); ++i) {
+        const int row = entries[size_t(i)]->proxy;
+        to.append(row >= 0 ? q->index(row, from.at(i).column()) : QModelIndex());
+    }
+    q->changePersistentIndexList(from, to);
+    Q_EMIT q->layoutChanged({}, hint);
+}
+
+void DeviceSortFilterProxyModelPrivate::applyPending()
+{
     queued = false;
-    const bool sort = sortPending;
-    const bool filter = filterPending;
-    sortPending = false;
-    filterPending = false;
-    if (sort) {
-        // A full invalidation sorts and filters afresh.
-        q->invalidate();
-    } else if (filter) {
-        q->invalidateFilter();
+    if (dirty.empty()) {
+        return;
+    }
+    std::vector<Entry *> batch;
+    batch.swap(dirty);
+    const bool keyed = sortSection >= 0 && sortKind != SortKind::None && sortKind != SortKind::TableOrder;
+    std::vector<int> leaving;
+    std::vector<Entry *> moving;
+    std::vector<Entry *> entering;
+    for (Entry *entry : batch) {
+        entry->dirty = false;
+        const bool accepted = accepts(entry);
+        if (entry->proxy >= 0 && !accepted) {
+            leaving.push_back(entry->proxy);
+        } else if (entry->proxy >= 0) {
+            if (keyed && entry->sortStale) {
+                moving.push_back(entry);
+            }
+        } else if (accepted) {
+            entering.push_back(entry);
+        } else {
+            entry->proxy = Hidden;
+        }
+    }
+
+    if (leaving.size() + moving.size() > size_t(maxRowSignals)) {
+        // Many rows at once (a rescan): take the batch out, then merge its rows back in.
+        for (Entry *entry : batch) {
+            entry->next = accepts(entry) ? 1 : 0;
+            entry->inBatch = true;
+            refreshKeys(entry);
+        }
+        std::vector<Entry *> kept;
+        kept.reserve(order.size());
+        for (Entry *entry : order) {
+            if (!entry->inBatch) {
+                kept.push_back(entry);
+            }
+        }
+        std::vector<Entry *> placed;
+        for (Entry *entry : batch) {
+            entry->inBatch = false;
+            if (entry->next == 1) {
+                placed.push_back(entry);
+            }
+        }
+        const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
+        std::sort(placed.begin(), placed.end(), less);
+        std::vector<Entry *> merged;
+        merged.reserve(kept.size() + placed.size());
+        std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), less);
+        replaceOrder(std::move(merged), leaving.empty() && entering.empty());
+        return;
+    }
+
+    removeRuns(std::move(leaving));
+    for (Entry *entry : moving) {
+        moveRow(entry);
+    }
+    // Moved rows read their new keys one by one above; the rest may read theirs now.
+    for (Entry *entry : batch) {
+        refreshKeys(entry);
+    }
+    insertEntries(std::move(entering));
+}
+
+// Filters and sorts every row afresh.
+void DeviceSortFilterProxyModelPrivate::rebuild()
+{
+    for (Entry *entry : dirty) {
+        entry->dirty = false;
+    }
+    dirty.clear();
+    std::vector<Entry *> newOrder;
+    newOrder.reserve(rows.size());
+    for (const std::unique_ptr<Entry> &entry : rows) {
+        refreshKeys(entry.get());
+        entry->next = Hidden;
+        if (accepts(entry.get())) {
+            newOrder.push_back(entry.get());
+        }
+    }
+    std::sort(newOrder.begin(), newOrder.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
+    for (size_t i = 0; i < newOrder.size(); ++i) {
+        newOrder[i]->next = int(i);
+    }
+
+    // A new filter changes many rows at once: views take a reset better than runs of
+    // removals and insertions.
+    bool sameRows = order.size() == newOrder.size();
+    bool unchanged = sameRows;
+    for (size_t i = 0; sameRows && i < order.size(); ++i) {
+        sameRows = order[i]->next != Hidden;
+        unchanged = unchanged && order[i]->next == int(i);
+    }
+    if (!unchanged) {
+        replaceOrder(std::move(newOrder), sameRows);
+    }
+    for (const std::unique_ptr<Entry> &entry : rows) {
+        if (entry->proxy == Waiting) {
+            entry->proxy = Hidden;
+        }
+    }
+}
+
+void DeviceSortFilterProxyModelPrivate::loadRows()
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    const int rowCount = q->sourceModel() ? q->sourceModel()->rowCount() : 0;
+    rows.reserve(size_t(rowCount));
+    for (int row = 0; row < rowCount; ++row) {
+        rows.push_back(makeEntry(row));
+        Entry *entry = rows.back().get();
+        entry->proxy = Hidden;
+        if (accepts(entry)) {
+            order.push_back(entry);
+        }
+    }
+    std::sort(order.begin(), order.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
+    renumber(0);
+}
+
+void DeviceSortFilterProxyModelPrivate::clearRows()
+{
+    unwatchAll();
+    order.clear();
+    dirty.clear();
+    layoutIndexes.clear();
+    layoutEntries.clear();
+    rows.clear();
+}
+
+void DeviceSortFilterProxyModelPrivate::sourceRowsAboutToBeRemoved(int first, int last)
+{
+    if (first < 0 || first > last || last >= int(rows.size())) {
+        return;
+    }
+    // Views never see a row whose device is on its way out.
+    std::vector<int> positions;
+    for (int row = first; row <= last; ++row) {
+        Entry *entry = rows[size_t(row)].get();
+        if (entry->proxy >= 0) {
+            positions.push_back(entry->proxy);
+        }
+        if (entry->device) {
+            QObject::disconnect(entry->device, nullptr, watcher.get(), nullptr);
+        }
+    }
+    std::sort(positions.begin(), positions.end());
+    int runs = 0;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        runs += i == 0 || positions[i - 1] != positions[i] - 1 ? 1 : 0;
+    }
+    if (runs <= maxRowSignals) {
+        removeRuns(std::move(positions));
+    } else {
+        std::vector<Entry *> kept;
+        kept.reserve(order.size() - positions.size());
+        for (Entry *entry : order) {
+            if (entry->row < first || entry->row > last) {
+                kept.push_back(entry);
+            }
+        }
+        replaceOrder(std::move(kept), false);
+    }
+    dirty.erase(std::remove_if(dirty.begin(), dirty.end(),
+                    [first, last](Entry *entry) { return entry->row >= first && entry->row <= last; }),
+        dirty.end());
+}
+
+void DeviceSortFilterProxyModelPrivate::sourceRowsRemoved(int first, int last)
+{
+    if (first < 0 || first > last || last >= int(rows.size())) {
+        return;
+    }
+    rows.erase(rows.begin() + first, rows.begin() + last + 1);
+    for (size_t row = size_t(first); row < rows.size(); ++row) {
+        rows[row]->row = int(row);
+    }
+}
+
+void DeviceSortFilterProxyModelPrivate::sourceRowsInserted(int first, int last)
+{
+    if (first < 0 || first > last || first > int(rows.size())) {
+        return;
+    }
+    std::vector<std::unique_ptr<Entry>> added;
+    added.reserve(size_t(last - first + 1));
+    for (int row = first; row <= last; ++row) {
+        added.push_back(makeEntry(row));
+    }
+    rows.insert(
+        rows.begin() + first, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    for (size_t row = size_t(last) + 1; row < rows.size(); ++row) {
+        rows[row]->row = int(row);
+    }
+    // New rows wait outside the proxy and join it in one batch.
+    for (int row = first; row <= last; ++row) {
+        markDirty(rows[size_t(row)].get());
+    }
+}
+
+void DeviceSortFilterProxyModelPrivate::sourceLayoutAboutToBeChanged()
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    Q_EMIT q->layoutAboutToBeChanged();
+    layoutIndexes = q->persistentIndexList();
+    layoutEntries.clear();
+    for (const QModelIndex &index : qAsConst(layoutIndexes)) {
+        layoutEntries.push_back(order[size_t(index.row())]);
+    }
+}
+
+// The table reordered its rows: find each record's entry again by its device.
+void DeviceSortFilterProxyModelPrivate::sourceLayoutChanged()
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    std::vector<std::unique_ptr<Entry>> old;
+    old.swap(rows);
+    std::unordered_map<const DeviceData *, size_t> byDevice;
+    for (size_t i = 0; i < old.size(); ++i) {
+        if (old[i]->device) {
+            byDevice.emplace(old[i]->device, i);
+        }
+    }
+    const int rowCount = q->sourceModel() ? q->sourceModel()->rowCount() : 0;
+    for (int row = 0; row < rowCount; ++row) {
+        const auto it = byDevice.find(deviceAtSourceRow(row));
+        if (it != byDevice.end() && old[it->second]) {
+            rows.push_back(std::move(old[it->second]));
+            rows.back()->row = row;
+        } else {
+            rows.push_back(makeEntry(row));
+        }
+    }
+    for (const std::unique_ptr<Entry> &entry : old) {
+        if (entry && entry->device) {
+            QObject::disconnect(entry->device, nullptr, watcher.get(), nullptr);
+        }
+    }
+    for (Entry *entry : order) {
+        entry->proxy = Hidden;
+    }
+    order.clear();
+    for (Entry *entry : dirty) {
+        entry->dirty = false;
+    }
+    dirty.clear();
+    for (const std::unique_ptr<Entry> &entry : rows) {
+        refreshKeys(entry.get());
+        entry->proxy = Hidden;
+        if (accepts(entry.get())) {
+            order.push_back(entry.get());
+        }
+    }
+    std::sort(order.begin(), order.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
+    renumber(0);
+    QModelIndexList to;
+    for (int i = 0; i < layoutIndexes.size(); ++i) {
+        const int row = layoutEntries[size_t(i)]->proxy;
+        to.append(row >= 0 ? q->index(row, layoutIndexes.at(i).column()) : QModelIndex());
+    }
+    q->changePersistentIndexList(layoutIndexes, to);
+    layoutIndexes.clear();
+    layoutEntries.clear();
+    Q_EMIT q->layoutChanged();
+}
+
+void DeviceSortFilterProxyModelPrivate::sourceDataChanged(
+    const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles)
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    if (!topLeft.isValid() || topLeft.parent().isValid() || bottomRight.row() >= int(rows.size())) {
+        return;
+    }
+    int first = INT_MAX;
+    int last = -1;
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+        Entry *entry = rows[size_t(row)].get();
+        if (entry->proxy >= 0) {
+            first = std::min(first, entry->proxy);
+            last = std::max(last, entry->proxy);
+        }
+        // The cells may show new values: read them again on the next refresh.
+        entry->keys.searchValid = false;
+        entry->sortStale = sortSection >= 0;
+        markDirty(entry);
+    }
+    if (last >= 0) {
+        Q_EMIT q->dataChanged(q->index(first, topLeft.column()), q->index(last, bottomRight.column()), roles);
     }
 }
 
@@ -325,7 +848,11 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
     sortKind = SortKind::None;
     sortProperty = QMetaProperty();
     sortWatchIndex = -1;
-    keys.clear();
+    for (const std::unique_ptr<Entry> &entry : rows) {
+        entry->keys.sortValid = false;
+        entry->keys.text.reset();
+        entry->sortStale = false;
+    }
     if (sortSection < 0 || !q->sourceModel()) {
         return;
     }
@@ -370,31 +897,14 @@ void DeviceSortFilterProxyModelPrivate::updateCount()
     Q_EMIT q->countChanged();
 }
 
-int DeviceSortFilterProxyModelPrivate::compare(
-    DeviceData *left, DeviceData *right, int leftRow, int rightRow) const
-{
-    switch (sortKind) {
-    case SortKind::None:
-        return 0;
-    case SortKind::TableOrder:
-        return compareValues(leftRow, rightRow);
-    case SortKind::PlainText: {
-        const QString a = sortProperty.read(left).toString();
-        return a.compare(sortProperty.read(right).toString(), Qt::CaseInsensitive);
-    }
-    case SortKind::Collated:
-        return keysOf(left).text->compare(*keysOf(right).text);
-    default:
-        return compareValues(keysOf(left).number, keysOf(right).number);
-    }
-}
-
 DeviceSortFilterProxyModel::DeviceSortFilterProxyModel(QObject *parent)
-    : QSortFilterProxyModel(parent)
+    : QAbstractProxyModel(parent)
     , d_ptr(std::make_unique<DeviceSortFilterProxyModelPrivate>(this))
 {
     Q_D(DeviceSortFilterProxyModel);
-    setDynamicSortFilter(true);
+    // For queued connections and signal spies on the layout signals.
+    qRegisterMetaType<QList<QPersistentModelIndex>>();
+    qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>();
     connect(this, &QAbstractItemModel::rowsInserted, this, [d] { d->updateCount(); });
     connect(this, &QAbstractItemModel::rowsRemoved, this, [d] { d->updateCount(); });
     connect(this, &QAbstractItemModel::modelReset, this, [d] { d->updateCount(); });
@@ -416,41 +926,129 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
     if (model == sourceModel()) {
         return;
     }
+    beginResetModel();
     for (const QMetaObject::Connection &connection : qAsConst(d->sourceConnections)) {
         disconnect(connection);
     }
     d->sourceConnections.clear();
-    d->unwatchAll();
+    d->clearRows();
 
-    QSortFilterProxyModel::setSourceModel(model);
+    QAbstractProxyModel::setSourceModel(model);
     d->updateSortRole();
     if (model) {
+        using M = QAbstractItemModel;
+        const auto reset = [this, d] {
+            beginResetModel();
+            d->clearRows();
+        };
+        const auto load = [this, d] {
+            d->loadRows();
+            endResetModel();
+        };
         d->sourceConnections = {
-            connect(model, &QAbstractItemModel::rowsInserted, this,
+            connect(model, &M::rowsInserted, this,
                 [d](const QModelIndex &parent, int first, int last) {
                     if (!parent.isValid()) {
-                        d->watchRows(first, last);
+                        d->sourceRowsInserted(first, last);
                     }
                 }),
-            connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            connect(model, &M::rowsAboutToBeRemoved, this,
                 [d](const QModelIndex &parent, int first, int last) {
                     if (!parent.isValid()) {
-                        d->unwatchRows(first, last);
+                        d->sourceRowsAboutToBeRemoved(first, last);
                     }
                 }),
-            connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [d] { d->unwatchAll(); }),
-            connect(model, &QAbstractItemModel::modelReset, this,
-                [d, model] { d->watchRows(0, model->rowCount() - 1); }),
+            connect(model, &M::rowsRemoved, this,
+                [d](const QModelIndex &parent, int first, int last) {
+                    if (!parent.isValid()) {
+                        d->sourceRowsRemoved(first, last);
+                    }
+                }),
+            connect(model, &M::layoutAboutToBeChanged, this, [d] { d->sourceLayoutAboutToBeChanged(); }),
+            connect(model, &M::layoutChanged, this, [d] { d->sourceLayoutChanged(); }),
+            connect(model, &M::rowsAboutToBeMoved, this, [d] { d->sourceLayoutAboutToBeChanged(); }),
+            connect(model, &M::rowsMoved, this, [d] { d->sourceLayoutChanged(); }),
+            connect(model, &M::dataChanged, this,
+                [d](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles) {
+                    d->sourceDataChanged(topLeft, bottomRight, roles);
+                }),
+            connect(model, &M::headerDataChanged, this, &M::headerDataChanged),
+            connect(model, &M::modelAboutToBeReset, this, reset),
+            connect(model, &M::modelReset, this, load),
+            // A change of columns changes every index.
+            connect(model, &M::columnsAboutToBeInserted, this, reset),
+            connect(model, &M::columnsInserted, this, load),
+            connect(model, &M::columnsAboutToBeRemoved, this, reset),
+            connect(model, &M::columnsRemoved, this, load),
             // The base forgets the source first; its rows can no longer be read here.
             connect(model, &QObject::destroyed, this,
-                [d] {
-                    d->unwatchAll();
-                    d->updateCount();
+                [this, d] {
+                    beginResetModel();
+                    d->clearRows();
+                    endResetModel();
                 }),
         };
-        d->watchRows(0, model->rowCount() - 1);
+        d->loadRows();
     }
+    endResetModel();
     d->updateCount();
+}
+
+QModelIndex DeviceSortFilterProxyModel::index(int row, int column, const QModelIndex &parent) const
+{
+    Q_D(const DeviceSortFilterProxyModel);
+    if (parent.isValid() || row < 0 || row >= int(d->order.size()) || column < 0 || column >= columnCount()) {
+        return QModelIndex();
+    }
+    return createIndex(row, column);
+}
+
+QModelIndex DeviceSortFilterProxyModel::parent(const QModelIndex &) const
+{
+    return QModelIndex();
+}
+
+int DeviceSortFilterProxyModel::rowCount(const QModelIndex &parent) const
+{
+    Q_D(const DeviceSortFilterProxyModel);
+    return parent.isValid() ? 0 : int(d->order.size());
+}
+
+int DeviceSortFilterProxyModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !sourceModel() ? 0 : sourceModel()->columnCount();
+}
+
+bool DeviceSortFilterProxyModel::hasChildren(const QModelIndex &parent) const
+{
+    return rowCount(parent) > 0 && columnCount(parent) > 0;
+}
+
+QModelIndex DeviceSortFilterProxyModel::mapToSource(const QModelIndex &proxyIndex) const
+{
+    Q_D(const DeviceSortFilterProxyModel);
+    if (!proxyIndex.isValid() || proxyIndex.model() != this || proxyIndex.row() >= int(d->order.size())) {
+        return QModelIndex();
+    }
+    return sourceModel()->index(d->order[size_t(proxyIndex.row())]->row, proxyIndex.column());
+}
+
+QModelIndex DeviceSortFilterProxyModel::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    Q_D(const DeviceSortFilterProxyModel);
+    if (!sourceIndex.isValid() || sourceIndex.model() != sourceModel() || sourceIndex.parent().isValid()
+        || sourceIndex.row() >= int(d->rows.size())) {
+        return QModelIndex();
+    }
+    const int row = d->rows[size_t(sourceIndex.row())]->proxy;
+    return row >= 0 ? createIndex(row, sourceIndex.column()) : QModelIndex();
+}
+
+void DeviceSortFilterProxyModel::sort(int column, Qt::SortOrder order)
+{
+    sortByColumn(column,
+        column < 0 ? ZVRSortButton::None
+                   : (order == Qt::AscendingOrder ? ZVRSortButton::Ascend : ZVRSortButton::Descend));
 }
 
 int DeviceSortFilterProxyModel::statusFilter() const
@@ -466,7 +1064,7 @@ void DeviceSortFilterProxyModel::setStatusFilter(int status)
         return;
     }
     d->statusFilter = status;
-    invalidateFilter();
+    d->rebuild();
     Q_EMIT statusFilterChanged();
 }
 
@@ -490,7 +1088,7 @@ void DeviceSortFilterProxyModel::setSearchText(const QString &text)
     if (d->searchMac.size() < 4) {
         d->searchMac.clear();
     }
-    invalidateFilter();
+    d->rebuild();
     Q_EMIT searchTextChanged();
 }
 
@@ -519,7 +1117,7 @@ void DeviceSortFilterProxyModel::sortByColumn(int section, int mode)
     d->sortSection = newSection;
     d->sortMode = newMode;
     d->updateSortRole();
-    sort(newSection, newMode == ZVRSortButton::Descend ? Qt::DescendingOrder : Qt::AscendingOrder);
+    d->rebuild();
     Q_EMIT sortChanged();
 }
 
@@ -537,18 +1135,15 @@ DeviceData *DeviceSortFilterProxyModel::device(int proxyRow) const
 
 int DeviceSortFilterProxyModel::sourceRow(int proxyRow) const
 {
-    const QModelIndex proxyIndex = index(proxyRow, 0);
-    return proxyIndex.isValid() ? mapToSource(proxyIndex).row() : -1;
+    Q_D(const DeviceSortFilterProxyModel);
+    return proxyRow >= 0 && proxyRow < int(d->order.size()) ? d->order[size_t(proxyRow)]->row : -1;
 }
 
 int DeviceSortFilterProxyModel::proxyRow(int sourceRow) const
 {
-    const QAbstractItemModel *source = sourceModel();
-    if (!source) {
-        return -1;
-    }
-    const QModelIndex sourceIndex = source->index(sourceRow, 0);
-    return sourceIndex.isValid() ? mapFromSource(sourceIndex).row() : -1;
+    Q_D(const DeviceSortFilterProxyModel);
+    return sourceRow >= 0 && sourceRow < int(d->rows.size()) ? std::max(d->rows[size_t(sourceRow)]->proxy, -1)
+                                                             : -1;
 }
 
 QString DeviceSortFilterProxyModel::columnRole(int section) const
@@ -598,45 +1193,5 @@ void DeviceSortFilterProxyModel::refresh()
 bool DeviceSortFilterProxyModel::isRefreshPending() const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    return d->sortPending || d->filterPending;
-}
-
-bool DeviceSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
-{
-    Q_D(const DeviceSortFilterProxyModel);
-    if (sourceParent.isValid()) {
-        return false;
-    }
-    const bool filtering = d->statusFilter != AllStatus || !d->searchText.isEmpty();
-    if (!filtering) {
-        return true;
-    }
-    const DeviceData *device = d->deviceAtSourceRow(sourceRow);
-    if (!device) {
-        return false;
-    }
-    if (d->statusFilter != AllStatus && int(device->devStatus()) != d->statusFilter) {
-        return false;
-    }
-    if (d->searchText.isEmpty()) {
-        return true;
-    }
-    return d->matchesSearch(device);
-}
-
-bool DeviceSortFilterProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
-{
-    Q_D(const DeviceSortFilterProxyModel);
-    DeviceData *leftDevice = d->deviceAtSourceRow(left.row());
-    DeviceData *rightDevice = d->deviceAtSourceRow(right.row());
-    // Rows without a device go after every device, in the table's order.
-    if (!leftDevice || !rightDevice) {
-        return leftDevice && !rightDevice;
-    }
-    const int order = d->compare(leftDevice, rightDevice, left.row(), right.row());
-    if (order != 0) {
-        return order < 0;
-    }
-    // Equal values keep the table's order in either direction, whatever was shown before.
-    return sortOrder() == Qt::AscendingOrder ? left.row() < right.row() : left.row() > right.row();
+    return !d->dirty.empty();
 }

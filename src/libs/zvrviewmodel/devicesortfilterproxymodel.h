@@ -6,7 +6,7 @@
 #include <zvrviewmodel/zvrviewmodel_global.h>
 #include <zvrviewmodel/zvrenums.h>
 
-#include <QSortFilterProxyModel>
+#include <QAbstractProxyModel>
 #include <QString>
 
 #include <memory>
@@ -27,10 +27,13 @@ class DeviceSortFilterProxyModelPrivate;
  *  filter are collected and applied once, on the next turn of the event loop; call
  *  refresh() to apply them at once.
  *
+ *  Rows that the table inserts join the proxy on that same turn, in batches; rows it
+ *  removes leave the proxy at once.
+ *
  *  Rows of the proxy are not rows of the table: checkDevice() and editSignalDevice()
  *  map a proxy row to the table's row before they call the table.
  */
-class ZVRVIEWMODEL_EXPORT DeviceSortFilterProxyModel : public QSortFilterProxyModel
+class ZVRVIEWMODEL_EXPORT DeviceSortFilterProxyModel : public QAbstractProxyModel
 {
     Q_OBJECT
     Q_PROPERTY(int statusFilter READ statusFilter WRITE setStatusFilter NOTIFY statusFilterChanged)
@@ -47,6 +50,16 @@ public:
     ~DeviceSortFilterProxyModel() override;
 
     void setSourceModel(QAbstractItemModel *sourceModel) override;
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
+    //! sortByColumn() for item views: a negative column restores the table's own order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     //! A DeviceData::DeviceStatus value, or AllStatus (-1).
     int statusFilter() const;
@@ -91,10 +104,6 @@ Q_SIGNALS:
     void searchTextChanged();
     void sortChanged();
     void countChanged();
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
-    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
     Q_DECLARE_PRIVATE(DeviceSortFilterProxyModel)

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <random>
 
 using DevicePtr = QSharedPointer<DeviceData>;
 using Table = DeviceTableModel;
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void refusesRows();
     void refusesWithoutTable();
     void modelTesterWhileTableChanges();
+    void matchesFullSortAfterRandomChanges_data();
+    void matchesFullSortAfterRandomChanges();
     void destructionOrder_data();
     void destructionOrder();
 
@@ -265,8 +268,9 @@ void tst_DeviceSortFilterProxyModel::removedDeviceIsNoLongerWatched()
     device->setName(QStringLiteral("阿里"));
     QVERIFY(!m_proxy->isRefreshPending());
 
-    // Appended again, it is sorted in and watched again.
+    // Appended again, it is sorted in (on the next turn) and watched again.
     QVERIFY(m_table->appendDevice(device));
+    m_proxy->refresh();
     QCOMPARE(m_proxy->device(0), device.data());
     device->setName(QStringLiteral("中心"));
     QVERIFY(m_proxy->isRefreshPending());
@@ -283,6 +287,8 @@ void tst_DeviceSortFilterProxyModel::appendedDeviceIsSortedIn()
     const DevicePtr hidden = makeDevice(QStringLiteral("离线解码器"), "1.1.1.1", DeviceData::Offline);
     m_table->appendDevice(hidden);
     m_table->appendDevice(makeDevice(QStringLiteral("解码器"), "10.0.0.11", DeviceData::Online));
+    QVERIFY(log.isEmpty()); // appended rows join on the next turn, in one batch
+    m_proxy->refresh();
     QCOMPARE(log, QStringList({ "aboutToInsert 1-1", "inserted 1-1" }));
     QCOMPARE(names(), (QStringList { C10, QStringLiteral("解码器"), GW }));
 
@@ -392,12 +398,85 @@ void tst_DeviceSortFilterProxyModel::modelTesterWhileTableChanges()
         m_proxy->sortByColumn(Table::ColName, Sort::None);
         m_table->clear();
         m_table->appendDevice(extra);
+        m_proxy->refresh();
         QCOMPARE(m_proxy->count(), 1);
     }
     // Every cell holds the device object, which the role-type checks for the standard
     // roles cannot convert; those are the only complaints allowed.
     QVERIFY(!testerComplaints(cap).isEmpty()); // the tester did run its checks
     QCOMPARE(testerComplaints(cap, { "variant.canConvert<QString>()" }), QStringList());
+}
+
+void tst_DeviceSortFilterProxyModel::matchesFullSortAfterRandomChanges_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("mode");
+    QTest::addRow("table order") << -1 << int(Sort::None);
+    QTest::addRow("name ascending") << int(Table::ColName) << int(Sort::Ascend);
+    QTest::addRow("ip descending") << int(Table::ColIP) << int(Sort::Descend);
+    QTest::addRow("status descending") << int(Table::ColDevStatus) << int(Sort::Descend);
+}
+
+void tst_DeviceSortFilterProxyModel::matchesFullSortAfterRandomChanges()
+{
+    QFETCH(int, section);
+    QFETCH(int, mode);
+    QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+    collator.setNumericMode(true);
+    const auto less = [&](DevicePtr a, DevicePtr b) {
+        mode == Sort::Descend ? a.swap(b) : void();
+        return section == Table::ColName ? collator.compare(a->name(), b->name()) < 0
+            : section == Table::ColIP    ? a->networkIpInt(0) < b->networkIpInt(0)
+                                         : section >= 0 && a->devStatus() < b->devStatus();
+    };
+    std::mt19937 random(uint(section + 2));
+    const auto some = [&] { return random() % 40; };
+    LogCapture cap;
+    QAbstractItemModelTester tester(m_proxy.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    m_proxy->sortByColumn(section, mode);
+    for (int step = 0; step < 600; ++step) {
+        const uint what = random() % 10;
+        // Now and then many devices at once, as a scan or a rescan brings them.
+        for (int i = 0, n = some() < 8 ? 30 : 1; i < n; ++i) {
+            const DevicePtr device = m_devices.at(int(random() % uint(m_devices.size())));
+            const auto status = DeviceData::DeviceStatus(random() % 3);
+            const QString ip = QStringLiteral("10.%1.0.%2").arg(some()).arg(some());
+            if (what == 0) {
+                m_devices << makeDevice(QStringLiteral("解码器%1").arg(some()), ip, status);
+                m_table->appendDevice(m_devices.last());
+            } else if (what == 1 && m_devices.size() > 20 && m_table->removeDevice(device)) {
+                m_devices.removeOne(device);
+            } else if (what == 2) {
+                device->setName(QStringLiteral("编码器%1").arg(some()));
+            } else if (what == 3) {
+                device->setNetworkInfo(makeDevice(QString(), ip, status)->networkInfo());
+            } else if (what == 4) {
+                device->setDevStatus(status);
+            }
+        }
+        if (what == 5) {
+            m_proxy->setStatusFilter(some() % 2 ? -1 : int(some() % 3));
+        } else if (what == 6) {
+            m_proxy->setSearchText(some() % 4 ? QString() : QStringLiteral("编码"));
+        } else if (what >= 7) {
+            m_proxy->refresh();
+            QList<DevicePtr> expected;
+            std::copy_if(
+                m_devices.cbegin(), m_devices.cend(), std::back_inserter(expected), [&](const DevicePtr &d) {
+                    return (m_proxy->statusFilter() < 0 || d->devStatus() == m_proxy->statusFilter())
+                        && d->name().contains(m_proxy->searchText());
+                });
+            std::stable_sort(expected.begin(), expected.end(), less);
+            QCOMPARE(m_proxy->count(), expected.size());
+            for (int row = 0; row < expected.size(); ++row) {
+                QCOMPARE(m_proxy->device(row), expected.at(row).data());
+            }
+        }
+    }
+    for (const CapturedMessage &line : cap.lines()) {
+        QVERIFY2(line.category != QLatin1String("qt.modeltest") || line.text.contains("canConvert<QString>"),
+            qPrintable(line.text));
+    }
 }
 
 void tst_DeviceSortFilterProxyModel::destructionOrder_data()
