@@ -169,6 +169,11 @@ int DeviceFinder::onlineCount() const
     return m_onlineCount;
 }
 
+int DeviceFinder::tableCount() const
+{
+    return m_tableCount;
+}
+
 int DeviceFinder::scanRound() const
 {
     return m_simulation->round();
@@ -462,6 +467,7 @@ void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
     m_table->appendDevice(device);
     m_counted.insert(device.data(), 0);
     recount(device.data());
+    scheduleCheckState();
 }
 
 void DeviceFinder::onIpStateReported(const QString &commMac, int state)
@@ -540,9 +546,11 @@ void DeviceFinder::updateCheckState()
     } else if (m_countedCheckedOnline == m_countedOnline) {
         type = ZVRCheckBox::All;
     }
-    if (type == m_allCheckType && m_countedChecked == m_checkedCount && m_countedOnline == m_onlineCount) {
+    if (type == m_allCheckType && m_countedChecked == m_checkedCount && m_countedOnline == m_onlineCount
+        && m_counted.size() == m_tableCount) {
         return;
     }
+    m_tableCount = m_counted.size();
     m_allCheckType = type;
     m_checkedCount = m_countedChecked;
     m_onlineCount = m_countedOnline;

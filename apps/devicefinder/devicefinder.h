@@ -42,6 +42,7 @@ class DeviceFinder : public QObject
     Q_PROPERTY(int allCheckType READ allCheckType NOTIFY checkStateChanged)
     Q_PROPERTY(int checkedCount READ checkedCount NOTIFY checkStateChanged)
     Q_PROPERTY(int onlineCount READ onlineCount NOTIFY checkStateChanged)
+    Q_PROPERTY(int tableCount READ tableCount NOTIFY checkStateChanged)
     Q_PROPERTY(int scanRound READ scanRound NOTIFY scanRoundChanged)
     Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
     Q_PROPERTY(QString resultSummary READ resultSummary NOTIFY resultsChanged)
@@ -70,6 +71,8 @@ public:
     int allCheckType() const;
     int checkedCount() const;
     int onlineCount() const;
+    //! The devices in the table, told once per event-loop turn (the table tells every row).
+    int tableCount() const;
     int scanRound() const;
     bool busy() const;
     QString resultSummary() const;
@@ -144,6 +147,7 @@ private:
     int m_allCheckType = 1; // ZVRCheckBox::None
     int m_checkedCount = 0;
     int m_onlineCount = 0;
+    int m_tableCount = 0;
     //! Each record's last counted state: bit 0 online, bit 1 checked.
     QHash<const DeviceData *, quint8> m_counted;
     int m_countedOnline = 0;

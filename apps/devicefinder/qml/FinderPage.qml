@@ -47,7 +47,7 @@ Item {
                 Label {
                     objectName: "counters"
                     text: qsTr("第%1轮扫描 · 共%2台 · 在线%3台 · 已选%4台")
-                          .arg(Finder.scanRound).arg(Finder.deviceModel.rowCount)
+                          .arg(Finder.scanRound).arg(Finder.tableCount)
                           .arg(Finder.onlineCount).arg(Finder.checkedCount)
                     color: "#c9d6e8"
                 }
@@ -122,7 +122,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 anchors.left: parent.left
                 anchors.leftMargin: 12
-                text: qsTr("显示%1台 / 共%2台").arg(Finder.sortModel.count).arg(Finder.deviceModel.rowCount)
+                text: qsTr("显示%1台 / 共%2台").arg(Finder.sortModel.count).arg(Finder.tableCount)
                 color: "#4a5568"
             }
             Label {
