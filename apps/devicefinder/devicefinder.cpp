@@ -42,8 +42,8 @@ PortSettings currentPort(const DeviceData &device, int port)
 // shared pointer still holds it.
 // A sliced scan round reports this many devices between looks at the clock, and hands
 // the event loop back once a slice has taken this long.
-constexpr int ScanSliceReports = 256;
-constexpr qint64 ScanSliceMilliseconds = 15;
+constexpr int ScanSliceReports = 64;
+constexpr qint64 ScanSliceMilliseconds = 12;
 
 void keepCppOwned(QObject *object)
 {

@@ -4,6 +4,8 @@
 #include "headlessrun.h"
 #include "qmlregistration.h"
 
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -15,6 +17,8 @@
 #include <QTimer>
 
 namespace {
+
+constexpr int ViewBatchMilliseconds = 200;
 
 struct Settings
 {
@@ -174,6 +178,9 @@ int main(int argc, char *argv[])
     DeviceFinder finder;
     finder.setNetwork(settings.seed, settings.devices);
     finder.restart();
+    // A table view rebuilds its visible cells on every insert: during a scan that
+    // reports thousands of devices, new rows reach it a few times a second.
+    finder.sortModel()->setBatchInterval(ViewBatchMilliseconds);
     registerQmlTypes(&finder);
 
     QQmlApplicationEngine engine;

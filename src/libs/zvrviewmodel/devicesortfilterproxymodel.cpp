@@ -14,6 +14,7 @@
 #include <QMetaProperty>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QVector>
 
 #include <array>
@@ -168,6 +169,8 @@ public:
     std::unique_ptr<Entry> makeEntry(int row);
     void watch(Entry *entry);
     void unwatchAll();
+    static bool alwaysWatched(int watchedIndex);
+    void rewatchIfNeeded(int previousWatchIndex);
     void deviceChanged(Entry *entry, int watchedIndex);
     void markDirty(Entry *entry);
     const RecordKeys &keysOf(Entry *entry);
@@ -211,6 +214,7 @@ public:
     QString searchMac; // the search text as bare MAC digits, empty unless it reads as one
     int count = 0;
     bool queued = false;
+    int batchInterval = 0;
     QCollator collator { QLocale(QLocale::Chinese, QLocale::China) };
     QVector<QMetaObject::Connection> sourceConnections;
 
@@ -245,15 +249,36 @@ void DeviceSortFilterProxyModelPrivate::watch(Entry *entry)
     if (!device) {
         return;
     }
+    // A connection costs memory per record: only what the search, the status filter and
+    // the sorted column read is watched.
     for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
-        QObject::connect(
-            device, watchedSignals[i].signal, watcher.get(), [this, entry, i] { deviceChanged(entry, i); });
+        if (alwaysWatched(i) || i == sortWatchIndex) {
+            QObject::connect(device, watchedSignals[i].signal, watcher.get(),
+                [this, entry, i] { deviceChanged(entry, i); });
+        }
     }
 }
 
 void DeviceSortFilterProxyModelPrivate::unwatchAll()
 {
     watcher = std::make_unique<QObject>();
+}
+
+bool DeviceSortFilterProxyModelPrivate::alwaysWatched(int watchedIndex)
+{
+    return searchedSignals[size_t(watchedIndex)] || watchedIndex == devStatusIndex;
+}
+
+void DeviceSortFilterProxyModelPrivate::rewatchIfNeeded(int previousWatchIndex)
+{
+    const auto extra = [](int index) { return index >= 0 && !alwaysWatched(index) ? index : -1; };
+    if (extra(previousWatchIndex) == extra(sortWatchIndex)) {
+        return;
+    }
+    unwatchAll();
+    for (const std::unique_ptr<Entry> &entry : rows) {
+        watch(entry.get());
+    }
 }
 
 void DeviceSortFilterProxyModelPrivate::deviceChanged(Entry *entry, int watchedIndex)
@@ -401,8 +426,12 @@ void DeviceSortFilterProxyModelPrivate::schedule()
         return;
     }
     queued = true;
-    QMetaObject::invokeMethod(
-        q, [this] { applyPending(); }, Qt::QueuedConnection);
+    if (batchInterval > 0) {
+        QTimer::singleShot(batchInterval, q, [this] { applyPending(); });
+    } else {
+        QMetaObject::invokeMethod(
+            q, [this] { applyPending(); }, Qt::QueuedConnection);
+    }
 }
 
 void DeviceSortFilterProxyModelPrivate::renumber(int from)
@@ -847,6 +876,7 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
     sortRole.clear();
     sortKind = SortKind::None;
     sortProperty = QMetaProperty();
+    const int previousWatchIndex = sortWatchIndex;
     sortWatchIndex = -1;
     for (const std::unique_ptr<Entry> &entry : rows) {
         entry->keys.sortValid = false;
@@ -854,6 +884,7 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
         entry->sortStale = false;
     }
     if (sortSection < 0 || !q->sourceModel()) {
+        rewatchIfNeeded(previousWatchIndex);
         return;
     }
     sortRole = q->sourceModel()->roleNames().value(Qt::UserRole + sortSection);
@@ -862,6 +893,7 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
             sortWatchIndex = i;
         }
     }
+    rewatchIfNeeded(previousWatchIndex);
     const int index = DeviceData::staticMetaObject.indexOfProperty(sortRole.constData());
     if (index >= 0) {
         sortProperty = DeviceData::staticMetaObject.property(index);
@@ -1188,6 +1220,18 @@ void DeviceSortFilterProxyModel::refresh()
 {
     Q_D(DeviceSortFilterProxyModel);
     d->applyPending();
+}
+
+int DeviceSortFilterProxyModel::batchInterval() const
+{
+    Q_D(const DeviceSortFilterProxyModel);
+    return d->batchInterval;
+}
+
+void DeviceSortFilterProxyModel::setBatchInterval(int milliseconds)
+{
+    Q_D(DeviceSortFilterProxyModel);
+    d->batchInterval = qMax(0, milliseconds);
 }
 
 bool DeviceSortFilterProxyModel::isRefreshPending() const

@@ -27,7 +27,8 @@ class DeviceSortFilterProxyModelPrivate;
  *  filter are collected and applied once, on the next turn of the event loop; call
  *  refresh() to apply them at once.
  *
- *  Rows that the table inserts join the proxy on that same turn, in batches; rows it
+ *  Rows that the table inserts join the proxy on that same turn (or after
+ *  batchInterval()), in batches; rows it
  *  removes leave the proxy at once.
  *
  *  Rows of the proxy are not rows of the table: checkDevice() and editSignalDevice()
@@ -98,6 +99,14 @@ public:
     //! Applies collected device changes now instead of on the next event-loop turn.
     Q_INVOKABLE void refresh();
     bool isRefreshPending() const;
+
+    /*! How long collected changes and inserted rows wait before they reach the views,
+     *  in milliseconds; 0 (the default) applies them on the next event-loop turn. A
+     *  longer wait lets a view that rebuilds its cells on every insert do so less often
+     *  while a scan reports thousands of devices.
+     */
+    int batchInterval() const;
+    void setBatchInterval(int milliseconds);
 
 Q_SIGNALS:
     void statusFilterChanged();
