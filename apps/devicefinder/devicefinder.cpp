@@ -29,14 +29,6 @@ PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
         settings.value(QStringLiteral("gateway") + suffix).toString().trimmed() };
 }
 
-PortSettings currentPort(const DeviceData &device, int port)
-{
-    if (port == 0) {
-        return { device.ip(), device.subnetMask(), device.gateway() };
-    }
-    return { device.ip2(), device.subnetMask2(), device.gateway2() };
-}
-
 // Marks a record handed to QML as owned by C++: an object that QML receives from an
 // invokable call would otherwise become JavaScript-owned and be collected while a
 // shared pointer still holds it.
@@ -196,7 +188,8 @@ QString DeviceFinder::resultTotal() const
 
 QVariantMap DeviceFinder::editTarget() const
 {
-    QVariantMap target { { QStringLiteral("count"), m_editTargets.size() } };
+    QVariantMap target { { QStringLiteral("count"), m_editTargets.size() },
+        { QStringLiteral("hidden"), m_hiddenChecked }, { QStringLiteral("offline"), m_offlineChecked } };
     if (m_editTargets.isEmpty()) {
         return target;
     }
@@ -256,6 +249,11 @@ void DeviceFinder::restart()
     m_change.setTimeout(timeout);
     m_changeTimer->stop();
     setEditTargets({});
+    m_planned.clear();
+    if (!m_awaitingScan.isEmpty()) {
+        m_awaitingScan.clear();
+        Q_EMIT awaitingScanChanged();
+    }
     m_table->clear();
     m_devices.clear();
     m_counted.clear();
@@ -289,94 +287,118 @@ void DeviceFinder::toggleAll()
     }
 }
 
-bool DeviceFinder::editChecked()
+bool DeviceFinder::editChecked(bool includeHidden)
 {
-    // The table's order, so that addresses are handed out row by row.
-    QList<QSharedPointer<DeviceData>> checked;
-    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
-        if (device && device->checked()) {
-            checked << device;
+    // What the user sees, in the order shown: addresses are handed out down the view.
+    m_sortModel->refresh();
+    QList<QSharedPointer<DeviceData>> targets;
+    QSet<const DeviceData *> shown;
+    int offline = 0;
+    for (int row = 0; row < m_sortModel->rowCount(); ++row) {
+        DeviceData *device = m_sortModel->device(row);
+        if (!device || !device->checked()) {
+            continue;
+        }
+        shown.insert(device);
+        if (device->online()) {
+            targets << m_devices.value(device->commMac());
+        } else {
+            ++offline;
         }
     }
-    if (checked.isEmpty()) {
-        Q_EMIT messageRequested(STR_SELECT_DEVICE_FIRST);
+    int hidden = 0;
+    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
+        if (device && device->checked() && device->online() && !shown.contains(device.data())) {
+            ++hidden;
+            if (includeHidden) {
+                targets << device;
+            }
+        }
+    }
+    if (targets.isEmpty()) {
+        Q_EMIT messageRequested(
+            hidden > 0 ? tr("已选设备都被筛选隐藏了，请清除筛选后再修改") : STR_SELECT_DEVICE_FIRST);
         return false;
     }
-    setEditTargets(checked);
+    setEditTargets(targets, includeHidden ? 0 : hidden, offline);
     Q_EMIT editRequested();
     return true;
 }
 
+ChangePlan DeviceFinder::plan(const QVariantMap &settings) const
+{
+    QVector<const DeviceData *> targets;
+    targets.reserve(m_editTargets.size());
+    for (const QSharedPointer<DeviceData> &device : m_editTargets) {
+        targets << device.data();
+    }
+    QVector<const DeviceData *> known;
+    known.reserve(m_devices.size());
+    for (const QSharedPointer<DeviceData> &device : m_devices) {
+        known << device.data();
+    }
+    ChangeRequest request;
+    request.port1 = portFrom(settings, QString());
+    request.changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
+    if (request.changePort2) {
+        request.port2 = portFrom(settings, QStringLiteral("2"));
+    }
+    return planChange(targets, request, known);
+}
+
 QString DeviceFinder::validateChange(const QVariantMap &settings) const
 {
-    if (m_editTargets.isEmpty()) {
-        return STR_SELECT_DEVICE_FIRST;
-    }
-    const int count = m_editTargets.size();
-    if (count == 1 && !m_editTargets.first()->online()) {
-        return STR_DEVICE_OFFLINE;
-    }
-    const PortSettings port1 = portFrom(settings, QString());
-    const bool changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
-    const PortSettings port2 = changePort2 ? portFrom(settings, QStringLiteral("2")) : PortSettings();
+    return plan(settings).firstError();
+}
 
-    QString error = checkPortSettings(port1, count);
-    if (error.isEmpty() && changePort2) {
-        error = checkPortSettings(port2, count);
+QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
+{
+    // The editor lists this many devices of a batch; the rest are counted.
+    constexpr int previewRows = 200;
+    const ChangePlan planned = plan(settings);
+    QVariantList preview;
+    for (int i = 0; i < planned.devices.size() && i < previewRows; ++i) {
+        const PlannedDevice &device = planned.devices.at(i);
+        preview << QVariantMap { { QStringLiteral("name"), device.device->name() },
+            { QStringLiteral("ip"), device.device->ip() }, { QStringLiteral("newIp"), device.ip },
+            { QStringLiteral("newIp2"), device.ip2 } };
     }
-    if (!error.isEmpty()) {
-        return error;
-    }
+    return { { QStringLiteral("errors"), planned.errors }, { QStringLiteral("preview"), preview },
+        { QStringLiteral("more"), qMax(0, int(planned.devices.size()) - previewRows) } };
+}
 
-    quint32 start = 0;
-    parseAddress(port1.ip, &start);
-    if (changePort2 && port1.ip == port2.ip) {
-        return STR_PORT_IP_SAME;
-    }
-    bool changed = false;
-    for (int i = 0; i < count; ++i) {
-        const DeviceData &device = *m_editTargets.at(i);
-        const QString ip = formatAddress(start + quint32(i));
-        if (!changePort2 && device.ethernetPortNumber() > 1 && ip == device.ip2()) {
-            return STR_PORT_IP_SAME;
-        }
-        const PortSettings wanted { ip, port1.subnetMask, port1.gateway };
-        changed = changed || wanted != currentPort(device, 0)
-            || (changePort2 && device.ethernetPortNumber() > 1 && port2 != currentPort(device, 1));
-    }
-    if (!changed) {
-        return STR_NETWORK_UNCHANGED;
-    }
-    // A single device must not take an address that another device answers on.
-    if (count == 1) {
-        for (const QSharedPointer<DeviceData> &other : m_devices) {
-            if (other != m_editTargets.first() && other->ip() == port1.ip) {
-                return STR_IP_OCCUPIED;
-            }
-        }
-    }
-    return QString();
+bool DeviceFinder::isAwaitingScan(const QString &commMac) const
+{
+    return m_awaitingScan.contains(commMac);
+}
+
+int DeviceFinder::awaitingScanCount() const
+{
+    return m_awaitingScan.size();
 }
 
 bool DeviceFinder::applyChange(const QVariantMap &settings)
 {
-    const QString error = validateChange(settings);
-    if (!error.isEmpty()) {
-        Q_EMIT messageRequested(error);
+    const ChangePlan planned = plan(settings);
+    if (!planned.isValid()) {
+        Q_EMIT messageRequested(planned.firstError());
         return false;
-    }
-    NetworkChange change;
-    for (const QSharedPointer<DeviceData> &device : qAsConst(m_editTargets)) {
-        change.macs << device->commMac();
-    }
-    change.port1 = portFrom(settings, QString());
-    if (settings.value(QStringLiteral("changePort2")).toBool()) {
-        change.port2 = portFrom(settings, QStringLiteral("2"));
     }
     if (m_change.inFlight()) {
         Q_EMIT messageRequested(tr("上一次修改尚未结束，请等待其结果"));
         return false;
     }
+    NetworkChange change;
+    m_planned.clear();
+    for (const PlannedDevice &device : planned.devices) {
+        change.macs << device.device->commMac();
+        m_planned.insert(device.device->commMac(), device);
+    }
+    change.port1 = portFrom(settings, QString());
+    if (settings.value(QStringLiteral("changePort2")).toBool()) {
+        change.port2 = portFrom(settings, QStringLiteral("2"));
+    }
+    m_request = { change.port1, !change.port2.isEmpty(), change.port2 };
     change.requestId = ++m_lastRequest;
     m_change.start(change.requestId, change.macs, m_clock.elapsed());
     m_changeTimer->start(m_change.timeout());
@@ -385,6 +407,28 @@ bool DeviceFinder::applyChange(const QVariantMap &settings)
     m_table->setDeviceNetworkConfig(change.macsText(), NetworkChange::portText(change.port1),
         NetworkChange::portText(change.port2), change.requestText());
     return true;
+}
+
+void DeviceFinder::showChanged(const QString &commMac)
+{
+    const QSharedPointer<DeviceData> device = m_devices.value(commMac);
+    const auto planned = m_planned.constFind(commMac);
+    if (!device || planned == m_planned.constEnd()) {
+        return;
+    }
+    QVector<t_device_network_info> ports = device->networkInfo();
+    const auto take = [&ports](int port, const QString &ip, const PortSettings &settings) {
+        if (port < ports.size() && !ip.isEmpty()) {
+            ports[port].ip = ip;
+            ports[port].subnetMask = settings.subnetMask;
+            ports[port].gateway = settings.gateway;
+            parseAddress(ip, &ports[port].ipInt);
+        }
+    };
+    take(0, planned->ip, m_request.port1);
+    take(1, planned->ip2, m_request.port2);
+    device->setNetworkInfo(ports);
+    m_awaitingScan.insert(commMac);
 }
 
 bool DeviceFinder::changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway)
@@ -454,6 +498,9 @@ void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
     const auto known = m_devices.constFind(commMac);
     if (known != m_devices.constEnd()) {
         known.value()->update(info, source);
+        if (source == Simulation::MacScanReport && m_awaitingScan.remove(commMac)) {
+            Q_EMIT awaitingScanChanged();
+        }
         return;
     }
     // First sight: take the whole report, then show the device.
@@ -515,7 +562,14 @@ void DeviceFinder::endChange()
             result->setDetailVal(outcome.result);
         }
         results << result;
-        succeeded += outcome.result == IpSetSuccess ? 1 : 0;
+        if (outcome.result == IpSetSuccess && !silent.contains(outcome.commMac)) {
+            ++succeeded;
+            showChanged(outcome.commMac);
+        }
+    }
+    m_planned.clear();
+    if (succeeded > 0) {
+        Q_EMIT awaitingScanChanged();
     }
     m_results->resetResultList(results);
     m_results->setTotalNum(results.size());
@@ -597,9 +651,11 @@ QList<QSharedPointer<DeviceData>> DeviceFinder::tableDevices() const
     return devices;
 }
 
-void DeviceFinder::setEditTargets(const QList<QSharedPointer<DeviceData>> &devices)
+void DeviceFinder::setEditTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden, int offline)
 {
     m_editTargets = devices;
+    m_hiddenChecked = hidden;
+    m_offlineChecked = offline;
     Q_EMIT editTargetChanged();
 }
 

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QSharedPointer>
 #include <QVariantMap>
@@ -48,6 +49,7 @@ class DeviceFinder : public QObject
     Q_PROPERTY(QString resultSummary READ resultSummary NOTIFY resultsChanged)
     Q_PROPERTY(QString resultTotal READ resultTotal NOTIFY resultsChanged)
     Q_PROPERTY(QVariantMap editTarget READ editTarget NOTIFY editTargetChanged)
+    Q_PROPERTY(int awaitingScanCount READ awaitingScanCount NOTIFY awaitingScanChanged)
 
 public:
     explicit DeviceFinder(QObject *parent = nullptr);
@@ -77,8 +79,13 @@ public:
     bool busy() const;
     QString resultSummary() const;
     QString resultTotal() const;
-    //! The devices the editor works on: their count and the first one's settings.
+    /*! The devices the editor works on: their count, the first one's settings, and
+     *  for a batch how many checked devices the filter hides ("hidden") and how many
+     *  checked ones are offline and left out ("offline").
+     */
     QVariantMap editTarget() const;
+    //! Devices whose change succeeded and whose next scan report has not come yet.
+    int awaitingScanCount() const;
 
     //! Runs \a rounds scan rounds now.
     Q_INVOKABLE void scan(int rounds = 1);
@@ -91,10 +98,20 @@ public:
     Q_INVOKABLE void restart();
     //! The header check box: checks every online device, or unchecks all when all are.
     Q_INVOKABLE void toggleAll();
-    //! Opens the editor for every checked device; false when none is checked.
-    Q_INVOKABLE bool editChecked();
+    /*! Opens the editor for the checked online devices that the table shows, in the
+     *  order shown, and with \a includeHidden also those the filter hides; false when
+     *  there are none.
+     */
+    Q_INVOKABLE bool editChecked(bool includeHidden = false);
     //! The text that refuses \a settings for the devices in the editor, or an empty text.
     Q_INVOKABLE QString validateChange(const QVariantMap &settings) const;
+    /*! The plan of \a settings for the editor: "errors" by field, "preview" (the first
+     *  devices, each with "name", "ip", "newIp" and "newIp2") and "more" (how many
+     *  devices the preview leaves out).
+     */
+    Q_INVOKABLE QVariantMap checkChange(const QVariantMap &settings) const;
+    //! Whether \a commMac's change succeeded and the scan has not confirmed it yet.
+    Q_INVOKABLE bool isAwaitingScan(const QString &commMac) const;
     //! Sends the change to the back-end; false (with a message) when it is refused.
     Q_INVOKABLE bool applyChange(const QVariantMap &settings);
     //! Checks every online device and renumbers them all from one address.
@@ -111,6 +128,7 @@ Q_SIGNALS:
     void busyChanged();
     void resultsChanged();
     void editTargetChanged();
+    void awaitingScanChanged();
     void editRequested();
     void messageRequested(const QString &text);
     void resultsReady();
@@ -130,7 +148,10 @@ private:
     void uncount(const DeviceData *device);
     //! The devices of the table's rows, in row order.
     QList<QSharedPointer<DeviceData>> tableDevices() const;
-    void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices);
+    void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden = 0, int offline = 0);
+    ChangePlan plan(const QVariantMap &settings) const;
+    //! Shows a confirmed change in \a commMac's row until the next scan report.
+    void showChanged(const QString &commMac);
     void setBusy(bool busy);
 
     Q_DISABLE_COPY(DeviceFinder)
@@ -142,6 +163,12 @@ private:
     NodeListModel *const m_nodes;
     QHash<QString, QSharedPointer<DeviceData>> m_devices;
     QList<QSharedPointer<DeviceData>> m_editTargets;
+    int m_hiddenChecked = 0;
+    int m_offlineChecked = 0;
+    //! The addresses each device of the change in flight is to take.
+    QHash<QString, PlannedDevice> m_planned;
+    ChangeRequest m_request;
+    QSet<QString> m_awaitingScan;
     quint32 m_seed = Simulation::DefaultSeed;
     int m_deviceCount = Simulation::DefaultDeviceCount;
     int m_allCheckType = 1; // ZVRCheckBox::None

@@ -27,11 +27,11 @@ constexpr int WatchdogBaseMilliseconds = 10000;
 constexpr double WatchdogMillisecondsPerReport = 0.03;
 constexpr int ProbeMilliseconds = 5;
 
-// The change that --results-screenshot applies: renumber from the master's neighbourhood
-// in a wider segment, so that the answers show the back-end's refusals too.
-const char ChangeAddress[] = "192.168.1.2";
-const char ChangeMask[] = "255.255.0.0";
-const char ChangeGateway[] = "192.168.1.1";
+// The change that --results-screenshot applies: renumber into a segment that no device
+// uses, wide enough for every device; the control nodes' refusals still show.
+const char ChangeAddress[] = "172.16.0.2";
+const char ChangeMask[] = "255.240.0.0";
+const char ChangeGateway[] = "172.16.0.1";
 
 } // namespace
 

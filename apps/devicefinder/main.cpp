@@ -80,7 +80,7 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         QStringLiteral("Save the main window to <file> after the scans, then exit."), QStringLiteral("file"));
     const QCommandLineOption results(QStringLiteral("results-screenshot"),
         QStringLiteral("After the scans, change every online device (renumbered from "
-                       "192.168.1.2, mask 255.255.0.0) and save the results view to "
+                       "172.16.0.2, mask 255.240.0.0) and save the results view to "
                        "<file>, then exit."),
         QStringLiteral("file"));
     const QCommandLineOption interval(QStringLiteral("interval"),

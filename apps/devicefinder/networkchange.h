@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
+#include <QVector>
 
 //! The address settings of one Ethernet port.
 struct PortSettings
@@ -28,7 +30,8 @@ struct PortSettings
  *  1. the communication MAC addresses of the devices to change, joined by ",";
  *  2. the first port's settings as "ip;mask;gateway": the first device takes that
  *     address, each further device the next one up;
- *  3. the second port's settings in the same form, or empty to leave it as it is;
+ *  3. the second port's settings in the same form and numbered up the same way, or
+ *     empty to leave it as it is;
  *  4. the request number in decimal, which the answer carries back.
  */
 struct NetworkChange
@@ -51,9 +54,45 @@ struct NetworkChange
 bool parseAddress(const QString &text, quint32 *value);
 QString formatAddress(quint32 value);
 
-/*! The display text that refuses \a port for \a count devices numbered up from its
- *  address, or an empty text when it is acceptable.
+class DeviceData;
+
+//! What the editor asks for: the first port's settings, and the second's when changed.
+struct ChangeRequest
+{
+    PortSettings port1;
+    bool changePort2 = false;
+    PortSettings port2;
+};
+
+//! One device of a plan and the addresses it is to take.
+struct PlannedDevice
+{
+    const DeviceData *device = nullptr;
+    QString ip;
+    QString ip2;
+};
+
+/*! \brief Which device takes which address, and what is wrong with that.
+ *
+ *  Devices take addresses up from the start address in the order given, which is the
+ *  order the user sees. Refusals are kept by the field they concern ("ip",
+ *  "subnetMask", "gateway", and the same with "2" for the second port; "" for the
+ *  change as a whole), so that the editor shows each beside its field.
  */
-QString checkPortSettings(const PortSettings &port, int count);
+struct ChangePlan
+{
+    QVector<PlannedDevice> devices;
+    QVariantMap errors;
+
+    bool isValid() const { return errors.isEmpty(); }
+    //! The first refusal, the field it concerns named, or an empty text.
+    QString firstError() const;
+};
+
+/*! Plans \a request for \a targets. \a known are all devices the tool lists: no
+ *  planned address may be one that a device outside the plan holds on either port.
+ */
+ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRequest &request,
+    const QVector<const DeviceData *> &known);
 
 #endif // ZVR_DEVICEFINDER_NETWORKCHANGE_H

@@ -29,12 +29,12 @@ bool isBackup(const DeviceData *device)
     return device->runMode() == text;
 }
 
-bool isNode(const DeviceData *device)
+} // namespace
+
+bool isControlNode(const DeviceData *device)
 {
     return device->getNodeType() == NodeCentralControl || isMaster(device) || isBackup(device);
 }
-
-} // namespace
 
 NodeListModel::NodeListModel(DeviceTableModel *table, QObject *parent)
     : AbstractDeviceListModel(parent)
@@ -163,7 +163,7 @@ void NodeListModel::review(DeviceData *device)
         return;
     }
     const bool listed = it.value();
-    if (isNode(device) != listed) {
+    if (isControlNode(device) != listed) {
         if (listed) {
             leave(device);
         } else {

@@ -12,6 +12,9 @@
 class DeviceData;
 class DeviceTableModel;
 
+//! A central controller, or the master or backup node: the nodes listed below.
+bool isControlNode(const DeviceData *device);
+
 /*! \brief The control nodes of the device table: central controllers and the
  *  master and backup nodes, with the node that is in charge marked active.
  *

@@ -92,7 +92,7 @@ public:
     bool inReach(const SimulatedDevice &device) const;
     QVector<Simulation::Outcome> answer(const QString &macs, const QString &port1, const QString &port2,
         const QString &request, int *requestId);
-    IpSettingResult apply(SimulatedDevice *device, const NetworkChange &change, quint32 newIp);
+    IpSettingResult apply(SimulatedDevice *device, const NetworkChange &change, quint32 offset);
 
     Simulation *q = nullptr;
     QRandomGenerator random;
@@ -286,8 +286,9 @@ void SimulationPrivate::report(const SimulatedDevice &device)
     }
 }
 
-IpSettingResult SimulationPrivate::apply(SimulatedDevice *device, const NetworkChange &change, quint32 newIp)
+IpSettingResult SimulationPrivate::apply(SimulatedDevice *device, const NetworkChange &change, quint32 offset)
 {
+    const quint32 newIp = address(change.port1.ip) + offset;
     if (device->offline) {
         return IpSetTimeout;
     }
@@ -311,7 +312,7 @@ IpSettingResult SimulationPrivate::apply(SimulatedDevice *device, const NetworkC
     const quint32 mask1 = address(change.port1.subnetMask);
     if (device->ports.size() > 1) {
         const t_device_network_info &current = device->ports.at(1);
-        const quint32 ip2 = address(change.port2.isEmpty() ? current.ip : change.port2.ip);
+        const quint32 ip2 = change.port2.isEmpty() ? address(current.ip) : address(change.port2.ip) + offset;
         const quint32 mask2 = address(change.port2.isEmpty() ? current.subnetMask : change.port2.subnetMask);
         const quint32 common = mask1 & mask2;
         if ((newIp & common) == (ip2 & common)) {
@@ -325,7 +326,7 @@ IpSettingResult SimulationPrivate::apply(SimulatedDevice *device, const NetworkC
     device->ports[0].subnetMask = change.port1.subnetMask;
     device->ports[0].gateway = change.port1.gateway;
     if (device->ports.size() > 1 && !change.port2.isEmpty()) {
-        device->ports[1].ip = change.port2.ip;
+        device->ports[1].ip = formatAddress(address(change.port2.ip) + offset);
         device->ports[1].subnetMask = change.port2.subnetMask;
         device->ports[1].gateway = change.port2.gateway;
     }
@@ -341,7 +342,6 @@ QVector<Simulation::Outcome> SimulationPrivate::answer(
     *requestId = wellFormed ? change.requestId : request.toInt();
     const QStringList targets = wellFormed ? change.macs : macs.split(QLatin1Char(','), Qt::SkipEmptyParts);
 
-    const quint32 start = address(change.port1.ip);
     for (int i = 0; i < targets.size(); ++i) {
         Simulation::Outcome outcome;
         outcome.commMac = targets.at(i);
@@ -350,7 +350,7 @@ QVector<Simulation::Outcome> SimulationPrivate::answer(
         if (!device) {
             outcome.result = wellFormed ? IpSetTimeout : IpSetFormatError;
         } else {
-            outcome.result = wellFormed ? apply(device, change, start + quint32(i)) : IpSetFormatError;
+            outcome.result = wellFormed ? apply(device, change, quint32(i)) : IpSetFormatError;
             outcome.ip = device->ports.at(0).ip;
         }
         outcomes << outcome;

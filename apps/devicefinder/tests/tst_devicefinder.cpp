@@ -98,20 +98,34 @@ void tst_DeviceFinder::requestTexts()
     QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
     QSignalSpy busy(m_finder.get(), &DeviceFinder::busyChanged);
 
-    m_finder->deviceModel()->checkDevice(1, true);
-    m_finder->deviceModel()->checkDevice(0, true);
-    m_finder->deviceModel()->checkDevice(4, true);
+    // Checked: three online rows and an offline one; shown by name, descending.
+    for (int row : { 1, 0, 4, 15 }) {
+        m_finder->deviceModel()->checkDevice(row, true);
+    }
+    m_finder->sortModel()->sortByColumn(DeviceTableModel::ColName, ZVRSortButton::Descend);
+    m_finder->sortModel()->setSearchText(deviceAt(4)->name());
     QVERIFY(m_finder->editChecked());
-    QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 3);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 1);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 2);
+    m_finder->sortModel()->setSearchText(QString());
+    QVERIFY(m_finder->editChecked());
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 0);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("offline")).toInt(), 1);
     QVERIFY(m_finder->applyChange(settings(
         "192.168.1.100", "255.255.255.0", "192.168.1.1", "10.30.0.100", "255.255.0.0", "10.30.0.1")));
 
     QCOMPARE(requested.count(), 1);
     const QList<QVariant> texts = requested.at(0);
-    // The devices in table order, the first port from its start address, the second port, the request.
-    QCOMPARE(texts.at(0).toString(),
-        QStringList({ deviceAt(0)->commMac(), deviceAt(1)->commMac(), deviceAt(4)->commMac() })
-            .join(QLatin1Char(',')));
+    // The devices in the order shown, the first port from its start address, the second port, the request.
+    QStringList shown;
+    for (int row = 0; row < m_finder->sortModel()->rowCount(); ++row) {
+        DeviceData *device = m_finder->sortModel()->device(row);
+        if (device->checked() && device->online()) {
+            shown << device->commMac();
+        }
+    }
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(texts.at(0).toString(), shown.join(QLatin1Char(',')));
     QCOMPARE(texts.at(1).toString(), QStringLiteral("192.168.1.100;255.255.255.0;192.168.1.1"));
     QCOMPARE(texts.at(2).toString(), QStringLiteral("10.30.0.100;255.255.0.0;10.30.0.1"));
     QCOMPARE(texts.at(3).toString(), QStringLiteral("1"));
@@ -136,12 +150,9 @@ void tst_DeviceFinder::validateChange_data()
     QTest::addRow("two ports alike") << QList<int> { 0 } << QStringLiteral("192.168.1.99")
                                      << QStringLiteral("192.168.1.99")
                                      << QStringLiteral("网口IP地址不能相同");
-    // Several devices may take addresses that others use now: the back-end answers that.
-    QTest::addRow("several over taken ones")
-        << QList<int> { 0, 1, 2 } << QStringLiteral("192.168.1.21") << QString() << QString();
     QTest::addRow("several unchanged") << QList<int> { 0, 1, 2 } << QStringLiteral("192.168.1.20")
                                        << QString() << QStringLiteral("网络配置无修改");
-    QTest::addRow("several offline ones")
+    QTest::addRow("offline ones left out")
         << QList<int> { 15, 0 } << QStringLiteral("192.168.1.99") << QString() << QString();
 }
 
@@ -195,7 +206,7 @@ void tst_DeviceFinder::resultsAndTotals()
 {
     QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
     QVERIFY(m_finder->changeAllOnline(
-        QStringLiteral("192.168.1.2"), QStringLiteral("255.255.0.0"), QStringLiteral("192.168.1.1")));
+        QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
     QVERIFY(ready.wait(1000));
 
     SettingResultTableModel *results = m_finder->resultModel();
@@ -206,17 +217,24 @@ void tst_DeviceFinder::resultsAndTotals()
     QCOMPARE(m_finder->resultSummary(),
         QStringLiteral("修改成功%1个, 失败%2个").arg(results->successNum()).arg(results->failureNum()));
     QCOMPARE(m_finder->resultTotal(), QStringLiteral("共计修改25个，成功%1个").arg(results->successNum()));
-    // The master (fifth online row) keeps its address; the first two rows may not take
-    // the master's and the backup's.
     auto record = [results](int row) {
         return qobject_cast<SettingResultData *>(results->data(results->index(row, 0)).value<QObject *>());
     };
-    QCOMPARE(record(0)->detail(), QStringLiteral("设备ip不能和主或备节点ip相同"));
-    QCOMPARE(record(1)->detail(), QStringLiteral("设备ip不能和主或备节点ip相同"));
-    QCOMPARE(record(2)->detail(), QString());
-    QCOMPARE(record(2)->ip(), QStringLiteral("192.168.1.4"));
+    // The master (fifth online row) keeps its address.
     QCOMPARE(record(4)->detail(), QStringLiteral("不能修改主或备节点ip"));
     QCOMPARE(record(4)->ip(), QStringLiteral("192.168.1.2"));
+    // A success shows in the row at once, until the next scan confirms it.
+    QCOMPARE(record(0)->detail(), QString());
+    QCOMPARE(record(0)->ip(), QStringLiteral("172.16.0.2"));
+    DeviceData *changed = deviceAt(0);
+    QCOMPARE(changed->commMac(), record(0)->mac());
+    QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
+    QCOMPARE(changed->subnetMask(), QStringLiteral("255.240.0.0"));
+    QVERIFY(m_finder->isAwaitingScan(changed->commMac()));
+    QCOMPARE(m_finder->awaitingScanCount(), results->successNum());
+    m_finder->scan(1);
+    QVERIFY(!m_finder->isAwaitingScan(changed->commMac()));
+    QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
 }
 
 QTEST_MAIN(tst_DeviceFinder)

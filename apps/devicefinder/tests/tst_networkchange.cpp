@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "networkchange.h"
 
+#include <zvrviewmodel/devicedata.h>
+
 #include <QtTest>
 
 static QString str(const char *text)
@@ -18,8 +20,8 @@ private Q_SLOTS:
     void fromTexts();
     void parseAddress_data();
     void parseAddress();
-    void checkPortSettings_data();
-    void checkPortSettings();
+    void plan_data();
+    void plan();
 };
 
 void tst_NetworkChange::fromTexts_data()
@@ -100,51 +102,129 @@ void tst_NetworkChange::parseAddress()
     }
 }
 
-void tst_NetworkChange::checkPortSettings_data()
+void tst_NetworkChange::plan_data()
 {
-    QTest::addColumn<QString>("ip");
-    QTest::addColumn<QString>("mask");
-    QTest::addColumn<QString>("gateway");
-    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("targets");
+    QTest::addColumn<QStringList>("port1");
+    QTest::addColumn<QString>("ip2");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("planned");
 
-    const QString mask24 = str("255.255.255.0");
-    const QString gateway = str("192.168.1.1");
-    const QString host = str("IP地址和子网掩码组合无效。已将IP地址的主机地址部分的所有位数都设为%1."
+    const auto port
+        = [](const char *ip, const char *mask = "255.255.255.0", const char *gateway = "192.168.1.1") {
+              return QStringList { str(ip), str(mask), str(gateway) };
+          };
+    const QString host = str("ip地址：IP地址和子网掩码组合无效。已将IP地址的主机地址部分的所有位数都设为%1."
                              "请输入一个有效的IP地址和子网掩码组合");
+    const QString taken = str("ip地址：新地址已被%1占用");
+    const QStringList none;
 
-    QTest::addRow("fine") << str("192.168.1.10") << mask24 << gateway << 1 << QString();
-    QTest::addRow("fine range") << str("192.168.1.10") << mask24 << gateway << 244 << QString();
-    QTest::addRow("bad address") << str("192.168.1.") << mask24 << gateway << 1
-                                 << str("192.168.1.是无效的ip地址");
-    QTest::addRow("bad gateway") << str("192.168.1.10") << mask24 << QString() << 1 << str("是无效的ip地址");
-    QTest::addRow("mask with a gap") << str("192.168.1.10") << str("255.255.0.255") << gateway << 1
-                                     << str("子网掩码必须是相邻的");
-    QTest::addRow("empty mask") << str("192.168.1.10") << str("0.0.0.0") << gateway << 1
-                                << str("子网掩码必须是相邻的");
-    QTest::addRow("first byte 127") << str("127.0.0.2") << str("255.0.0.0") << gateway << 1
-                                    << str("首字节不能用127");
-    QTest::addRow("host bits 0") << str("192.168.1.0") << mask24 << gateway << 1 << host.arg(0);
-    QTest::addRow("host bits 0 in /16")
-        << str("10.1.0.0") << str("255.255.0.0") << gateway << 1 << host.arg(0);
-    // The last of several devices would take the broadcast address.
-    QTest::addRow("range reaches broadcast") << str("192.168.1.250") << mask24 << gateway << 6 << host.arg(1);
-    QTest::addRow("range ends before it") << str("192.168.1.250") << mask24 << gateway << 5 << QString();
-    QTest::addRow("range leaves the classes") << str("223.255.255.254") << str("255.255.255.255") << gateway
-                                              << 3 << str("首字节只能用1~223之间的值");
-    QTest::addRow("single host mask")
-        << str("192.168.1.10") << str("255.255.255.255") << gateway << 1 << QString();
+    QTest::addRow("one device") << QList<int> { 0 } << port("192.168.1.50") << QString() << QString()
+                                << QStringList { str("192.168.1.50") };
+    QTest::addRow("in the order given")
+        << QList<int> { 1, 0 } << port("192.168.1.50") << QString() << QString()
+        << QStringList { str("192.168.1.50"), str("192.168.1.51") };
+    QTest::addRow("freed in the same batch")
+        << QList<int> { 1, 0 } << port("192.168.1.20") << QString() << QString()
+        << QStringList { str("192.168.1.20"), str("192.168.1.21") };
+    QTest::addRow("nothing selected")
+        << QList<int>() << port("192.168.1.50") << QString() << str("请先选择要修改的设备") << none;
+    QTest::addRow("offline") << QList<int> { 3 } << port("192.168.1.50") << QString() << str("设备已离线")
+                             << none;
+    QTest::addRow("unchanged") << QList<int> { 0 } << port("192.168.1.20") << QString()
+                               << str("网络配置无修改") << none;
+    QTest::addRow("empty mask") << QList<int> { 0 } << port("192.168.1.50", "") << QString()
+                                << str("子网掩码：子网掩码不能为空") << none;
+    QTest::addRow("empty gateway") << QList<int> { 0 } << port("192.168.1.50", "255.255.255.0", "")
+                                   << QString() << str("网关地址：网关地址不能为空") << none;
+    QTest::addRow("bad address") << QList<int> { 0 } << port("192.168.1.") << QString()
+                                 << str("ip地址：192.168.1.是无效的ip地址") << none;
+    QTest::addRow("mask with a gap") << QList<int> { 0 } << port("192.168.1.50", "255.255.0.255") << QString()
+                                     << str("子网掩码：子网掩码必须是相邻的") << none;
+    QTest::addRow("first byte 127") << QList<int> { 0 } << port("127.0.0.2", "255.0.0.0", "127.0.0.1")
+                                    << QString() << str("ip地址：首字节不能用127") << none;
+    QTest::addRow("range leaves the classes")
+        << QList<int> { 0, 1, 2 } << port("223.255.255.254", "255.0.0.0") << QString()
+        << str("ip地址：首字节只能用1~223之间的值") << none;
+    QTest::addRow("network address") << QList<int> { 0 } << port("192.168.1.0") << QString() << host.arg(0)
+                                     << none;
+    QTest::addRow("broadcast address")
+        << QList<int> { 0 } << port("192.168.1.255") << QString() << host.arg(1) << none;
+    QTest::addRow("past the end of the subnet")
+        << QList<int> { 0, 1, 2 } << port("192.168.1.253") << QString()
+        << str("ip地址：从192.168.1.253起的3台设备超出了子网192.168.1.0/24，最后一个可用地址是192.168.1.254")
+        << none;
+    QTest::addRow("gateway outside") << QList<int> { 0 } << port("192.168.1.50", "255.255.255.0", "10.0.0.1")
+                                     << QString() << str("网关地址：网关10.0.0.1不在子网192.168.1.0/24内")
+                                     << none;
+    QTest::addRow("gateway taken") << QList<int> { 0 } << port("192.168.1.1") << QString()
+                                   << str("网关地址：网关192.168.1.1与编码器01的新地址相同") << none;
+    QTest::addRow("held by an unchecked device")
+        << QList<int> { 0 } << port("192.168.1.21") << QString() << taken.arg(str("编码器02")) << none;
+    QTest::addRow("held by an offline device")
+        << QList<int> { 1, 0 } << port("192.168.1.39") << QString() << taken.arg(str("备用解码器")) << none;
+    QTest::addRow("held on a second port")
+        << QList<int> { 0 } << port("10.10.0.22", "255.255.0.0", "10.10.0.1") << QString()
+        << taken.arg(str("解码器03")) << none;
+    QTest::addRow("a control node keeps its address")
+        << QList<int> { 0, 4 } << port("192.168.1.2") << QString() << taken.arg(str("中控")) << none;
+    QTest::addRow("its own second port") << QList<int> { 2 } << port("10.10.0.22", "255.255.0.0", "10.10.0.1")
+                                         << QString() << str("网口IP地址不能相同") << none;
+    QTest::addRow("both ports alike") << QList<int> { 2 } << port("192.168.1.60") << str("192.168.1.60")
+                                      << str("网口IP地址不能相同") << none;
+    QTest::addRow("second port taken") << QList<int> { 2 } << port("192.168.1.60") << str("192.168.1.21")
+                                       << str("网口2 ip地址：新地址已被编码器02占用") << none;
 }
 
-void tst_NetworkChange::checkPortSettings()
+void tst_NetworkChange::plan()
 {
-    QFETCH(QString, ip);
-    QFETCH(QString, mask);
-    QFETCH(QString, gateway);
-    QFETCH(int, count);
+    QFETCH(QList<int>, targets);
+    QFETCH(QStringList, port1);
+    QFETCH(QString, ip2);
     QFETCH(QString, text);
+    QFETCH(QStringList, planned);
 
-    QCOMPARE(::checkPortSettings({ ip, mask, gateway }, count), text);
+    // Three encoders and decoders on 192.168.1.0/24, one offline, and a central controller.
+    const auto device = [](const char *name, const char *ip, const char *ip2 = nullptr) {
+        auto record = std::make_unique<DeviceData>();
+        record->setName(str(name));
+        record->setDevStatus(DeviceData::Online);
+        QVector<t_device_network_info> ports { { 0, QString(), str(ip), str("255.255.255.0"),
+            str("192.168.1.1") } };
+        if (ip2) {
+            ports.append({ 1, QString(), str(ip2), str("255.255.0.0"), str("10.10.0.1") });
+        }
+        record->setNetworkInfo(ports);
+        return record;
+    };
+    std::vector<std::unique_ptr<DeviceData>> devices;
+    devices.push_back(device("编码器01", "192.168.1.20"));
+    devices.push_back(device("编码器02", "192.168.1.21"));
+    devices.push_back(device("解码器03", "192.168.1.22", "10.10.0.22"));
+    devices.push_back(device("备用解码器", "192.168.1.40"));
+    devices.back()->setDevStatus(DeviceData::Offline);
+    devices.push_back(device("中控", "192.168.1.2"));
+    devices.back()->setNodeTypeVal(NodeCentralControl);
+    QVector<const DeviceData *> known;
+    for (const auto &record : devices) {
+        known << record.get();
+    }
+    QVector<const DeviceData *> chosen;
+    for (int index : qAsConst(targets)) {
+        chosen << known.at(index);
+    }
+    ChangeRequest request { { port1.at(0), port1.at(1), port1.at(2) }, !ip2.isEmpty(),
+        { ip2, port1.at(1), port1.at(2) } };
+    const ChangePlan plan = planChange(chosen, request, known);
+    QCOMPARE(plan.firstError(), text);
+    QCOMPARE(plan.isValid(), text.isEmpty());
+    if (plan.isValid()) {
+        QStringList ips;
+        for (const PlannedDevice &entry : plan.devices) {
+            ips << entry.ip;
+        }
+        QCOMPARE(ips, planned);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_NetworkChange)
