@@ -15,6 +15,10 @@ Rectangle {
     property var value
     property int proxyRow: -1
     readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
+    readonly property var addressRoles: ["ip", "subnetMask", "gateway", "ip2"]
+    // A change that succeeded shows at once; the next scan report confirms it.
+    readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
+                                     && Finder.isAwaitingScan(device.commMac)
     readonly property string text: {
         if (role === "devIndex")
             return value === undefined ? "" : String(value + 1)
@@ -31,7 +35,8 @@ Rectangle {
             return Finder.callRollText(device.callRollState)
         default:
             var property = device[role]
-            return property === undefined || property === null ? "" : String(property)
+            var shown = property === undefined || property === null ? "" : String(property)
+            return awaiting && addressRoles.indexOf(role) >= 0 ? shown + qsTr("（待扫描确认）") : shown
         }
     }
     readonly property color textColor: {
@@ -44,6 +49,8 @@ Rectangle {
         }
         if (role === "ipState" && device.ipState !== DeviceData.StateNormal)
             return device.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
+        if (awaiting && addressRoles.indexOf(role) >= 0)
+            return "#1c7ed6"
         if (role === "malfunction")
             return "#c92a2a"
         return device.devStatus === DeviceData.Offline ? "#868e96" : "#2d3748"
@@ -60,17 +67,19 @@ Rectangle {
         color: "#e2e8f0"
     }
 
-    CheckBox {
-        id: checkBox
+    // Only the check column carries a box; other cells stay light.
+    Loader {
         anchors.centerIn: parent
-        visible: cell.role === "checked"
-        checked: !!cell.device && cell.device.checked
-        // The device's state is the truth: a click asks the table, and the box follows
-        // the device's checkedChanged instead of toggling itself.
-        nextCheckState: function () { return checkState }
-        onClicked: {
-            if (cell.device)
-                Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
+        active: cell.role === "checked"
+        sourceComponent: CheckBox {
+            checked: !!cell.device && cell.device.checked
+            // The device's state is the truth: a click asks the table, and the box follows
+            // the device's checkedChanged instead of toggling itself.
+            nextCheckState: function () { return checkState }
+            onClicked: {
+                if (cell.device)
+                    Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
+            }
         }
     }
 

@@ -46,7 +46,7 @@ Rectangle {
     readonly property var widths: ({
         checked: 64, devIndex: 72, name: 184, nodeType: 104, subNodeType: 88, completeType: 132,
         devModel: 104, devStatus: 72, devStatusStr: 104, malfunction: 150, ipState: 96, runMode: 104,
-        firmwareVer: 104, devTime: 184, callRollState: 104, serialNumber: 128, mac: 160, ip: 132,
+        firmwareVer: 104, devTime: 200, callRollState: 104, serialNumber: 128, mac: 160, ip: 132,
         ip2: 132, subnetMask: 132, gateway: 132
     })
     property alias view: table
@@ -59,6 +59,20 @@ Rectangle {
     }
 
     color: "white"
+
+    // A new filter shows its first matches; fewer rows never leave the view past its end.
+    Connections {
+        target: root.model
+        function onSearchTextChanged() { table.contentY = 0 }
+        function onStatusFilterChanged() { table.contentY = 0 }
+        function onCountChanged() { Qt.callLater(root.clampScroll) }
+    }
+
+    function clampScroll() {
+        var last = Math.max(0, root.model.count * root.rowHeight - table.height)
+        if (table.contentY > last)
+            table.contentY = last
+    }
 
     GridLayout {
         anchors.fill: parent
@@ -118,27 +132,35 @@ Rectangle {
                 proxyRow: row
             }
 
-            onContentYChanged: operations.contentY = contentY
         }
 
-        ListView {
+        // The edit buttons: a table over the same rows that follows the device table's
+        // rows and scrolling, so that each button is drawn beside, and acts on, its row.
+        TableView {
             id: operations
             implicitWidth: 84
             Layout.fillHeight: true
             clip: true
             interactive: false
             model: root.model
+            syncView: table
+            syncDirection: Qt.Vertical
+            columnWidthProvider: function (column) { return column === 0 ? width : 0 }
             delegate: Rectangle {
-                width: operations.width
-                height: root.rowHeight
-                color: index % 2 ? "#f6f8fb" : "#ffffff"
+                readonly property int proxyRow: row
+                readonly property alias button: editButton
+                implicitWidth: 84
+                implicitHeight: root.rowHeight
+                color: row % 2 ? "#f6f8fb" : "#ffffff"
                 Button {
+                    id: editButton
                     anchors.centerIn: parent
-                    objectName: "editButton" + index
+                    objectName: "editButton"
                     text: qsTr("修改")
                     flat: true
                     height: root.rowHeight - 6
-                    onClicked: root.model.editSignalDevice(index)
+                    // The row this button is drawn on now, mapped through the proxy.
+                    onClicked: root.model.editSignalDevice(row)
                 }
             }
         }

@@ -5,18 +5,26 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// The network editor for one device or for every checked one. Addresses are checked
-// before anything is sent; a refusal shows its text and changes nothing.
+// The network editor for one device or for the checked ones shown. The plan is checked
+// as the user types: each refusal beside its field, and which device takes which
+// address before anything is sent.
 Dialog {
     id: dialog
 
     property var target: ({})
     property string error: ""
+    property var plan: ({ errors: {}, preview: [], more: 0 })
     property alias port1: port1
     property alias port2: port2
     property alias changePort2: changePort2
 
     function openFor(newTarget) {
+        // A batch that now takes in its hidden devices keeps what was typed.
+        if (visible) {
+            target = newTarget
+            recheck()
+            return
+        }
         target = newTarget
         port1.ip = target.ip || ""
         port1.subnetMask = target.subnetMask || ""
@@ -26,7 +34,12 @@ Dialog {
         port2.gateway = target.gateway2 || ""
         changePort2.checked = false
         error = ""
+        recheck()
         open()
+    }
+
+    function recheck() {
+        plan = Finder.checkChange(settings())
     }
 
     function settings() {
@@ -62,8 +75,30 @@ Dialog {
             Layout.fillWidth: true
             visible: dialog.target.count > 1
             wrapMode: Text.Wrap
-            text: qsTr("IP地址从起始地址起逐台递增。")
+            text: qsTr("将修改%1台设备，IP地址从起始地址起按列表显示的顺序逐台递增。").arg(dialog.target.count)
             color: "#4a5568"
+        }
+        RowLayout {
+            visible: dialog.target.hidden > 0
+            Layout.fillWidth: true
+            Label {
+                objectName: "hiddenNote"
+                Layout.fillWidth: true
+                wrapMode: Text.Wrap
+                text: qsTr("另有%1台已勾选的设备被筛选隐藏，未包含在内。").arg(dialog.target.hidden || 0)
+                color: "#e67700"
+            }
+            Button {
+                text: qsTr("一并修改")
+                onClicked: Finder.editChecked(true)
+            }
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: dialog.target.offline > 0
+            wrapMode: Text.Wrap
+            text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
+            color: "#868e96"
         }
         Label {
             text: Finder.texts.STR_NETWORK_PORT + "1"
@@ -72,25 +107,54 @@ Dialog {
         PortFields {
             id: port1
             Layout.fillWidth: true
+            errors: dialog.plan.errors
+            onEdited: dialog.recheck()
         }
         CheckBox {
             id: changePort2
             visible: dialog.target.ports > 1
             text: qsTr("同时修改") + Finder.texts.STR_NETWORK_PORT + "2"
+            onToggled: dialog.recheck()
         }
         PortFields {
             id: port2
             Layout.fillWidth: true
             visible: changePort2.visible
             enabled: changePort2.checked
+            errors: dialog.plan.errors
+            suffix: "2"
+            onEdited: dialog.recheck()
+        }
+        // Which device takes which address, in the order they will be numbered.
+        ListView {
+            id: preview
+            objectName: "planPreview"
+            Layout.fillWidth: true
+            implicitHeight: Math.min(contentHeight, 120)
+            visible: dialog.target.count > 1 && count > 0
+            clip: true
+            model: dialog.plan.preview
+            ScrollBar.vertical: ScrollBar { }
+            delegate: Label {
+                width: preview.width
+                elide: Text.ElideRight
+                text: modelData.name + "  " + modelData.ip + " → " + modelData.newIp
+                      + (modelData.newIp2 ? "  /  " + modelData.newIp2 : "")
+                color: "#2d3748"
+            }
         }
         Label {
-            id: errorLabel
+            visible: preview.visible && dialog.plan.more > 0
+            text: qsTr("……另有%1台").arg(dialog.plan.more)
+            color: "#4a5568"
+        }
+        Label {
             objectName: "editError"
             Layout.fillWidth: true
-            visible: dialog.error !== ""
+            visible: text !== ""
             wrapMode: Text.Wrap
-            text: dialog.error
+            // What concerns the change as a whole; each field's refusal shows beside it.
+            text: dialog.plan.errors[""] || ""
             color: "#c92a2a"
         }
     }
@@ -99,6 +163,7 @@ Dialog {
         Button {
             objectName: "applyButton"
             text: qsTr("确定")
+            enabled: Object.keys(dialog.plan.errors).length === 0
             onClicked: dialog.submit()
         }
         Button {

@@ -41,6 +41,12 @@ Rectangle {
             checkState: Finder.allCheckType === ZVRCheckBox.All ? Qt.Checked
                         : Finder.allCheckType === ZVRCheckBox.Some ? Qt.PartiallyChecked : Qt.Unchecked
             onClicked: Finder.toggleAll()
+            // "All" means every online device: faulty and offline ones are never checked by it.
+            ToolTip.visible: hovered
+            ToolTip.delay: 500
+            ToolTip.text: Finder.allCheckType === ZVRCheckBox.All
+                          ? qsTr("已勾选全部%1台在线设备，点击取消勾选").arg(Finder.onlineCount)
+                          : qsTr("勾选全部%1台在线设备（故障和离线设备不勾选）").arg(Finder.onlineCount)
         }
         Label {
             Layout.fillWidth: true

@@ -5,12 +5,19 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// Address, mask and gateway of one port.
+// Address, mask and gateway of one port, each with the refusal that concerns it.
 GridLayout {
+    id: fields
+
+    // The plan's refusals by field, and this port's suffix of the field names.
+    property var errors: ({})
+    property string suffix: ""
     property alias ip: ipField.text
     property alias subnetMask: maskField.text
     property alias gateway: gatewayField.text
     property alias ipField: ipField
+
+    signal edited()
 
     columns: 2
     columnSpacing: 12
@@ -21,17 +28,47 @@ GridLayout {
         id: ipField
         Layout.fillWidth: true
         selectByMouse: true
+        onTextEdited: fields.edited()
+    }
+    Label {
+        Layout.column: 1
+        Layout.fillWidth: true
+        visible: text !== ""
+        objectName: "ipError"
+        wrapMode: Text.Wrap
+        text: fields.errors["ip" + fields.suffix] || ""
+        color: "#c92a2a"
     }
     Label { text: Finder.texts.STR_SUBNET_MASK }
     TextField {
         id: maskField
         Layout.fillWidth: true
         selectByMouse: true
+        onTextEdited: fields.edited()
+    }
+    Label {
+        Layout.column: 1
+        Layout.fillWidth: true
+        visible: text !== ""
+        objectName: "subnetMaskError"
+        wrapMode: Text.Wrap
+        text: fields.errors["subnetMask" + fields.suffix] || ""
+        color: "#c92a2a"
     }
     Label { text: Finder.texts.STR_GATEWAY_ADDRESS }
     TextField {
         id: gatewayField
         Layout.fillWidth: true
         selectByMouse: true
+        onTextEdited: fields.edited()
+    }
+    Label {
+        Layout.column: 1
+        Layout.fillWidth: true
+        visible: text !== ""
+        objectName: "gatewayError"
+        wrapMode: Text.Wrap
+        text: fields.errors["gateway" + fields.suffix] || ""
+        color: "#c92a2a"
     }
 }

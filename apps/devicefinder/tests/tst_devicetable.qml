@@ -226,6 +226,40 @@ Item {
             tryCellText(1, "name", data.second)
         }
 
+        // Each edit button opens the device of the row it is drawn beside, however the
+        // rows moved under it.
+        function test_rowActions_data() {
+            return [
+                { tag: "scrolled to the bottom", search: "", sort: "", bottom: true },
+                { tag: "searched after scrolling", search: "编码器", sort: "", bottom: true },
+                { tag: "sorted by name", search: "", sort: "name", bottom: true }
+            ]
+        }
+
+        function test_rowActions(data) {
+            var view = page.table.view
+            if (data.bottom)
+                view.contentY = view.contentHeight - view.height
+            if (data.sort !== "")
+                Finder.sortModel.sortByColumn(page.table.columnOf(data.sort), ZVRSortButton.Descend)
+            Finder.sortModel.searchText = data.search
+            wait(50)
+            var items = page.table.operations.contentItem.children, clicked = 0
+            for (var i = 0; i < items.length; ++i) {
+                var item = items[i]
+                if (!item.visible || item.button === undefined || item.proxyRow < 0 || item.y < view.contentY
+                        || item.y + item.height > view.contentY + view.height)
+                    continue
+                mouseClick(item.button)
+                tryCompare(page.editor, "visible", true)
+                compare(page.editor.target.name, cellText(item.proxyRow, "name"))
+                page.editor.close()
+                tryCompare(page.editor, "visible", false)
+                ++clicked
+            }
+            verify(clicked >= Math.min(Finder.sortModel.count, 5), "clicked " + clicked)
+        }
+
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
             var shown = cell(15, "name")
