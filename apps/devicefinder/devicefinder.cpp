@@ -34,8 +34,8 @@ PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
 // shared pointer still holds it.
 // A sliced scan round reports this many devices between looks at the clock, and hands
 // the event loop back once a slice has taken this long.
-constexpr int ScanSliceReports = 64;
-constexpr qint64 ScanSliceMilliseconds = 12;
+constexpr int ScanSliceReports = 32;
+constexpr qint64 ScanSliceMilliseconds = 6;
 
 void keepCppOwned(QObject *object)
 {

@@ -83,7 +83,8 @@ Rectangle {
         }
     }
 
-    Label {
+    // Plain text: a table shows hundreds of these at once.
+    Text {
         id: label
         anchors.fill: parent
         anchors.leftMargin: 8
