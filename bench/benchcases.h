@@ -7,5 +7,7 @@
 void registerDeviceTableCases();
 //! Registers the sort/filter proxy cases beside a QSortFilterProxyModel.
 void registerProxyCases();
+//! Registers the device finder's whole scan round, where the tool is built.
+void registerToolCases();
 
 #endif // ZVR_BENCH_BENCHCASES_H

@@ -159,6 +159,12 @@ private:
             out << "| memory per row / QStandardItemModel, N=" << size << " | " << ratio(memLib, memQsim)
                 << " | 0.5 | " << verdict(memLib, memQsim, 0.5) << " |\n";
         }
+        const double roundSmall = value("tool_round/library", "1000");
+        const double roundLarge = value("tool_round/library", "100000");
+        out << "| tool_round per device, ns, N=1000 / 100000 | " << number(roundSmall) << " / "
+            << number(roundLarge) << " | - | - |\n";
+        out << "| tool_round per device, 100000 / 1000 | " << ratio(roundLarge, roundSmall) << " | 1.5 | "
+            << verdict(roundLarge, roundSmall, 1.5) << " |\n";
         const double rescanLib = value("rescan/library", "10000");
         const double rescanFloor = value("rescan/floor", "10000");
         out << "| rescan, N=10000, ns per device | " << number(rescanLib) << " | 500 | "
@@ -244,6 +250,9 @@ int main(int argc, char **argv)
     }
     registerDeviceTableCases();
     registerProxyCases();
+#ifdef ZVR_BENCH_TOOL
+    registerToolCases();
+#endif
     SummaryReporter reporter(summaryPath, smoke);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

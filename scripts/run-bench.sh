@@ -21,7 +21,8 @@ fi
 scripts/install-deps.sh libbenchmark-dev
 
 build=${ZVR_BENCH_BUILD_DIR:-build/bench}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZVR_BUILD_BENCH=ON -DZVR_BUILD_APPS=OFF \
+# With the device finder's core, for the round through the whole tool.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZVR_BUILD_BENCH=ON -DZVR_BUILD_APPS=ON \
     -DZVR_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target zvr_bench -j"${ZVR_BENCH_JOBS:-${JOBS:-2}}"
 

@@ -74,6 +74,7 @@ int watchedIndexOf(const char *role)
 }
 
 const int devStatusIndex = watchedIndexOf("devStatus");
+const int nameIndex = watchedIndexOf("name");
 
 // Per watched signal: whether its property is one the search reads.
 const auto searchedSignals = [] {
@@ -124,6 +125,8 @@ enum class SortKind { None, TableOrder, Ip, Ip2, PlainText, Address, Collated, I
 struct RecordKeys
 {
     std::optional<QCollatorSortKey> text;
+    // The name's key outlives sorts by other columns: the name is always watched.
+    std::optional<QCollatorSortKey> name;
     QString plain;
     qint64 number = 0;
     bool sortValid = false;
@@ -288,6 +291,9 @@ void DeviceSortFilterProxyModelPrivate::deviceChanged(Entry *entry, int watchedI
     if (searched) {
         entry->keys.searchValid = false;
     }
+    if (watchedIndex == nameIndex) {
+        entry->keys.name.reset();
+    }
     const bool filter
         = (statusFilter != DeviceSortFilterProxyModel::AllStatus && watchedIndex == devStatusIndex)
         || (!searchText.isEmpty() && searched);
@@ -318,7 +324,14 @@ const RecordKeys &DeviceSortFilterProxyModelPrivate::keysOf(Entry *entry)
     const DeviceData *device = entry->device;
     switch (sortKind) {
     case SortKind::Collated:
-        keys.text = collator.sortKey(sortProperty.read(device).toString());
+        if (sortWatchIndex == nameIndex) {
+            if (!keys.name) {
+                keys.name = collator.sortKey(device->name());
+            }
+            keys.text = keys.name;
+        } else {
+            keys.text = collator.sortKey(sortProperty.read(device).toString());
+        }
         break;
     case SortKind::PlainText:
         keys.plain = sortProperty.read(device).toString();

@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "benchcases.h"
+
+#include "devicefinder.h"
+#include "nodelistmodel.h"
+
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+#include <zvrviewmodel/devicetablemodel.h>
+#include <zvrviewmodel/zvrenums.h>
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+
+// A whole scan round through the device finder's own objects, without a window: the
+// simulated network reports every device, the table and its records take the reports,
+// the sorted proxy, the node list and the check state follow.
+namespace {
+
+double threadSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+void toolRound(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    DeviceFinder finder;
+    finder.setNetwork(Simulation::DefaultSeed, count);
+    finder.restart();
+    finder.sortModel()->sortByColumn(DeviceTableModel::ColName, ZVRSortButton::Ascend);
+    const auto round = [&finder] {
+        finder.scan(1);
+        finder.sortModel()->refresh();
+        QCoreApplication::processEvents();
+    };
+    // Devices show up over the first three rounds; the timed rounds are the steady state.
+    for (int i = 0; i < 3; ++i) {
+        round();
+    }
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        round();
+        state.SetIterationTime(threadSeconds() - start);
+    }
+    const int rows = finder.deviceModel()->rowCount();
+    if (rows < count / 2 || finder.sortModel()->rowCount() != rows || finder.nodeModel()->rowCount() == 0
+        || finder.tableCount() != rows) {
+        state.SkipWithError("the round lost devices");
+    }
+    state.counters["per_device"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+void registerToolCases()
+{
+    benchmark::RegisterBenchmark("tool_round/library", &toolRound)
+        ->Arg(1000)
+        ->Arg(10000)
+        ->Arg(100000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
