@@ -126,6 +126,11 @@ Dialog {
             onEdited: dialog.recheck()
         }
         // Which device takes which address, in the order they will be numbered.
+        Label {
+            visible: preview.visible
+            text: qsTr("修改计划（设备  当前地址 → 新地址）")
+            font.bold: true
+        }
         ListView {
             id: preview
             objectName: "planPreview"

@@ -23,52 +23,73 @@ GridLayout {
     columnSpacing: 12
     rowSpacing: 6
 
-    Label { text: Finder.texts.STR_IP_ADDRESS }
-    TextField {
-        id: ipField
+    Label {
+        Layout.alignment: Qt.AlignTop
+        topPadding: 8
+        text: Finder.texts.STR_IP_ADDRESS
+    }
+    ColumnLayout {
         Layout.fillWidth: true
-        selectByMouse: true
-        onTextEdited: fields.edited()
+        spacing: 2
+        TextField {
+            id: ipField
+            Layout.fillWidth: true
+            selectByMouse: true
+            onTextEdited: fields.edited()
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: text !== ""
+            objectName: "ipError"
+            wrapMode: Text.Wrap
+            text: fields.errors["ip" + fields.suffix] || ""
+            color: "#c92a2a"
+        }
     }
     Label {
-        Layout.column: 1
-        Layout.fillWidth: true
-        visible: text !== ""
-        objectName: "ipError"
-        wrapMode: Text.Wrap
-        text: fields.errors["ip" + fields.suffix] || ""
-        color: "#c92a2a"
+        Layout.alignment: Qt.AlignTop
+        topPadding: 8
+        text: Finder.texts.STR_SUBNET_MASK
     }
-    Label { text: Finder.texts.STR_SUBNET_MASK }
-    TextField {
-        id: maskField
+    ColumnLayout {
         Layout.fillWidth: true
-        selectByMouse: true
-        onTextEdited: fields.edited()
-    }
-    Label {
-        Layout.column: 1
-        Layout.fillWidth: true
-        visible: text !== ""
-        objectName: "subnetMaskError"
-        wrapMode: Text.Wrap
-        text: fields.errors["subnetMask" + fields.suffix] || ""
-        color: "#c92a2a"
-    }
-    Label { text: Finder.texts.STR_GATEWAY_ADDRESS }
-    TextField {
-        id: gatewayField
-        Layout.fillWidth: true
-        selectByMouse: true
-        onTextEdited: fields.edited()
+        spacing: 2
+        TextField {
+            id: maskField
+            Layout.fillWidth: true
+            selectByMouse: true
+            onTextEdited: fields.edited()
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: text !== ""
+            objectName: "subnetMaskError"
+            wrapMode: Text.Wrap
+            text: fields.errors["subnetMask" + fields.suffix] || ""
+            color: "#c92a2a"
+        }
     }
     Label {
-        Layout.column: 1
+        Layout.alignment: Qt.AlignTop
+        topPadding: 8
+        text: Finder.texts.STR_GATEWAY_ADDRESS
+    }
+    ColumnLayout {
         Layout.fillWidth: true
-        visible: text !== ""
-        objectName: "gatewayError"
-        wrapMode: Text.Wrap
-        text: fields.errors["gateway" + fields.suffix] || ""
-        color: "#c92a2a"
+        spacing: 2
+        TextField {
+            id: gatewayField
+            Layout.fillWidth: true
+            selectByMouse: true
+            onTextEdited: fields.edited()
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: text !== ""
+            objectName: "gatewayError"
+            wrapMode: Text.Wrap
+            text: fields.errors["gateway" + fields.suffix] || ""
+            color: "#c92a2a"
+        }
     }
 }
