@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "baselines.h"
 #include "benchcases.h"
+#include "timing.h"
 #include "ipv4reference.h"
 #include "workload.h"
 
@@ -48,21 +49,7 @@ const std::vector<MacScanDeviceInfo> &reportSet(Reports which, int count)
     return it->second;
 }
 
-double threadSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// The machine is shared with compilers: the time this thread spent on the work, in user
-// and kernel mode (page faults included), is steadier than the wall clock.
-template<typename Work> double timed(Work &&work)
-{
-    const double start = threadSeconds();
-    work();
-    return threadSeconds() - start;
-}
+using Timing::timed;
 
 // Seconds per device, averaged over iterations; the summary reads this counter.
 void perDevice(benchmark::State &state, int count)

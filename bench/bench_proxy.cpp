@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "benchcases.h"
+#include "timing.h"
 #include "workload.h"
 
 #include <zvrviewmodel/devicedata.h>
@@ -13,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <memory>
 
 // The sort/filter proxy over the device table beside what a Qt developer would otherwise
@@ -24,19 +24,7 @@ namespace {
 constexpr int Sizes[] = { 1000, 10000, 100000 };
 enum Column { Name, Address, Status };
 
-double threadSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-template<typename Work> double timed(Work &&work)
-{
-    const double start = threadSeconds();
-    work();
-    return threadSeconds() - start;
-}
+using Timing::timed;
 
 struct Library
 {
@@ -55,8 +43,8 @@ struct Library
     }
     void sort(Column column)
     {
-        static const int sections[] = { DeviceTableModel::ColName, DeviceTableModel::ColIP,
-            DeviceTableModel::ColDevStatus };
+        static const int sections[]
+            = { DeviceTableModel::ColName, DeviceTableModel::ColIP, DeviceTableModel::ColDevStatus };
         proxy.sortByColumn(sections[column], ZVRSortButton::Ascend);
     }
     void filterOnline() { proxy.setStatusFilter(DeviceData::Online); }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "benchcases.h"
+#include "timing.h"
 
 #include "devicefinder.h"
 #include "nodelistmodel.h"
@@ -13,19 +14,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 // A whole scan round through the device finder's own objects, without a window: the
 // simulated network reports every device, the table and its records take the reports,
 // the sorted proxy, the node list and the check state follow.
 namespace {
-
-double threadSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 void toolRound(benchmark::State &state)
 {
@@ -44,9 +36,7 @@ void toolRound(benchmark::State &state)
         round();
     }
     for (auto _ : state) {
-        const double start = threadSeconds();
-        round();
-        state.SetIterationTime(threadSeconds() - start);
+        state.SetIterationTime(Timing::timed(round));
     }
     const int rows = finder.deviceModel()->rowCount();
     if (rows < count / 2 || finder.sortModel()->rowCount() != rows || finder.nodeModel()->rowCount() == 0
