@@ -49,6 +49,8 @@ Rectangle {
         firmwareVer: 104, devTime: 200, callRollState: 104, serialNumber: 128, mac: 160, ip: 132,
         ip2: 132, subnetMask: 132, gateway: 132
     })
+    // Counts the proxy's row changes, for the cells to read their device again.
+    property int rowsRevision: 0
     property alias view: table
     property alias headerCells: headerCells
     property alias operations: operations
@@ -66,6 +68,10 @@ Rectangle {
         function onSearchTextChanged() { table.contentY = 0 }
         function onStatusFilterChanged() { table.contentY = 0 }
         function onCountChanged() { Qt.callLater(root.clampScroll) }
+        function onLayoutChanged() { ++root.rowsRevision }
+        function onModelReset() { ++root.rowsRevision }
+        function onRowsInserted() { ++root.rowsRevision }
+        function onRowsRemoved() { ++root.rowsRevision }
     }
 
     function clampScroll() {
@@ -127,8 +133,9 @@ Rectangle {
 
             delegate: DeviceCell {
                 role: root.roles[column]
-                // Every role but the row number hands out the device itself.
-                value: model[root.roles[column]]
+                // Read through the proxy again whenever its rows change: a reused cell
+                // that keeps its row number may otherwise keep the previous row's device.
+                value: root.rowsRevision, role === "devIndex" ? root.model.sourceRow(row) : root.model.device(row)
                 proxyRow: row
             }
 

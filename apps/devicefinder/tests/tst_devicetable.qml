@@ -39,6 +39,12 @@ Item {
             proxyDataSpy.clear()
         }
 
+        // A failed case must not leave the modal editor over the next one.
+        function cleanup() {
+            if (page)
+                page.editor.close()
+        }
+
         // The shown delegate of a proxy row and role, or null. A delegate whose device was
         // just destroyed may linger until the view's next layout; a live one wins.
         function cell(row, role) {
@@ -243,7 +249,7 @@ Item {
             if (data.sort !== "")
                 Finder.sortModel.sortByColumn(page.table.columnOf(data.sort), ZVRSortButton.Descend)
             Finder.sortModel.searchText = data.search
-            wait(50)
+            waitForRendering(page.table.view)
             var items = page.table.operations.contentItem.children, clicked = 0
             for (var i = 0; i < items.length; ++i) {
                 var item = items[i]
@@ -252,7 +258,10 @@ Item {
                     continue
                 mouseClick(item.button)
                 tryCompare(page.editor, "visible", true)
-                compare(page.editor.target.name, cellText(item.proxyRow, "name"))
+                // The cells may catch up with the proxy a frame later; the button never errs.
+                var row = item.proxyRow
+                tryVerify(function () { return page.editor.target.name === cellText(row, "name") }, 2000,
+                          "row " + row + ": " + page.editor.target.name + " beside " + cellText(row, "name"))
                 page.editor.close()
                 tryCompare(page.editor, "visible", false)
                 ++clicked

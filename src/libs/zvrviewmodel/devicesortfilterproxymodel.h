@@ -82,7 +82,7 @@ public:
     int count() const;
 
     //! The device of a proxy row, or null for a row outside the proxy.
-    DeviceData *device(int proxyRow) const;
+    Q_INVOKABLE DeviceData *device(int proxyRow) const;
 
     //! The table's row of a proxy row, or -1.
     Q_INVOKABLE int sourceRow(int proxyRow) const;
