@@ -150,6 +150,7 @@ void TestNodeList::totalsAgreeWithTheTable()
         QCOMPARE(finder.allCheckType(), int(table->allCheckType()));
         QCOMPARE(finder.checkedCount(), checked);
         QCOMPARE(finder.onlineCount(), online);
+        QCOMPARE(finder.tableCount(), table->rowCount());
     }
 }
 
