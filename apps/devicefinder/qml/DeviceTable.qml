@@ -131,6 +131,14 @@ Rectangle {
             ScrollBar.horizontal: ScrollBar { policy: ScrollBar.AsNeeded }
             ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
 
+            Label {
+                objectName: "noMatch"
+                anchors.centerIn: parent
+                visible: root.model.count === 0 && Finder.tableCount > 0
+                text: qsTr("没有符合搜索或筛选条件的设备")
+                color: "#868e96"
+            }
+
             delegate: DeviceCell {
                 role: root.roles[column]
                 // Read through the proxy again whenever its rows change: a reused cell

@@ -3,6 +3,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
+import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 
 // The whole tool: tool bar, device table with the control nodes, results view,
@@ -84,7 +85,9 @@ Item {
                 }
                 Button {
                     text: qsTr("清除离线")
-                    onClicked: Finder.removeOfflineDevices()
+                    // Removing rows is asked for first; a device still on the network returns.
+                    onClicked: removeOfflineBox.show(qsTr("从列表中清除所有离线设备？仍在网络上的设备下次扫描时会再次出现。"),
+                                                     ZVRMessageBox.OKCancel)
                 }
             }
         }
@@ -142,6 +145,11 @@ Item {
 
     MessageBox {
         id: messageBox
+    }
+
+    MessageBox {
+        id: removeOfflineBox
+        onAccepted: Finder.removeOfflineDevices()
     }
 
     BusyOverlay {

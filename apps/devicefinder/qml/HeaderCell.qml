@@ -17,6 +17,7 @@ Rectangle {
                                                                            : ZVRSortButton.None
     property alias sortButton: sortButton
     property alias checkAllBox: checkAll
+    property alias titleLabel: titleLabel
 
     color: "#eef2f7"
 
@@ -49,12 +50,18 @@ Rectangle {
                           : qsTr("勾选全部%1台在线设备（故障和离线设备不勾选）").arg(Finder.onlineCount)
         }
         Label {
+            id: titleLabel
             Layout.fillWidth: true
             visible: header.role !== "checked"
             text: header.title
             font.bold: true
             elide: Text.ElideRight
             color: "#2d3748"
+            // The title sorts as its arrow does.
+            MouseArea {
+                anchors.fill: parent
+                onClicked: sortButton.activated(sortButton.nextMode)
+            }
         }
         SortButton {
             id: sortButton

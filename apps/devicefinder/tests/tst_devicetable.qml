@@ -217,6 +217,8 @@ Item {
                   second: "指挥大厅解码器02" },
                 { tag: "name by pinyin", role: "name", clicks: 1, first: "二号会议室编码器09",
                   second: "二号会议室编码器33" },
+                { tag: "name by its title", role: "name", clicks: 1, title: true, first: "二号会议室编码器09",
+                  second: "二号会议室编码器33" },
                 { tag: "status descending", role: "devStatus", clicks: 2, first: "演播厅编码器13",
                   second: "指挥大厅解码器26" }
             ]
@@ -226,7 +228,7 @@ Item {
             showColumn(data.role)
             var button = headerCell(data.role).sortButton
             for (var i = 0; i < data.clicks; ++i)
-                mouseClick(button)
+                mouseClick(data.title ? headerCell(data.role).titleLabel : button)
             compare(button.mode, [ZVRSortButton.None, ZVRSortButton.Ascend, ZVRSortButton.Descend][data.clicks % 3])
             tryCellText(0, "name", data.first)
             tryCellText(1, "name", data.second)
