@@ -30,6 +30,10 @@ inline void logModel(QAbstractItemModel *model, QStringList *log)
     QObject::connect(model, &M::rowsInserted, model, rows("inserted"));
     QObject::connect(model, &M::rowsAboutToBeRemoved, model, rows("aboutToRemove"));
     QObject::connect(model, &M::rowsRemoved, model, rows("removed"));
+    QObject::connect(model, &M::rowsMoved, model,
+        [=](const QModelIndex &, int first, int last, const QModelIndex &, int to) {
+            log->append(QString::fromLatin1("moved %1-%2 to %3").arg(first).arg(last).arg(to));
+        });
     QObject::connect(model, &M::modelAboutToBeReset, model, [=] { log->append("aboutToReset"); });
     QObject::connect(model, &M::modelReset, model, [=] { log->append("reset"); });
     QObject::connect(model, &M::layoutChanged, model, [=] { log->append("layoutChanged"); });
