@@ -38,10 +38,11 @@ static void logTable(DeviceTableModel *model, QStringList *log)
     logModel(model, log);
     QObject::connect(
         model, &DeviceTableModel::rowCountChanged, model, [=] { log->append("rowCountChanged"); });
-    QObject::connect(model, &DeviceTableModel::editDevice, model, [=] { log->append("editDevice"); });
+    QObject::connect(model, &DeviceTableModel::editDevice, model,
+        [=](const DevicePtr &device) { log->append("editDevice " + device->name()); });
     QObject::connect(
-        model, &DeviceTableModel::deviceCheckChanged, model, [=](const DevicePtr &, bool checked) {
-            log->append(QStringLiteral("deviceCheckChanged %1").arg(checked));
+        model, &DeviceTableModel::deviceCheckChanged, model, [=](const DevicePtr &device, bool checked) {
+            log->append(QStringLiteral("deviceCheckChanged %1 %2").arg(device->name()).arg(checked));
         });
 }
 
@@ -81,16 +82,12 @@ private Q_SLOTS:
     void columnRole();
     void data_data();
     void data();
-    void dataOutsideRows();
-    void rowNumberDebugLine();
     void appendRemoveClear();
     void refusals_data();
     void refusals();
     void ownership();
     void checkDevice_data();
     void checkDevice();
-    void badRows_data();
-    void badRows();
     void checkAllDevice();
     void allCheckType_data();
     void allCheckType();
@@ -142,7 +139,7 @@ void tst_DeviceTableModel::columnRole()
 
 void tst_DeviceTableModel::data_data()
 {
-    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("row"); // -1: no index; 5: an index kept past the removal of row 4
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("role");
 
@@ -153,9 +150,14 @@ void tst_DeviceTableModel::data_data()
     QTest::newRow("unnamed") << 3 << 5 << 1000;
     QTest::newRow("row number") << 0 << 0 << int(Qt::UserRole + 1);
     QTest::newRow("row number, other column") << 4 << 9 << int(Qt::UserRole + 1);
+    QTest::newRow("no index") << -1 << 0 << int(Qt::UserRole);
+    QTest::newRow("no index, row number") << -1 << 0 << int(Qt::UserRole + 1);
+    QTest::newRow("stale index") << 5 << 0 << int(Qt::DisplayRole);
+    QTest::newRow("stale index, row number") << 5 << 3 << int(Qt::UserRole + 1);
 }
 
-// Every role but the row number gives the row's own object, whatever the column.
+// Every role but the row number gives the row's own object, whatever the column; the row
+// number logs the device at debug level.
 void tst_DeviceTableModel::data()
 {
     QFETCH(int, row);
@@ -165,58 +167,33 @@ void tst_DeviceTableModel::data()
     TESTED_MODEL;
     QList<DevicePtr> devices;
     for (int i = 0; i < 5; ++i) {
-        devices << makeDevice();
+        devices << makeDevice(DeviceData::Online, false, QStringLiteral("Hall %1").arg(i));
         model.appendDevice(devices.last());
     }
     QCOMPARE(model.rowCount(model.index(1, 3)), 5);
     QCOMPARE(model.property("rowCount").toInt(), 5);
-    const QVariant value = model.data(model.index(row, column), role);
-    if (role == Qt::UserRole + 1) {
+    const QModelIndex index = row < 0 ? QModelIndex() : model.index(std::min(row, 4), column);
+    if (row == 5) {
+        model.removeDevice(devices.at(4));
+    }
+    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
+    cap.clear();
+    const QVariant value = model.data(index, role);
+    if (row < 0 || row > 4) {
+        QVERIFY(!value.isValid());
+        QVERIFY(cap.lines().isEmpty());
+    } else if (role == Qt::UserRole + 1) {
         QCOMPARE(value.userType(), int(QMetaType::Int));
         QCOMPARE(value.toInt(), row);
+        QCOMPARE(cap.lines().size(), 1);
+        QCOMPARE(contextLine(cap.lines().at(0)),
+            tableLine("debug", "virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const",
+                logLine("DeviceTableModel::data pDevice info", devices.at(row))));
     } else {
         QCOMPARE(value.userType(), qMetaTypeId<DeviceData *>());
         QCOMPARE(value.value<DeviceData *>(), devices.at(row).data());
+        QVERIFY(cap.lines().isEmpty());
     }
-    QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
-}
-
-void tst_DeviceTableModel::dataOutsideRows()
-{
-    DeviceTableModel model;
-    LogCapture cap;
-    QVERIFY(!model.data(model.index(0, 0), Qt::UserRole + 1).isValid());
-    QVERIFY(!model.data(QModelIndex(), Qt::UserRole).isValid());
-
-    const DevicePtr second = makeDevice();
-    model.appendDevice(makeDevice());
-    model.appendDevice(second);
-    // An index kept past a removal points beyond the rows.
-    const QModelIndex stale = model.index(1, 0);
-    model.removeDevice(second);
-    cap.clear();
-    QVERIFY(!model.data(stale, Qt::UserRole + 1).isValid());
-    QVERIFY(!model.data(stale, Qt::DisplayRole).isValid());
-    QVERIFY(cap.lines().isEmpty());
-}
-
-// The row number logs the device at debug level.
-void tst_DeviceTableModel::rowNumberDebugLine()
-{
-    DeviceTableModel model;
-    const DevicePtr device = makeDevice();
-    device->setName("Hall B");
-    model.appendDevice(device);
-
-    LogCapture cap;
-    QCOMPARE(model.data(model.index(0, 4), Qt::UserRole + 1), QVariant(0));
-    QCOMPARE(cap.lines().size(), 1);
-    QCOMPARE(contextLine(cap.lines().at(0)),
-        tableLine("debug", "virtual QVariant DeviceTableModel::data(const QModelIndex&, int) const",
-            logLine("DeviceTableModel::data pDevice info", device)));
-    cap.clear();
-    model.data(model.index(0, 0), Qt::UserRole + 2);
-    QVERIFY(cap.lines().isEmpty());
 }
 
 void tst_DeviceTableModel::appendRemoveClear()
@@ -313,25 +290,24 @@ void tst_DeviceTableModel::refusals()
 void tst_DeviceTableModel::ownership()
 {
     auto model = std::make_unique<DeviceTableModel>();
-    DevicePtr device = makeDevice();
-    const QWeakPointer<DeviceData> removed = device;
-    model->appendDevice(std::exchange(device, {}));
+    const auto held = [&] {
+        const DevicePtr device = makeDevice();
+        model->appendDevice(device);
+        return device.toWeakRef();
+    };
+    const QWeakPointer<DeviceData> removed = held();
     QVERIFY(!removed.isNull());
     model->removeDevice(removed.toStrongRef());
     QVERIFY(removed.isNull());
 
-    device = makeDevice();
-    const QWeakPointer<DeviceData> cleared = device;
-    model->appendDevice(std::exchange(device, {}));
+    const QWeakPointer<DeviceData> cleared = held();
     bool releasedBeforeReset = false;
     connect(
         model.get(), &QAbstractItemModel::modelReset, this, [&] { releasedBeforeReset = cleared.isNull(); });
     model->clear();
     QVERIFY(releasedBeforeReset);
 
-    device = makeDevice();
-    const QWeakPointer<DeviceData> destroyed = device;
-    model->appendDevice(std::exchange(device, {}));
+    const QWeakPointer<DeviceData> destroyed = held();
     QVERIFY(!destroyed.isNull());
     model.reset();
     QVERIFY(destroyed.isNull());
@@ -339,77 +315,60 @@ void tst_DeviceTableModel::ownership()
 
 void tst_DeviceTableModel::checkDevice_data()
 {
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<int>("row");
     QTest::addColumn<bool>("wasChecked");
     QTest::addColumn<bool>("checked");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("check") << false << true << QStringList { "checkedChanged", "deviceCheckChanged 1" };
-    QTest::newRow("uncheck") << true << false << QStringList { "checkedChanged", "deviceCheckChanged 0" };
-    QTest::newRow("already checked") << true << true << QStringList { "deviceCheckChanged 1" };
+    // The device's own signal comes first, then the model's with the row's handle.
+    QTest::newRow("check") << false << 1 << false << true
+                           << QStringList { "checkedChanged", "deviceCheckChanged b 1" };
+    QTest::newRow("uncheck") << false << 1 << true << false
+                             << QStringList { "checkedChanged", "deviceCheckChanged b 0" };
+    QTest::newRow("already checked") << false << 1 << true << true
+                                     << QStringList { "deviceCheckChanged b 1" };
+    QTest::newRow("edit") << true << 1 << false << false << QStringList { "editDevice b" };
+    for (const int row : { -1, 2, INT_MIN, INT_MAX }) {
+        QTest::addRow("checkDevice %d", row) << false << row << false << true << QStringList();
+        QTest::addRow("editSignalDevice %d", row) << true << row << false << true << QStringList();
+    }
 }
 
-// The device's own signal comes first, then the model's with the row's handle; no log line.
+// A row outside the table is refused with one exact warning; nothing is signalled or changed.
 void tst_DeviceTableModel::checkDevice()
 {
+    QFETCH(bool, edit);
+    QFETCH(int, row);
     QFETCH(bool, wasChecked);
     QFETCH(bool, checked);
     QFETCH(QStringList, expected);
 
     DeviceTableModel model;
-    const DevicePtr device = makeDevice(DeviceData::Offline, wasChecked);
-    model.appendDevice(makeDevice());
+    const DevicePtr device = makeDevice(DeviceData::Offline, wasChecked, "b");
+    model.appendDevice(makeDevice(DeviceData::Online, false, "a"));
     model.appendDevice(device);
     QStringList log;
     logTable(&model, &log);
     logChecked(device.data(), &log);
-    QSignalSpy spy(&model, &DeviceTableModel::deviceCheckChanged);
 
     LogCapture cap;
-    model.checkDevice(1, checked);
+    edit ? model.editSignalDevice(row) : model.checkDevice(row, checked);
     QCOMPARE(take(log), expected);
-    QCOMPARE(device->checked(), checked);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).value<DevicePtr>(), device);
-    QVERIFY(cap.lines().isEmpty());
-}
-
-void tst_DeviceTableModel::badRows_data()
-{
-    QTest::addColumn<bool>("edit");
-    QTest::addColumn<int>("row");
-
-    for (const int row : { -1, 1, INT_MIN, INT_MAX }) {
-        QTest::addRow("checkDevice %d", row) << false << row;
-        QTest::addRow("editSignalDevice %d", row) << true << row;
+    const bool inside = row == 1;
+    QCOMPARE(device->checked(), inside && !edit ? checked : wasChecked);
+    QCOMPARE(cap.lines().size(), inside ? 0 : 1);
+    if (!inside) {
+        QCOMPARE(contextLine(cap.lines().at(0)),
+            tableLine("warning",
+                edit ? "void DeviceTableModel::editSignalDevice(int)"
+                     : "void DeviceTableModel::checkDevice(int, bool)",
+                QStringLiteral("%1 error! the row is  %2")
+                    .arg(edit ? "editDevice" : "checkDevice")
+                    .arg(row)));
     }
 }
 
-// A row outside the table is refused with one exact warning; nothing is signalled or changed.
-void tst_DeviceTableModel::badRows()
-{
-    QFETCH(bool, edit);
-    QFETCH(int, row);
-
-    DeviceTableModel model;
-    const DevicePtr device = makeDevice();
-    model.appendDevice(device);
-    QStringList log;
-    logTable(&model, &log);
-    logChecked(device.data(), &log);
-
-    LogCapture cap;
-    edit ? model.editSignalDevice(row) : model.checkDevice(row, true);
-    QCOMPARE(take(log), QStringList());
-    QCOMPARE(device->checked(), false);
-    QCOMPARE(cap.lines().size(), 1);
-    QCOMPARE(contextLine(cap.lines().at(0)),
-        tableLine("warning",
-            edit ? "void DeviceTableModel::editSignalDevice(int)"
-                 : "void DeviceTableModel::checkDevice(int, bool)",
-            QStringLiteral("%1 error! the row is  %2").arg(edit ? "editDevice" : "checkDevice").arg(row)));
-}
-
-// Checks exactly the online rows, never unchecks, and signals nothing of the model.
 void tst_DeviceTableModel::checkAllDevice()
 {
     DeviceTableModel model;
