@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include <zvrviewmodel/devicedata.h>
 
-#include "logcapture.h"
+#include "modellog.h"
 
 #include <QtTest>
 
@@ -105,6 +105,8 @@ private Q_SLOTS:
     void updateAgain();
     void updateStatus_data();
     void updateStatus();
+    void largeReports_data();
+    void largeReports();
 };
 
 void tst_DeviceData::initTestCase()
@@ -220,12 +222,10 @@ void tst_DeviceData::ports()
     LogCapture cap;
     device.setNetworkInfo(given);
     QCOMPARE(cap.lines().size(), 1);
-    const CapturedMessage &line = cap.lines().at(0);
-    QCOMPARE(line.type, QtWarningMsg);
-    QCOMPARE(line.text, QStringLiteral("IPV4StringToInteger  \"1.2.3\"  is invalid ip address"));
-    QCOMPARE(line.category, QStringLiteral("default"));
-    QCOMPARE(line.file, QStringLiteral("src/libs/zvrviewmodel/ipaddresshelper.cpp"));
-    QCOMPARE(line.function, QStringLiteral("quint32 IPV4StringToInteger(const QString&)"));
+    QCOMPARE(contextLine(cap.lines().at(0)),
+        QStringLiteral(
+            "warning default src/libs/zvrviewmodel/ipaddresshelper.cpp quint32 "
+            "IPV4StringToInteger(const QString&) | IPV4StringToInteger  \"1.2.3\"  is invalid ip address"));
 
     QCOMPARE(device.ethernetPortNumber(), 3);
     const QList<quint32> ints { device.networkIpInt(-1), device.networkIpInt(0), device.networkIpInt(1),
@@ -390,6 +390,52 @@ void tst_DeviceData::updateStatus()
     device.update(info, 1);
     QCOMPARE(device.devStatus(), status);
     QCOMPARE(device.malfunctionVal(), word);
+}
+
+void tst_DeviceData::largeReports_data()
+{
+    QTest::addColumn<int>("textLength");
+    QTest::addColumn<int>("ports");
+    QTest::newRow("megabyte texts") << (1 << 20) << 2;
+    QTest::newRow("10,000 ports") << 12 << 10000;
+}
+
+// The largest reports a back-end can hand over, once each: the fuzzer keeps its inputs small.
+void tst_DeviceData::largeReports()
+{
+    QFETCH(int, textLength);
+    QFETCH(int, ports);
+    // With short texts every port has an address of its own; a megabyte text is none.
+    const QString text = QString(QStringLiteral("1.2.3.4")).repeated(textLength / 7 + 1).left(textLength);
+    QVector<t_device_network_info> sent;
+    for (int i = 0; i < ports; ++i) {
+        const QString ip = textLength < 16
+            ? QStringLiteral("10.%1.%2.%3").arg(i >> 16).arg((i >> 8) & 0xFF).arg(i & 0xFF)
+            : text;
+        sent.append({ i, text, ip, text, text, 7 });
+    }
+    MacScanDeviceInfo info;
+    info.setDeviceModel(text);
+    info.setDeviceSN(text);
+    info.setName(text);
+    info.setDeviceCommMac(text);
+    info.setNetworkInfo(sent);
+
+    LogCapture log;
+    DeviceData device;
+    device.update(info, 0);
+    QCOMPARE(device.devModel(), text);
+    QCOMPARE(device.serialNumber(), text);
+    QCOMPARE(device.name(), text);
+    QCOMPARE(device.commMac(), text);
+    QCOMPARE(device.ethernetPortNumber(), ports);
+    QCOMPARE(device.ip2(), sent.at(1).ip);
+    for (int i = 0; i < ports; ++i) {
+        QCOMPARE(device.networkIpInt(i), textLength < 16 ? quint32(0x0A000000 | i) : 0xFFFFFFFFu);
+    }
+    QCOMPARE(device.networkIpInt(ports), 0u);
+    QCOMPARE(log.lines().size(), textLength < 16 ? 0 : ports);
+    QCOMPARE(info.networkInfo().constLast().ipInt, 7u);
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceData)
