@@ -38,6 +38,12 @@ void tst_ComboBoxModel::metaObject()
     QCOMPARE(model.roleNames().value(Qt::DisplayRole), QByteArray("display"));
 }
 
+// Lists are written "A,B" and logs "line|line"; an empty text is an empty list.
+static QStringList split(const QString &text, char separator)
+{
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char(separator));
+}
+
 void tst_ComboBoxModel::edit_data()
 {
     QTest::addColumn<QStringList>("before");
@@ -46,41 +52,29 @@ void tst_ComboBoxModel::edit_data()
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QStringList>("log");
 
-    const QStringList none;
-    QTest::addRow("append into empty") << none << 7 << "append:A" << QStringList({ "A" })
-                                       << QStringList({ "aboutToInsert 0-0", "inserted 0-0",
-                                              "dataChanged 0,0 0,0 [0,2]", "dataChanged 0,0 0,0 [0]" });
-    QTest::addRow("append duplicate") << QStringList({ "A" }) << 7 << "append:A" << QStringList({ "A", "A" })
-                                      << QStringList({ "aboutToInsert 1-1", "inserted 1-1",
-                                             "dataChanged 1,0 1,0 [0,2]", "dataChanged 1,0 1,0 [0]" });
-    QTest::addRow("append empty") << QStringList({ "A", "B" }) << 7
-                                  << "append:" << QStringList({ "A", "B", "" })
-                                  << QStringList(
-                                         { "aboutToInsert 2-2", "inserted 2-2", "dataChanged 2,0 2,0 [0]" });
+    const auto row = [](const char *name, const char *before, int index, const char *op, const char *after,
+                         const QString &log) {
+        QTest::newRow(name) << split(before, ',') << index << QString::fromLatin1(op) << split(after, ',')
+                            << split(log, '|');
+    };
+    row("append into empty", "", 7, "append:A", "A",
+        "aboutToInsert 0-0|inserted 0-0|dataChanged 0,0 0,0 [0,2]|dataChanged 0,0 0,0 [0]");
+    row("append duplicate", "A", 7, "append:A", "A,A",
+        "aboutToInsert 1-1|inserted 1-1|dataChanged 1,0 1,0 [0,2]|dataChanged 1,0 1,0 [0]");
+    row("append empty", "A,B", 7, "append:", "A,B,",
+        "aboutToInsert 2-2|inserted 2-2|dataChanged 2,0 2,0 [0]");
     // remove takes the first match and leaves the selection where it was.
-    QTest::addRow("remove first of two")
-        << QStringList({ "A", "B", "A" }) << 2 << "remove:A" << QStringList({ "B", "A" })
-        << QStringList({ "aboutToRemove 0-0", "removed 0-0" });
-    QTest::addRow("remove last") << QStringList({ "A", "B", "C" }) << 2 << "remove:C"
-                                 << QStringList({ "A", "B" })
-                                 << QStringList({ "aboutToRemove 2-2", "removed 2-2" });
-    QTest::addRow("remove absent") << QStringList({ "A", "B" }) << 2 << "remove:X"
-                                   << QStringList({ "A", "B" }) << none;
-    QTest::addRow("remove case differs")
-        << QStringList({ "A", "B" }) << 2 << "remove:a" << QStringList({ "A", "B" }) << none;
-    QTest::addRow("remove empty entry")
-        << QStringList({ "A", "", "B" }) << 2 << "remove:" << QStringList({ "A", "B" })
-        << QStringList({ "aboutToRemove 1-1", "removed 1-1" });
-    QTest::addRow("remove from empty") << none << 2 << "remove:A" << none << none;
+    row("remove first of two", "A,B,A", 2, "remove:A", "B,A", "aboutToRemove 0-0|removed 0-0");
+    row("remove last", "A,B,C", 2, "remove:C", "A,B", "aboutToRemove 2-2|removed 2-2");
+    row("remove absent", "A,B", 2, "remove:X", "A,B", "");
+    row("remove case differs", "A,B", 2, "remove:a", "A,B", "");
+    row("remove empty entry", "A,,B", 2, "remove:", "A,B", "aboutToRemove 1-1|removed 1-1");
+    row("remove from empty", "", 2, "remove:A", "", "");
     // The base's own reset runs inside the outer one; the index goes back to 0.
-    const QStringList resets = { "aboutToReset", "aboutToReset", "reset", "reset" };
-    QTest::addRow("reset at 0") << QStringList({ "A", "B", "C", "D" }) << 0 << "reset:X,Y"
-                                << QStringList({ "X", "Y" }) << resets;
-    QTest::addRow("reset at 3") << QStringList({ "A", "B", "C", "D" }) << 3 << "reset:X,Y"
-                                << QStringList({ "X", "Y" })
-                                << resets + QStringList({ "currentIndexChanged 0" });
-    QTest::addRow("reset to empty") << QStringList({ "A" }) << -1 << "reset:" << none
-                                    << resets + QStringList({ "currentIndexChanged 0" });
+    const QString resets = "aboutToReset|aboutToReset|reset|reset";
+    row("reset at 0", "A,B,C,D", 0, "reset:X,Y", "X,Y", resets);
+    row("reset at 3", "A,B,C,D", 3, "reset:X,Y", "X,Y", resets + "|currentIndexChanged 0");
+    row("reset to empty", "A", -1, "reset:", "", resets + "|currentIndexChanged 0");
 }
 
 void tst_ComboBoxModel::edit()
@@ -104,7 +98,7 @@ void tst_ComboBoxModel::edit()
     } else if (kind == "remove") {
         model.remove(text);
     } else {
-        model.resetModel(text.isEmpty() ? QStringList() : text.split(','));
+        model.resetModel(split(text, ','));
         index = 0;
         QCOMPARE(cap.lines().size(), 1);
         QCOMPARE(cap.lines().at(0).text, QStringLiteral("setCurrentIndex val  0"));
