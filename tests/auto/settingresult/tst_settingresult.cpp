@@ -71,29 +71,26 @@ void tst_SettingResult::changes_data()
     QTest::addColumn<QStringList>("log");
     QTest::addColumn<QString>("line");
 
-    QTest::addRow("new record") << QStringList() << QStringList() << "detail: mac: ip:";
-    QTest::addRow("null to empty is no change")
-        << QStringList({ "detail=" }) << QStringList() << "detail: mac: ip:";
-    QTest::addRow("repeat signals once")
-        << QStringList({ "detail=D", "detail=D" }) << QStringList({ "detail:D" }) << "detail:D mac: ip:";
-    QTest::addRow("back to empty") << QStringList({ "mac=M", "mac=N", "mac=" })
-                                   << QStringList({ "mac:M", "mac:N", "mac:" }) << "detail: mac: ip:";
-    QTest::addRow("case counts") << QStringList({ "ip=a", "ip=A", "ip=A" }) << QStringList({ "ip:a", "ip:A" })
-                                 << "detail: mac: ip:A";
-    QTest::addRow("blanks and quotes")
-        << QStringList({ "detail= a ", "mac=\"m\"", "ip=10.0.0.1" })
-        << QStringList({ "detail: a ", "mac:\"m\"", "ip:10.0.0.1" }) << "detail: a  mac:\"m\" ip:10.0.0.1";
-    QTest::addRow("success on new") << QStringList({ "result=0" }) << QStringList() << "detail: mac: ip:";
-    QTest::addRow("failure twice") << QStringList({ "result=1", "result=1" })
-                                   << QStringList({ "detail:设备未初始化完成" })
-                                   << "detail:设备未初始化完成 mac: ip:";
-    QTest::addRow("failure then success")
-        << QStringList({ "result=1", "result=0" }) << QStringList({ "detail:设备未初始化完成", "detail:" })
-        << "detail: mac: ip:";
-    QTest::addRow("unknown clears") << QStringList({ "result=999", "result=7" })
-                                    << QStringList({ "detail:网络超时", "detail:" }) << "detail: mac: ip:";
-    QTest::addRow("unknown on new") << QStringList({ "result=-1", "result=2147483647" }) << QStringList()
-                                    << "detail: mac: ip:";
+    // Ops are written "op;op", logs "line|line".
+    const auto row = [](const char *name, const QString &ops, const QString &log, const QString &line) {
+        const auto split = [](const QString &text, char separator) {
+            return text.isEmpty() ? QStringList() : text.split(QLatin1Char(separator));
+        };
+        QTest::newRow(name) << split(ops, ';') << split(log, '|') << line;
+    };
+    const QString fresh = "detail: mac: ip:";
+    row("new record", "", "", fresh);
+    row("null to empty is no change", "detail=", "", fresh);
+    row("repeat signals once", "detail=D;detail=D", "detail:D", "detail:D mac: ip:");
+    row("back to empty", "mac=M;mac=N;mac=", "mac:M|mac:N|mac:", fresh);
+    row("case counts", "ip=a;ip=A;ip=A", "ip:a|ip:A", "detail: mac: ip:A");
+    row("blanks and quotes", "detail= a ;mac=\"m\";ip=10.0.0.1", "detail: a |mac:\"m\"|ip:10.0.0.1",
+        "detail: a  mac:\"m\" ip:10.0.0.1");
+    row("success on new", "result=0", "", fresh);
+    row("failure twice", "result=1;result=1", "detail:设备未初始化完成", "detail:设备未初始化完成 mac: ip:");
+    row("failure then success", "result=1;result=0", "detail:设备未初始化完成|detail:", fresh);
+    row("unknown clears", "result=999;result=7", "detail:网络超时|detail:", fresh);
+    row("unknown on new", "result=-1;result=2147483647", "", fresh);
 }
 
 void tst_SettingResult::changes()
