@@ -103,8 +103,6 @@ private Q_SLOTS:
     void update_data();
     void update();
     void updateAgain();
-    void updateStatus_data();
-    void updateStatus();
     void largeReports_data();
     void largeReports();
 };
@@ -362,34 +360,22 @@ void tst_DeviceData::updateAgain()
     const QStringList back { "malfunctionChanged", "devStatusChanged", "devStatusStrChanged" };
     QCOMPARE(log.take(), PortSignals + back);
     QCOMPARE(device.devStatus(), DeviceData::Online);
-}
 
-void tst_DeviceData::updateStatus_data()
-{
-    QTest::addColumn<bool>("offline");
-    QTest::addColumn<int>("word");
-    QTest::addColumn<DeviceData::DeviceStatus>("status");
-
-    QTest::addRow("online") << false << 0 << DeviceData::Online;
-    QTest::addRow("offline with faults") << true << 3 << DeviceData::Offline;
-    QTest::addRow("unnamed fault") << false << 4 << DeviceData::Malfunction;
-    QTest::addRow("temperature") << false << 1 << DeviceData::Malfunction;
-}
-
-// An offline device keeps its faults but shows as offline; any fault bit makes a malfunction.
-void tst_DeviceData::updateStatus()
-{
-    QFETCH(bool, offline);
-    QFETCH(int, word);
-    QFETCH(DeviceData::DeviceStatus, status);
-
-    MacScanDeviceInfo info;
-    info.setOffline(offline);
-    info.setMalfunction(word);
-    DeviceData device;
-    device.update(info, 1);
-    QCOMPARE(device.devStatus(), status);
-    QCOMPARE(device.malfunctionVal(), word);
+    // An offline device keeps its faults but shows as offline; any fault bit makes a malfunction.
+    const struct
+    {
+        bool offline;
+        int word;
+        DeviceData::DeviceStatus status;
+    } reports[] = { { true, 3, DeviceData::Offline }, { false, 4, DeviceData::Malfunction },
+        { false, 1, DeviceData::Malfunction } };
+    for (const auto &report : reports) {
+        cleared.setOffline(report.offline);
+        cleared.setMalfunction(report.word);
+        device.update(cleared, 1);
+        QCOMPARE(device.devStatus(), report.status);
+        QCOMPARE(device.malfunctionVal(), report.word);
+    }
 }
 
 void tst_DeviceData::largeReports_data()
@@ -424,10 +410,9 @@ void tst_DeviceData::largeReports()
     LogCapture log;
     DeviceData device;
     device.update(info, 0);
-    QCOMPARE(device.devModel(), text);
-    QCOMPARE(device.serialNumber(), text);
-    QCOMPARE(device.name(), text);
-    QCOMPARE(device.commMac(), text);
+    for (const QString &got : { device.devModel(), device.serialNumber(), device.name(), device.commMac() }) {
+        QCOMPARE(got, text);
+    }
     QCOMPARE(device.ethernetPortNumber(), ports);
     QCOMPARE(device.ip2(), sent.at(1).ip);
     for (int i = 0; i < ports; ++i) {
