@@ -88,9 +88,8 @@ private Q_SLOTS:
     void ownership();
     void checkDevice_data();
     void checkDevice();
-    void checkAllDevice();
-    void allCheckType_data();
-    void allCheckType();
+    void checkAll_data();
+    void checkAll();
     void setDeviceNetworkConfig();
     void reentrantReceivers();
 };
@@ -369,64 +368,65 @@ void tst_DeviceTableModel::checkDevice()
     }
 }
 
-void tst_DeviceTableModel::checkAllDevice()
+void tst_DeviceTableModel::checkAll_data()
 {
+    // Rows are "on", "off" or "bad" for the status, "+" checked, "-" not.
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<ZVRCheckBox::CheckType>("type");
+    QTest::addColumn<QString>("checked"); // after checkAllDevice
+
+    QTest::newRow("none") << "" << ZVRCheckBox::None << "";
+    QTest::newRow("only offline") << "off+ off-" << ZVRCheckBox::None << "+-";
+    QTest::newRow("two online, none checked") << "on- on-" << ZVRCheckBox::None << "++";
+    QTest::newRow("two online, one checked") << "on+ on-" << ZVRCheckBox::Some << "++";
+    QTest::newRow("two online, both checked") << "on+ on+" << ZVRCheckBox::All << "++";
+    QTest::newRow("both checked, one offline") << "on+ off- on+" << ZVRCheckBox::All << "+-+";
+    QTest::newRow("online unchecked, offline checked") << "on- off+" << ZVRCheckBox::None << "++";
+    QTest::newRow("one of two, offline checked") << "on+ on- off+" << ZVRCheckBox::Some << "+++";
+    QTest::newRow("faulty counts as offline") << "on+ bad-" << ZVRCheckBox::All << "+-";
+    QTest::newRow("mixed") << "on- off- off+ bad- on+" << ZVRCheckBox::Some << "+-+-+";
+}
+
+// All means every online device is checked. checkAllDevice checks exactly the online rows,
+// never unchecks, and signals nothing of the model.
+void tst_DeviceTableModel::checkAll()
+{
+    QFETCH(QString, rows);
+    QFETCH(ZVRCheckBox::CheckType, type);
+    QFETCH(QString, checked);
+
     DeviceTableModel model;
-    const QList<DevicePtr> devices = { makeDevice(DeviceData::Online, false),
-        makeDevice(DeviceData::Offline, false), makeDevice(DeviceData::Offline, true),
-        makeDevice(DeviceData::Malfunction, false), makeDevice(DeviceData::Online, true) };
     QStringList log;
-    logTable(&model, &log);
-    for (const DevicePtr &device : devices) {
-        model.appendDevice(device);
-        logChecked(device.data(), &log);
+    QList<DevicePtr> devices;
+    QStringList changes;
+    for (const QString &row : rows.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const DeviceData::DeviceStatus status = row.startsWith(QLatin1String("on")) ? DeviceData::Online
+            : row.startsWith(QLatin1String("off"))                                  ? DeviceData::Offline
+                                                                                    : DeviceData::Malfunction;
+        devices << makeDevice(status, row.endsWith(QLatin1Char('+')));
+        model.appendDevice(devices.last());
+        logChecked(devices.last().data(), &log);
+        changes << (status == DeviceData::Online && row.endsWith(QLatin1Char('-')) ? "checkedChanged" : "");
     }
-    take(log);
+    changes.removeAll(QString());
+    QCOMPARE(model.allCheckType(), type);
+    logTable(&model, &log);
 
     LogCapture cap;
     model.checkAllDevice();
     model.checkAllDevice();
-    QCOMPARE(take(log), QStringList { "checkedChanged" });
-    QStringList checked;
-    for (const DevicePtr &device : devices) {
-        checked << (device->checked() ? "+" : "-");
+    QCOMPARE(take(log), changes);
+    QString shown;
+    for (const DevicePtr &device : qAsConst(devices)) {
+        shown += QLatin1Char(device->checked() ? '+' : '-');
     }
-    QCOMPARE(checked.join(QString()), QStringLiteral("+-+-+"));
+    QCOMPARE(shown, checked);
+    QCOMPARE(model.allCheckType(), rows.contains("on") ? ZVRCheckBox::All : ZVRCheckBox::None);
     QCOMPARE(cap.lines().size(), 2);
-    QCOMPARE(contextLine(cap.lines().at(0)),
-        tableLine("info", "void DeviceTableModel::checkAllDevice()", "DeviceTableModel::checkAllDevice"));
-}
-
-void tst_DeviceTableModel::allCheckType_data()
-{
-    // "on"/"off" is the status, "+" checked, "-" not.
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<ZVRCheckBox::CheckType>("type");
-
-    QTest::newRow("none") << QStringList() << ZVRCheckBox::None;
-    QTest::newRow("only offline") << QStringList { "off+", "off-" } << ZVRCheckBox::None;
-    QTest::newRow("two online, none checked") << QStringList { "on-", "on-" } << ZVRCheckBox::None;
-    QTest::newRow("two online, one checked") << QStringList { "on+", "on-" } << ZVRCheckBox::Some;
-    QTest::newRow("two online, both checked") << QStringList { "on+", "on+" } << ZVRCheckBox::All;
-    QTest::newRow("both checked, one offline") << QStringList { "on+", "off-", "on+" } << ZVRCheckBox::All;
-    QTest::newRow("online unchecked, offline checked") << QStringList { "on-", "off+" } << ZVRCheckBox::None;
-    QTest::newRow("one of two, offline checked") << QStringList { "on+", "on-", "off+" } << ZVRCheckBox::Some;
-    QTest::newRow("faulty counts as offline") << QStringList { "on+", "bad-" } << ZVRCheckBox::All;
-}
-
-void tst_DeviceTableModel::allCheckType()
-{
-    QFETCH(QStringList, rows);
-    QFETCH(ZVRCheckBox::CheckType, type);
-
-    DeviceTableModel model;
-    for (const QString &row : std::as_const(rows)) {
-        const DeviceData::DeviceStatus status = row.startsWith(QLatin1String("on")) ? DeviceData::Online
-            : row.startsWith(QLatin1String("off"))                                  ? DeviceData::Offline
-                                                                                    : DeviceData::Malfunction;
-        model.appendDevice(makeDevice(status, row.endsWith(QLatin1Char('+'))));
+    for (const CapturedMessage &line : cap.lines()) {
+        QCOMPARE(contextLine(line),
+            tableLine("info", "void DeviceTableModel::checkAllDevice()", "DeviceTableModel::checkAllDevice"));
     }
-    QCOMPARE(model.allCheckType(), type);
 }
 
 // Passes the four texts on untouched, whatever the table holds, and signals nothing.
