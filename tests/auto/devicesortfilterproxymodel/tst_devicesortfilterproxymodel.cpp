@@ -97,9 +97,6 @@ private Q_SLOTS:
         row("ip ascending", Table::ColIP, Sort::Ascend, "bcad");
         row("mask ascending", Table::ColSubnetMask, Sort::Ascend, "bcad");
         row("status ascending", Table::ColDevStatus, Sort::Ascend, "adbc");
-        row("status descending", Table::ColDevStatus, Sort::Descend, "cbad");
-        row("serial number", Table::ColSN, Sort::Ascend, "bcad");
-        row("mac", Table::ColMAC, Sort::Ascend, "bdac");
         row("checked ascending", Table::ColCheckbox, Sort::Ascend, "acdb");
         row("row number descending", Table::ColIndex, Sort::Descend, "dcba");
         row("unknown mode", Table::ColName, 7, "abcd");
@@ -193,13 +190,11 @@ private Q_SLOTS:
                              Action action, const QStringList &log) {
             QTest::newRow(name) << section << status << search << spaced << action << log;
         };
-        const auto each = [](int count, const char *pattern, int first, int step) {
-            QStringList lines;
-            for (int i = 0; i < count; ++i) {
-                lines += QString::fromLatin1(pattern).arg(first + step * i).split(QLatin1Char('|'));
-            }
-            return lines;
-        };
+        QStringList oneByOne = { "pending", "turn" };
+        for (int row = 2; row < 34; row += 2) {
+            oneByOne << QString::fromLatin1("aboutToInsert %1-%1").arg(row) << "countChanged"
+                     << QString::fromLatin1("inserted %1-%1").arg(row);
+        }
         // Device changes wait for the next turn; countChanged comes from the proxy's own handler,
         // first in line.
         row("leaves the view", -1, online, none, 0,
@@ -252,8 +247,7 @@ private Q_SLOTS:
             { "pending", "turn", "aboutToReset", "countChanged", "reset" });
         row(
             "16 scattered arrivals", Table::ColIP, online, none, 16, [](T *t) { t->appendSpaced(16, 1); },
-            QStringList { "pending", "turn" }
-                + each(16, "aboutToInsert %1-%1|countChanged|inserted %1-%1", 2, 2));
+            oneByOne);
         row("17 scattered arrivals", Table::ColIP, online, none, 17, [](T *t) { t->appendSpaced(17, 1); },
             { "pending", "turn", "aboutToReset", "countChanged", "reset" });
         row("17 move", Table::ColName, any, none, 17,
