@@ -27,15 +27,11 @@ static const QString C10 = QStringLiteral("编码器10"), CTRL = QStringLiteral(
 static DevicePtr makeDevice(const QString &name, const QString &ip, DeviceData::DeviceStatus status,
     const QString &mask = QString(), const QString &sn = QString(), const QString &mac = QString())
 {
-    DevicePtr device(new DeviceData);
+    const DevicePtr device = DevicePtr::create();
     device->setName(name);
     device->setSerialNumber(sn);
     device->setDevStatus(status);
-    t_device_network_info port;
-    port.mac = mac;
-    port.ip = ip;
-    port.subnetMask = mask;
-    device->setNetworkInfo({ port });
+    device->setNetworkInfo({ { 0, mac, ip, mask, QString(), 0 } });
     return device;
 }
 

@@ -27,6 +27,14 @@ static DevicePtr makeDevice(DeviceData::DeviceStatus status = DeviceData::Online
     return device;
 }
 
+// Appends a device that only the table holds.
+static QWeakPointer<DeviceData> appendHeld(DeviceTableModel &model, const QString &name = QString())
+{
+    const DevicePtr device = makeDevice(DeviceData::Online, false, name);
+    model.appendDevice(device);
+    return device;
+}
+
 #define TESTED_MODEL                                                                                         \
     LogCapture cap;                                                                                          \
     QStringList log;                                                                                         \
@@ -267,24 +275,19 @@ private Q_SLOTS:
     void ownership()
     {
         auto model = std::make_unique<DeviceTableModel>();
-        const auto held = [&] {
-            const DevicePtr device = makeDevice();
-            model->appendDevice(device);
-            return device.toWeakRef();
-        };
-        const QWeakPointer<DeviceData> removed = held();
+        const QWeakPointer<DeviceData> removed = appendHeld(*model);
         QVERIFY(!removed.isNull());
         model->removeDevice(removed.toStrongRef());
         QVERIFY(removed.isNull());
 
-        const QWeakPointer<DeviceData> cleared = held();
+        const QWeakPointer<DeviceData> cleared = appendHeld(*model);
         bool releasedBeforeReset = false;
         connect(model.get(), &QAbstractItemModel::modelReset, this,
             [&] { releasedBeforeReset = cleared.isNull(); });
         model->clear();
         QVERIFY(releasedBeforeReset);
 
-        const QWeakPointer<DeviceData> destroyed = held();
+        const QWeakPointer<DeviceData> destroyed = appendHeld(*model);
         QVERIFY(!destroyed.isNull());
         model.reset();
         QVERIFY(destroyed.isNull());
@@ -430,9 +433,7 @@ private Q_SLOTS:
     void reentrantReceivers()
     {
         TESTED_MODEL;
-        DevicePtr device = makeDevice(DeviceData::Online, false, "held");
-        const QWeakPointer<DeviceData> weak = device;
-        model.appendDevice(std::exchange(device, {}));
+        const QWeakPointer<DeviceData> weak = appendHeld(model, "held");
 
         // editDevice: the receiver removes the row, yet the device stays alive while it runs.
         QString seenName;
@@ -447,9 +448,7 @@ private Q_SLOTS:
         QVERIFY(weak.isNull());
 
         // deviceCheckChanged: the receiver empties the table.
-        device = makeDevice();
-        const QWeakPointer<DeviceData> checkedWeak = device;
-        model.appendDevice(std::exchange(device, {}));
+        const QWeakPointer<DeviceData> checkedWeak = appendHeld(model);
         bool stillChecked = false;
         auto check
             = connect(&model, &DeviceTableModel::deviceCheckChanged, this, [&](DevicePtr target, bool) {
