@@ -384,35 +384,28 @@ private Q_SLOTS:
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         const QByteArray role = m_table->columnRole(section).toLatin1();
+        // Names and serial numbers by the collator, MACs as plain text, the rest by number.
+        const auto number = [&](const DevicePtr &d) -> qint64 {
+            return role == "devIndex"  ? m_devices.indexOf(d)
+                : role == "ip"         ? d->networkIpInt(0)
+                : role == "ip2"        ? d->networkIpInt(1)
+                : role == "subnetMask" ? IPV4StringToIntegerReference(d->subnetMask())
+                : role == "devStatus"  ? qint64(d->devStatus())
+                                       : d->checked();
+        };
         const auto compare = [&](const DevicePtr &a, const DevicePtr &b) {
-            const QVariant x = a->property(role), y = b->property(role);
-            const auto plain = [](auto l, auto r) { return l < r ? -1 : (r < l ? 1 : 0); };
-            if (role == "devIndex") {
-                return plain(m_devices.indexOf(a), m_devices.indexOf(b));
-            } else if (role == "ip" || role == "ip2") {
-                return plain(a->networkIpInt(role == "ip2"), b->networkIpInt(role == "ip2"));
-            } else if (role == "subnetMask") {
-                return plain(
-                    IPV4StringToIntegerReference(x.toString()), IPV4StringToIntegerReference(y.toString()));
-            } else if (role == "mac") {
-                return x.toString().compare(y.toString(), Qt::CaseInsensitive);
-            } else if (role == "devStatus") {
-                return plain(a->devStatus(), b->devStatus());
-            }
-            return x.userType() == QMetaType::QString ? collator.compare(x.toString(), y.toString())
-                                                      : plain(x.toInt(), y.toInt());
+            const QString x = a->property(role).toString(), y = b->property(role).toString();
+            return role == "name" || role == "serialNumber" ? collator.compare(x, y)
+                : role == "mac"                             ? x.compare(y, Qt::CaseInsensitive)
+                                : (number(a) > number(b)) - (number(a) < number(b));
         };
         const auto less = [&](const DevicePtr &a, const DevicePtr &b) {
             return section >= 0 && (mode == Sort::Descend ? compare(b, a) : compare(a, b)) < 0;
         };
         const auto found = [&](const DevicePtr &d) {
-            for (const QString &field :
-                { d->name(), d->ip(), d->ip2(), d->mac(), d->mac2(), d->serialNumber() }) {
-                if (field.contains(m_proxy->searchText(), Qt::CaseInsensitive)) {
-                    return true;
-                }
-            }
-            return false;
+            return QStringList { d->name(), d->ip(), d->ip2(), d->mac(), d->mac2(), d->serialNumber() }
+                .join(QLatin1Char('\n'))
+                .contains(m_proxy->searchText(), Qt::CaseInsensitive);
         };
         const QStringList searches = { QString(), "编码", "10.1", "sn-1", "0:3", "器1", "b:2" };
         std::mt19937 random(uint(section * 3 + mode));
