@@ -11,9 +11,7 @@
 struct CapturedMessage
 {
     QtMsgType type;
-    QString category;
-    QString file;
-    QString function;
+    QString category, file, function;
     int line;
     QString text;
 };
@@ -43,8 +41,8 @@ private:
 
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
-        messages().append({type, QString::fromUtf8(context.category), QString::fromUtf8(context.file),
-                           QString::fromUtf8(context.function), context.line, text});
+        messages().append({ type, QString::fromUtf8(context.category), QString::fromUtf8(context.file),
+            QString::fromUtf8(context.function), context.line, text });
     }
 
     QtMessageHandler m_previous = nullptr;

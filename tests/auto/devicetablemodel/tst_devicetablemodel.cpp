@@ -116,7 +116,6 @@ private Q_SLOTS:
         const bool property = DeviceData::staticMetaObject.indexOfProperty(qPrintable(name)) >= 0;
         QCOMPARE(property, !name.isEmpty() && name != "devIndex" && name != "operate");
         QCOMPARE(model.columnCount(), 21);
-        QCOMPARE(QMetaEnum::fromType<DeviceTableModel::ColumnType>().keyCount(), 23);
         QVERIFY(cap.lines().isEmpty());
     }
 
@@ -189,14 +188,14 @@ private Q_SLOTS:
         // Same values, another object: a row of its own.
         const DevicePtr twin = makeDevice(DeviceData::Online, false, "a");
 
-        QVERIFY(model.appendDevice(a));
-        QVERIFY(model.appendDevice(b));
-        QVERIFY(model.appendDevice(c));
-        QVERIFY(model.appendDevice(twin));
-        QCOMPARE(take(log),
-            (QStringList { "aboutToInsert 0-0", "inserted 0-0", "rowCountChanged", "aboutToInsert 1-1",
-                "inserted 1-1", "rowCountChanged", "aboutToInsert 2-2", "inserted 2-2", "rowCountChanged",
-                "aboutToInsert 3-3", "inserted 3-3", "rowCountChanged" }));
+        for (const DevicePtr &device : { a, b, c, twin }) {
+            QVERIFY(model.appendDevice(device));
+            const int row = model.rowCount() - 1;
+            QCOMPARE(take(log),
+                QString::fromLatin1("aboutToInsert %1-%1|inserted %1-%1|rowCountChanged")
+                    .arg(row)
+                    .split('|'));
+        }
 
         QVERIFY(model.removeDevice(b));
         QCOMPARE(take(log), (QStringList { "aboutToRemove 1-1", "removed 1-1", "rowCountChanged" }));
