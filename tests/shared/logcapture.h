@@ -26,8 +26,7 @@ public:
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture() { qInstallMessageHandler(m_previous); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
+    Q_DISABLE_COPY(LogCapture)
 
     const QList<CapturedMessage> &lines() const { return messages(); }
     void clear() { messages().clear(); }

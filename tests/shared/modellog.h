@@ -12,12 +12,6 @@
 #include <algorithm>
 #include <utility>
 
-inline QString cellName(const QModelIndex &index)
-{
-    return index.isValid() ? QString::fromLatin1("%1,%2").arg(index.row()).arg(index.column())
-                           : QStringLiteral("invalid");
-}
-
 // Logs every notification a view acts on, in order, with rows, ranges and roles.
 inline void logModel(QAbstractItemModel *model, QStringList *log)
 {
@@ -41,6 +35,10 @@ inline void logModel(QAbstractItemModel *model, QStringList *log)
     QObject::connect(model, &M::headerDataChanged, model, [=] { log->append("headerDataChanged"); });
     QObject::connect(model, &M::dataChanged, model,
         [=](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles) {
+            const auto cellName = [](const QModelIndex &index) {
+                return index.isValid() ? QString::fromLatin1("%1,%2").arg(index.row()).arg(index.column())
+                                       : QStringLiteral("invalid");
+            };
             QStringList names;
             for (const int role : roles) {
                 names << QString::number(role);
