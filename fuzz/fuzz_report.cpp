@@ -315,7 +315,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     // Invalid addresses are meant to be logged; the checks here are what matters.
     qInstallMessageHandler(silent);
     // Small texts and port lists keep thousands of inputs a second; the megabyte texts
-    // and the 10,000-port report are checked once each by tst_largereports.
+    // and the 10,000-port report are checked once each by tst_devicedata.
     FuzzInput::Limits &limits = FuzzInput::limits();
     limits.longText = 4096;
     limits.ordinaryText = 256;

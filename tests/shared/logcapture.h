@@ -11,9 +11,7 @@
 struct CapturedMessage
 {
     QtMsgType type;
-    QString category;
-    QString file;
-    QString function;
+    QString category, file, function;
     int line;
     QString text;
 };
@@ -28,8 +26,7 @@ public:
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture() { qInstallMessageHandler(m_previous); }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
+    Q_DISABLE_COPY(LogCapture)
 
     const QList<CapturedMessage> &lines() const { return messages(); }
     void clear() { messages().clear(); }
@@ -43,8 +40,8 @@ private:
 
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
-        messages().append({type, QString::fromUtf8(context.category), QString::fromUtf8(context.file),
-                           QString::fromUtf8(context.function), context.line, text});
+        messages().append({ type, QString::fromUtf8(context.category), QString::fromUtf8(context.file),
+            QString::fromUtf8(context.function), context.line, text });
     }
 
     QtMessageHandler m_previous = nullptr;
