@@ -361,6 +361,8 @@ void DeviceSortFilterProxyModelPrivate::refreshKeys(Entry *entry)
         entry->sortStale = false;
         entry->keys.sortValid = false;
         entry->keys.text.reset();
+        // The row may have been read again without a change signal.
+        entry->keys.name.reset();
     }
 }
 
