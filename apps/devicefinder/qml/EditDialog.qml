@@ -12,7 +12,6 @@ Dialog {
     id: dialog
 
     property var target: ({})
-    property string error: ""
     property var plan: ({ errors: {}, preview: [], more: 0 })
     property alias port1: port1
     property alias port2: port2
@@ -33,7 +32,6 @@ Dialog {
         port2.subnetMask = target.subnetMask2 || ""
         port2.gateway = target.gateway2 || ""
         changePort2.checked = false
-        error = ""
         recheck()
         open()
     }
@@ -50,12 +48,11 @@ Dialog {
         }
     }
 
+    // The plan is checked at every edit; the back-end call checks it once more.
     function submit() {
-        var values = settings()
-        error = Finder.validateChange(values)
-        if (error === "") {
+        if (Object.keys(plan.errors).length === 0) {
             close()
-            Finder.applyChange(values)
+            Finder.applyChange(settings())
         }
     }
 
