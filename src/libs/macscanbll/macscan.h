@@ -21,12 +21,15 @@ class MACSCANBLL_EXPORT MacScan : public QObject
     Q_OBJECT
 
 public:
+    //! The one back-end object of the process.
     static MacScan *getInstance();
 
+    //! Asks the devices for a network change; the four texts go out unchanged.
     void setDeviceNetworkInfo(const QString &first, const QString &second, const QString &third,
                               const QString &fourth);
 
 Q_SIGNALS:
+    //! A change request as setDeviceNetworkInfo() received it.
     void deviceNetworkInfoRequested(const QString &first, const QString &second, const QString &third,
                                     const QString &fourth);
 

@@ -11,16 +11,18 @@
 //! One Ethernet port of a device as the back-end reports it.
 struct t_device_network_info
 {
-    qint32 id = 0;
-    QString mac;
-    QString ip;
-    QString subnetMask;
-    QString gateway;
-    quint32 ipInt = 0;
+    qint32 id = 0; //!< the port's number on the device
+    QString mac; //!< the port's MAC address
+    QString ip; //!< dotted IPv4 address
+    QString subnetMask; //!< dotted IPv4 mask
+    QString gateway; //!< dotted IPv4 gateway
+    quint32 ipInt = 0; //!< ip as a number, as the back-end computed it
 };
 
 // The back-end may report any int for these; the fixed underlying type keeps a value
 // outside the lists a defined value, shown as an empty text.
+
+//! The kind of a device.
 enum NodeType : int {
     NodeInvalid = 0,
     NodeEncoder = 1,
@@ -29,6 +31,7 @@ enum NodeType : int {
     NodeCentralControl = 4,
 };
 
+//! A decoder's sub-kind.
 enum SubNodeType : int {
     SubNodeNone = 0,
     SubNodeSeat = 1,
@@ -36,6 +39,7 @@ enum SubNodeType : int {
     SubNodeEcho = 3,
 };
 
+//! A node's role among the central controllers.
 enum DeviceRunMode : int {
     RunModeNormal = 0,
     RunModeMaster = 1,
@@ -69,13 +73,18 @@ enum IpSettingResult : int {
 class MACSCANBLL_EXPORT MacScanDeviceInfo
 {
 public:
+    //!@{
+    //! An empty report of an online device with no ports; copied and moved as a value.
     MacScanDeviceInfo();
     MacScanDeviceInfo(const MacScanDeviceInfo &other);
     MacScanDeviceInfo(MacScanDeviceInfo &&other) noexcept;
     MacScanDeviceInfo &operator=(const MacScanDeviceInfo &other);
     MacScanDeviceInfo &operator=(MacScanDeviceInfo &&other) noexcept;
     ~MacScanDeviceInfo();
+    //!@}
 
+    //!@{
+    //! The report's fields, as the back-end set them.
     QString deviceModel() const;
     QString deviceSN() const;
     QString name() const;
@@ -89,7 +98,10 @@ public:
     int malfunction() const;
     bool isOffline() const;
     int callRollState() const;
+    //!@}
 
+    //!@{
+    //! Set by the back-end while it builds the report.
     void setDeviceModel(const QString &model);
     void setDeviceSN(const QString &serialNumber);
     void setName(const QString &name);
@@ -103,6 +115,7 @@ public:
     void setMalfunction(int word);
     void setOffline(bool offline);
     void setCallRollState(int state);
+    //!@}
 
 private:
     QString m_deviceModel;

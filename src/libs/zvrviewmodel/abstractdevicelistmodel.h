@@ -18,6 +18,7 @@ class ZVRVIEWMODEL_EXPORT AbstractDeviceListModel : public ViewModelListModel
     Q_OBJECT
 
 public:
+    //! The roles every device list serves, with their fixed role names.
     enum DeviceRole {
         TypeRole = Qt::UserRole,
         TypeNameRole,
@@ -30,13 +31,18 @@ public:
     };
     Q_ENUM(DeviceRole)
 
+    //! A list with the role names set and no rows.
     explicit AbstractDeviceListModel(QObject *parent = nullptr);
     ~AbstractDeviceListModel() override;
 
+    //!@{
+    //! The QAbstractItemModel interface: no rows and no data here (a subclass gives
+    //! both), one column per role, the fixed role names.
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
+    //!@}
 
 private:
     Q_DISABLE_COPY(AbstractDeviceListModel)

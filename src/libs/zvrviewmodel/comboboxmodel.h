@@ -17,19 +17,29 @@ class ZVRVIEWMODEL_EXPORT ComboBoxModel : public QStringListModel
     Q_PROPERTY(QString textRole READ textRole)
 
 public:
+    //! An empty list with the first entry current.
     explicit ComboBoxModel(QObject *parent = nullptr);
     ~ComboBoxModel() override;
 
+    //!@{
+    //! The entry the combo box shows.
     int currentIndex();
     void setCurrentIndex(int index);
+    //!@}
+    //! The fixed role name of the entries' text, for a combo box's textRole.
     QString textRole();
 
+    //! Adds an entry at the end.
     void append(const QString &text);
+    //! Removes the entries equal to \a text.
     void remove(const QString &text);
+    //! Replaces every entry under a model reset.
     void resetModel(const QStringList &list);
+    //! The text of the current entry, empty when there is none.
     QString currentText();
 
 Q_SIGNALS:
+    //! Emitted after currentIndex changed.
     void currentIndexChanged();
 
 private:

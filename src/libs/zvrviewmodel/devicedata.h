@@ -48,6 +48,7 @@ class ZVRVIEWMODEL_EXPORT DeviceData : public QObject
     Q_PROPERTY(QString malfunction READ malfunction NOTIFY malfunctionChanged)
 
 public:
+    //! State of the device's addresses, as the MAC scan reports it.
     enum IpState {
         StateNormal = 1,
         StateConflict = 2,
@@ -55,6 +56,7 @@ public:
     };
     Q_ENUM(IpState)
 
+    //! Whether the device answers; a malfunction counts as not online.
     enum DeviceStatus {
         Online = 0,
         Offline = 1,
@@ -62,6 +64,7 @@ public:
     };
     Q_ENUM(DeviceStatus)
 
+    //! Roll-call state of the device, as its UDP answer reports it.
     enum CallRollState {
         CallRollInvalid = -1,
         CallRollOff = 0,
@@ -69,61 +72,114 @@ public:
     };
     Q_ENUM(CallRollState)
 
+    //! An empty record: offline, no ports, every text empty or "--".
     explicit DeviceData(QObject *parent = nullptr);
+    //! Copies every field but not the parent; no signal.
     DeviceData(const DeviceData &other);
+    //! Copies every field and emits each changed property's signal.
     DeviceData &operator=(const DeviceData &other);
     ~DeviceData() override;
 
+    //!@{
+    //! Whether the user checked the row; never part of a report.
     bool checked() const;
     void setChecked(bool checked);
+    //!@}
 
+    //!@{
+    //! The device's model name.
     QString devModel() const;
     void setDevModel(const QString &model);
+    //!@}
 
+    //!@{
+    //! The device's kind as reported, and as its display text (nodeType()).
     NodeType getNodeType() const;
     void setNodeTypeVal(NodeType type);
     QString nodeType() const;
+    //!@}
 
+    //!@{
+    //! State of the addresses; ipStateValue() gives the stored number, which may lie
+    //! outside IpState when a report carried one.
     IpState ipState() const;
     int ipStateValue();
     void setIpState(IpState state);
+    //!@}
 
+    //!@{
+    //! The device's serial number.
     QString serialNumber() const;
     void setSerialNumber(const QString &serialNumber);
+    //!@}
 
+    //!@{
+    //! The name the device reports for itself.
     QString name() const;
     void setName(const QString &name);
+    //!@}
 
+    //!@{
+    //! The device's clock, as the text it reports.
     QString devTime() const;
     void setDevTime(const QString &time);
+    //!@}
 
+    //!@{
+    //! Roll-call state, a CallRollState value or any number a report carried.
     int callRollState() const;
     void setCallRollState(int state);
+    //!@}
 
+    //!@{
+    //! A decoder's sub-kind, stored as reported and read as display text.
     void setSubNodeTypeVal(SubNodeType type);
     QString subNodeType() const;
+    //!@}
 
+    //!@{
+    //! The firmware version text.
     QString firmwareVer() const;
     void setFirmwareVer(const QString &version);
+    //!@}
 
+    //!@{
+    //! The node's run mode, stored as reported and read as display text.
     void setRunModeVal(DeviceRunMode mode);
     QString runMode() const;
+    //!@}
 
+    //!@{
+    //! Online, offline or malfunction, and its display text (devStatusStr()).
     DeviceStatus devStatus() const;
     void setDevStatus(DeviceStatus status);
     QString devStatusStr() const;
+    //!@}
 
+    //!@{
+    //! The reported fault bits, and the text of the temperature and voltage faults
+    //! among them (malfunction()).
     int malfunctionVal() const;
     void setMalfunctionVal(int word);
     QString malfunction() const;
+    //!@}
 
+    //!@{
+    //! The MAC the device is reached by: the table's key and the change request's target.
     QString commMac() const;
     void setCommMac(const QString &mac);
+    //!@}
 
+    //! The kind's text, with a decoder's sub-kind after a dash.
     QString completeType() const;
+    //!@{
+    //! Whether devStatus() is Online; offline() is its negation (a malfunction is offline).
     bool online() const;
     bool offline() const;
+    //!@}
 
+    //!@{
+    //! Port 1's and port 2's texts; empty for a port the device does not have.
     QString mac() const;
     QString ip() const;
     QString subnetMask() const;
@@ -132,10 +188,15 @@ public:
     QString ip2() const;
     QString subnetMask2() const;
     QString gateway2() const;
+    //!@}
 
+    //! Number of network ports the last report carried.
     int ethernetPortNumber() const;
+    //! Every port as reported.
     QVector<t_device_network_info> networkInfo() const;
+    //! A port's address as a number; 0 for a port out of range.
     quint32 networkIpInt(int port) const;
+    //! Takes the ports and emits every port text's signal, port 1 first.
     void setNetworkInfo(QVector<t_device_network_info> info);
 
     //! One-line description of every property, for log lines.
@@ -143,10 +204,14 @@ public:
 
     //! Takes the share of a report that mode (a ZVR::ReportUpdate) names.
     void update(const MacScanDeviceInfo &info, int mode);
+    //! Takes the MAC scan's fields of a report.
     void updateFromMac(const MacScanDeviceInfo &info);
+    //! Takes the UDP answer's fields of a report.
     void updateFromUdp(const MacScanDeviceInfo &info);
 
 Q_SIGNALS:
+    //!@{
+    //! Emitted after the property of the same name changed.
     void checkedChanged();
     void devModelChanged();
     void nodeTypeChanged();
@@ -170,6 +235,7 @@ Q_SIGNALS:
     void devStatusChanged();
     void devStatusStrChanged();
     void malfunctionChanged();
+    //!@}
 
 private:
     Q_DECLARE_PRIVATE(DeviceData)

@@ -47,11 +47,15 @@ public:
     //! The statusFilter value that lets every status through.
     static constexpr int AllStatus = -1;
 
+    //! A proxy without a source; every row passes, in the source's order.
     explicit DeviceSortFilterProxyModel(QObject *parent = nullptr);
     ~DeviceSortFilterProxyModel() override;
 
+    //! Takes a DeviceTableModel (or any table whose cells hand out DeviceData).
     void setSourceModel(QAbstractItemModel *sourceModel) override;
 
+    //!@{
+    //! The QAbstractItemModel interface.
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -59,15 +63,22 @@ public:
     bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
     QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
+    //!@}
     //! sortByColumn() for item views: a negative column restores the table's own order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    //!@{
     //! A DeviceData::DeviceStatus value, or AllStatus (-1).
     int statusFilter() const;
     void setStatusFilter(int status);
+    //!@}
 
+    //!@{
+    //! Rows whose name, addresses, MAC addresses or serial number contain this text
+    //! (ignoring case) pass; an empty text lets every row through.
     QString searchText() const;
     void setSearchText(const QString &text);
+    //!@}
 
     //! The sorted column, -1 while the table's own order is shown.
     int sortSection() const;
@@ -98,8 +109,10 @@ public:
 
     //! Applies collected device changes now instead of on the next event-loop turn.
     Q_INVOKABLE void refresh();
+    //! Whether collected changes wait for the next turn (or batchInterval()).
     bool isRefreshPending() const;
 
+    //!@{
     /*! How long collected changes and inserted rows wait before they reach the views,
      *  in milliseconds; 0 (the default) applies them on the next event-loop turn. A
      *  longer wait lets a view that rebuilds its cells on every insert do so less often
@@ -107,12 +120,17 @@ public:
      */
     int batchInterval() const;
     void setBatchInterval(int milliseconds);
+    //!@}
 
 Q_SIGNALS:
+    //!@{
+    //! Emitted after the property of the same name changed; sortChanged() covers
+    //! sortSection and sortMode.
     void statusFilterChanged();
     void searchTextChanged();
     void sortChanged();
     void countChanged();
+    //!@}
 
 private:
     Q_DECLARE_PRIVATE(DeviceSortFilterProxyModel)

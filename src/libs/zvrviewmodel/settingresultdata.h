@@ -22,28 +22,45 @@ class ZVRVIEWMODEL_EXPORT SettingResultData : public QObject
     Q_PROPERTY(QString ip READ ip WRITE setIp NOTIFY ipChanged)
 
 public:
+    //! A record with every text empty.
     explicit SettingResultData(QObject *parent = nullptr);
+    //! Copies the texts but not the parent; no signal.
     SettingResultData(const SettingResultData &other);
+    //! Copies the texts and emits each changed property's signal.
     SettingResultData &operator=(const SettingResultData &other);
     ~SettingResultData() override;
 
+    //!@{
+    //! Why the change failed; empty for a success.
     QString detail() const;
     void setDetail(const QString &detail);
+    //!@}
+    //!@{
+    //! The device's communication MAC.
     QString mac() const;
     void setMac(const QString &mac);
+    //!@}
+    //!@{
+    //! The address the row shows for the device.
     QString ip() const;
     void setIp(const QString &ip);
+    //!@}
 
     //! The detail text of an outcome; empty for success and for unknown values.
     static QString failDetail(IpSettingResult result);
+    //! setDetail() with failDetail() of \a result.
     void setDetailVal(IpSettingResult result);
 
+    //! One-line description of the texts, for log lines.
     QString toString() const;
 
 Q_SIGNALS:
+    //!@{
+    //! Emitted after the property of the same name changed.
     void detailChanged();
     void macChanged();
     void ipChanged();
+    //!@}
 
 private:
     Q_DECLARE_PRIVATE(SettingResultData)

@@ -17,11 +17,13 @@ class ZVRVIEWMODEL_EXPORT ViewModelListModel : public QAbstractListModel
     Q_OBJECT
 
 public:
+    //! A model for a subclass to fill.
     explicit ViewModelListModel(QObject *parent = nullptr);
     ~ViewModelListModel() override;
 
     //! Makes every view read the model afresh.
     Q_INVOKABLE virtual void reload();
+    //! The number of columns, callable from the interface.
     Q_INVOKABLE int columnCount(const QModelIndex &parent = QModelIndex()) const override = 0;
 
     //! Where a subclass wires itself to its data source; nothing here calls it.
@@ -29,6 +31,7 @@ public:
 
     //! Tells the views that rows \a first to \a last changed in every column and role.
     virtual void updateRowData(const int &first, const int &last);
+    //! updateRowData() for one row.
     virtual void updateRowData(const int &row);
 
 private:

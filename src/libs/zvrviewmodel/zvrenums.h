@@ -13,6 +13,7 @@ class ZVRVIEWMODEL_EXPORT ZVRCheckBox : public QObject
     Q_OBJECT
 
 public:
+    //! Check state of a whole table; Invalid when it cannot be told.
     enum CheckType {
         Invalid = 0,
         None = 1,
@@ -28,6 +29,7 @@ class ZVRVIEWMODEL_EXPORT ZVRMessageBox : public QObject
     Q_OBJECT
 
 public:
+    //! Which buttons a message box shows.
     enum MessageBoxType {
         OK = 0,
         Cancel = 1,
@@ -43,6 +45,7 @@ class ZVRVIEWMODEL_EXPORT ZVRSortButton : public QObject
     Q_OBJECT
 
 public:
+    //! Unsorted, ascending or descending.
     enum SortMode {
         None = 0,
         Ascend = 1,
