@@ -15,6 +15,26 @@ endif()
 set(ZVR_PACKAGE_NAME zvrviewmodel${ZVR_NAME_SUFFIX})
 set(ZVR_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/${ZVR_PACKAGE_NAME})
 
+# One of the two installed shared libraries: its export macro, versioned name per Qt
+# version, include path, and the runtime and development parts of its installation.
+# \a export_define is the macro that marks the library's own build.
+function(zvr_installed_library target export_define)
+    add_library(zvrviewmodel::${target} ALIAS ${target})
+    target_compile_definitions(${target} PRIVATE ${export_define})
+    zvr_strict_qt(${target})
+    target_include_directories(${target} PUBLIC
+        $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src/libs>
+        $<INSTALL_INTERFACE:${ZVR_INSTALL_INCLUDEDIR}>)
+    set_target_properties(${target} PROPERTIES
+        VERSION ${PROJECT_VERSION}
+        SOVERSION ${PROJECT_VERSION_MAJOR}
+        OUTPUT_NAME ${target}${ZVR_NAME_SUFFIX})
+    install(TARGETS ${target} EXPORT zvrviewmodelTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+endfunction()
+
 # Called once the targets exist.
 macro(zvr_setup_cpack)
     set(CPACK_PACKAGE_NAME ${ZVR_PACKAGE_NAME})
