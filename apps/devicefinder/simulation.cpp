@@ -96,8 +96,7 @@ public:
     IpSettingResult apply(SimulatedDevice *device, const NetworkChange &change, quint32 offset);
     bool strikes(double rate) { return rate > 0 && faultRandom.generateDouble() < rate; }
     //! Reports the faults' version of \a outcomes: some lost, some twice, some with a stray one.
-    QVector<Simulation::Outcome> disturb(
-        const QVector<Simulation::Outcome> &outcomes, const QStringList &asked);
+    QVector<Simulation::Outcome> disturb(const QVector<Simulation::Outcome> &outcomes);
 
     Simulation *q = nullptr;
     QRandomGenerator random;
@@ -378,11 +377,10 @@ QVector<Simulation::Outcome> SimulationPrivate::answer(
         }
         outcomes << outcome;
     }
-    return faults.isEmpty() ? outcomes : disturb(outcomes, targets);
+    return faults.isEmpty() ? outcomes : disturb(outcomes);
 }
 
-QVector<Simulation::Outcome> SimulationPrivate::disturb(
-    const QVector<Simulation::Outcome> &outcomes, const QStringList &asked)
+QVector<Simulation::Outcome> SimulationPrivate::disturb(const QVector<Simulation::Outcome> &outcomes)
 {
     QVector<Simulation::Outcome> sent;
     for (const Simulation::Outcome &outcome : outcomes) {
@@ -393,11 +391,10 @@ QVector<Simulation::Outcome> SimulationPrivate::disturb(
         if (strikes(faults.duplicate)) {
             sent << outcome;
         }
-        if (strikes(faults.stray) && !devices.empty()) {
-            const SimulatedDevice &other = devices.at(size_t(faultRandom.bounded(int(devices.size()))));
-            if (!asked.contains(other.commMac)) {
-                sent << Simulation::Outcome { other.commMac, other.ports.at(0).ip, IpSetSuccess };
-            }
+        if (strikes(faults.stray)) {
+            // A device of another network answers as well.
+            sent << Simulation::Outcome { macText(0xEE, faultRandom.bounded(1u << 24)), QString(),
+                IpSetSuccess };
         }
     }
     return sent;
