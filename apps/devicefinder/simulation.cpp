@@ -426,7 +426,7 @@ QString NetworkFaults::fromString(const QString &text, NetworkFaults *faults)
                 .arg(key);
         }
         *rate = value.toDouble(&ok);
-        if (!ok || *rate < 0 || *rate > 1) {
+        if (!ok || !(*rate >= 0 && *rate <= 1)) { // also refuses NaN
             return QStringLiteral("%1 takes a share from 0 to 1, not \"%2\"").arg(key, value);
         }
     }
