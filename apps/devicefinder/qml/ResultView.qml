@@ -28,17 +28,22 @@ Rectangle {
         RowLayout {
             Layout.fillWidth: true
             spacing: 16
-            Label {
-                objectName: "summary"
-                text: Finder.resultSummary
-                font.pixelSize: 20
-                font.bold: true
-                color: "#1f3a5f"
-            }
-            Label {
-                objectName: "total"
-                text: Finder.resultTotal
-                color: "#4a5568"
+            // One above the other: a bold face made up for the Chinese glyphs is wider than
+            // its measured text, and would run into a label beside it.
+            Column {
+                spacing: 2
+                Label {
+                    objectName: "summary"
+                    text: Finder.resultSummary
+                    font.pixelSize: 20
+                    font.bold: true
+                    color: "#1f3a5f"
+                }
+                Label {
+                    objectName: "total"
+                    text: Finder.resultTotal
+                    color: "#4a5568"
+                }
             }
             Item {
                 Layout.fillWidth: true
