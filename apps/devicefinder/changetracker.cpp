@@ -21,6 +21,7 @@ bool ChangeTracker::start(int requestId, const QStringList &macs, qint64 now)
     }
     m_request = requestId;
     m_macs = macs;
+    m_asked = QSet<QString>(macs.cbegin(), macs.cend());
     m_answers.clear();
     m_deadline = now + m_timeout;
     m_inFlight = true;
@@ -54,7 +55,7 @@ ChangeTracker::Answer ChangeTracker::answer(int requestId, const Simulation::Out
                 << "ignored";
         return AfterTimeout;
     }
-    if (!m_macs.contains(outcome.commMac)) {
+    if (!m_asked.contains(outcome.commMac)) {
         qInfo() << "change request" << requestId << "did not ask" << outcome.commMac << "; answer ignored";
         return NotAsked;
     }

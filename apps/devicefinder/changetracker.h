@@ -6,6 +6,7 @@
 #include "simulation.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -52,6 +53,7 @@ private:
     bool m_inFlight = false;
     qint64 m_deadline = 0;
     QStringList m_macs;
+    QSet<QString> m_asked; // m_macs, looked up once per answer
     QHash<QString, Simulation::Outcome> m_answers;
 };
 

@@ -52,6 +52,7 @@ DeviceFinder::DeviceFinder(QObject *parent)
     , m_statusModel(new ComboBoxModel(this))
     , m_results(new SettingResultTableModel(this))
     , m_nodes(new NodeListModel(m_table, this))
+    , m_resultRows(new ResultRowModel(this))
     , m_changeTimer(new QTimer(this))
 {
     m_sortModel->setSourceModel(m_table);
@@ -67,6 +68,7 @@ DeviceFinder::DeviceFinder(QObject *parent)
     // Every change ends: devices that have not answered by the deadline count as failed.
     m_clock.start();
     m_changeTimer->setSingleShot(true);
+    m_changeTimer->setTimerType(Qt::PreciseTimer);
     connect(m_changeTimer, &QTimer::timeout, this, [this] {
         if (m_change.advance(m_change.deadline())) {
             endChange();
@@ -94,9 +96,19 @@ Simulation *DeviceFinder::simulation() const
     return m_simulation;
 }
 
+int DeviceFinder::changeTimeout() const
+{
+    return m_change.timeout();
+}
+
 void DeviceFinder::setChangeTimeout(int milliseconds)
 {
+    // The change in flight keeps its deadline; the next one takes the new timeout.
+    const int before = m_change.timeout();
     m_change.setTimeout(milliseconds);
+    if (m_change.timeout() != before) {
+        Q_EMIT changeTimeoutChanged();
+    }
 }
 
 DeviceTableModel *DeviceFinder::deviceModel() const
@@ -122,6 +134,16 @@ SettingResultTableModel *DeviceFinder::resultModel() const
 NodeListModel *DeviceFinder::nodeModel() const
 {
     return m_nodes;
+}
+
+ResultRowModel *DeviceFinder::resultRowModel() const
+{
+    return m_resultRows;
+}
+
+QVector<QStringList> DeviceFinder::resultRows() const
+{
+    return QVector<QStringList> { m_resultRows->headers() } + m_resultRows->table();
 }
 
 QVariantMap DeviceFinder::texts() const
@@ -242,6 +264,24 @@ void DeviceFinder::continueScan()
     }
 }
 
+bool DeviceFinder::refuseWhileBusy(const QString &text)
+{
+    if (!m_busy) {
+        return false;
+    }
+    Q_EMIT messageRequested(text);
+    return true;
+}
+
+bool DeviceFinder::rescan()
+{
+    if (refuseWhileBusy(tr("正在修改网络参数，修改结束后才能重新扫描"))) {
+        return false;
+    }
+    scanInSlices();
+    return true;
+}
+
 void DeviceFinder::restart()
 {
     const int timeout = m_change.timeout();
@@ -250,6 +290,9 @@ void DeviceFinder::restart()
     m_changeTimer->stop();
     setEditTargets({});
     m_planned.clear();
+    m_pending.clear();
+    m_request = ChangeRequest();
+    m_resultRows->reset({});
     if (!m_awaitingScan.isEmpty()) {
         m_awaitingScan.clear();
         Q_EMIT awaitingScanChanged();
@@ -289,6 +332,9 @@ void DeviceFinder::toggleAll()
 
 bool DeviceFinder::editChecked(bool includeHidden)
 {
+    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+        return false;
+    }
     // What the user sees, in the order shown: addresses are handed out down the view.
     m_sortModel->refresh();
     QList<QSharedPointer<DeviceData>> targets;
@@ -325,7 +371,22 @@ bool DeviceFinder::editChecked(bool includeHidden)
     return true;
 }
 
-ChangePlan DeviceFinder::plan(const QVariantMap &settings) const
+namespace {
+
+ChangeRequest requestFrom(const QVariantMap &settings)
+{
+    ChangeRequest request;
+    request.port1 = portFrom(settings, QString());
+    request.changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
+    if (request.changePort2) {
+        request.port2 = portFrom(settings, QStringLiteral("2"));
+    }
+    return request;
+}
+
+} // namespace
+
+ChangePlan DeviceFinder::plan(const ChangeRequest &request) const
 {
     QVector<const DeviceData *> targets;
     targets.reserve(m_editTargets.size());
@@ -337,25 +398,19 @@ ChangePlan DeviceFinder::plan(const QVariantMap &settings) const
     for (const QSharedPointer<DeviceData> &device : m_devices) {
         known << device.data();
     }
-    ChangeRequest request;
-    request.port1 = portFrom(settings, QString());
-    request.changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
-    if (request.changePort2) {
-        request.port2 = portFrom(settings, QStringLiteral("2"));
-    }
     return planChange(targets, request, known);
 }
 
 QString DeviceFinder::validateChange(const QVariantMap &settings) const
 {
-    return plan(settings).firstError();
+    return plan(requestFrom(settings)).firstError();
 }
 
 QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
 {
     // The editor lists this many devices of a batch; the rest are counted.
     constexpr int previewRows = 200;
-    const ChangePlan planned = plan(settings);
+    const ChangePlan planned = plan(requestFrom(settings));
     QVariantList preview;
     for (int i = 0; i < planned.devices.size() && i < previewRows; ++i) {
         const PlannedDevice &device = planned.devices.at(i);
@@ -379,26 +434,62 @@ int DeviceFinder::awaitingScanCount() const
 
 bool DeviceFinder::applyChange(const QVariantMap &settings)
 {
-    const ChangePlan planned = plan(settings);
+    return send(requestFrom(settings));
+}
+
+bool DeviceFinder::retryFailed()
+{
+    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+        return false;
+    }
+    QList<QSharedPointer<DeviceData>> targets;
+    ChangeRequest request = m_request;
+    request.offsets.clear();
+    // A failed device that is offline now, or forgotten, waits for a later retry.
+    for (const ResultRow &row : m_resultRows->rows()) {
+        const QSharedPointer<DeviceData> device = m_devices.value(row.mac);
+        if (!row.succeeded && device && device->online()) {
+            targets << device;
+            request.offsets << row.offset;
+        }
+    }
+    if (targets.isEmpty()) {
+        Q_EMIT messageRequested(tr("没有可重试的在线失败设备"));
+        return false;
+    }
+    setEditTargets(targets);
+    return send(request);
+}
+
+bool DeviceFinder::send(const ChangeRequest &request)
+{
+    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+        return false;
+    }
+    const ChangePlan planned = plan(request);
     if (!planned.isValid()) {
         Q_EMIT messageRequested(planned.firstError());
         return false;
     }
-    if (m_change.inFlight()) {
-        Q_EMIT messageRequested(tr("上一次修改尚未结束，请等待其结果"));
-        return false;
-    }
     NetworkChange change;
     m_planned.clear();
+    m_pending.clear();
     for (const PlannedDevice &device : planned.devices) {
-        change.macs << device.device->commMac();
-        m_planned.insert(device.device->commMac(), device);
+        const QString mac = device.device->commMac();
+        change.macs << mac;
+        change.offsets << device.offset;
+        m_planned.insert(mac, device);
+        m_pending << ResultRow { device.device->name(), mac, device.device->ip(), device.ip, QString(),
+            device.offset, false, QString() };
     }
-    change.port1 = portFrom(settings, QString());
-    if (settings.value(QStringLiteral("changePort2")).toBool()) {
-        change.port2 = portFrom(settings, QStringLiteral("2"));
+    if (request.offsets.isEmpty()) {
+        change.offsets.clear();
     }
-    m_request = { change.port1, !change.port2.isEmpty(), change.port2 };
+    change.port1 = request.port1;
+    if (request.changePort2) {
+        change.port2 = request.port2;
+    }
+    m_request = { change.port1, !change.port2.isEmpty(), change.port2, {} };
     change.requestId = ++m_lastRequest;
     m_change.start(change.requestId, change.macs, m_clock.elapsed());
     m_changeTimer->start(m_change.timeout());
@@ -551,7 +642,9 @@ void DeviceFinder::endChange()
     const QSet<QString> silent(timedOut.cbegin(), timedOut.cend());
     QList<QSharedPointer<SettingResultData>> results;
     int succeeded = 0;
-    for (const Simulation::Outcome &outcome : m_change.outcomes()) {
+    const QVector<Simulation::Outcome> outcomes = m_change.outcomes();
+    for (int i = 0; i < outcomes.size(); ++i) {
+        const Simulation::Outcome &outcome = outcomes.at(i);
         const QSharedPointer<SettingResultData> result(new SettingResultData);
         keepCppOwned(result.data());
         result->setMac(outcome.commMac);
@@ -562,12 +655,18 @@ void DeviceFinder::endChange()
             result->setDetailVal(outcome.result);
         }
         results << result;
-        if (outcome.result == IpSetSuccess && !silent.contains(outcome.commMac)) {
+        ResultRow &row = m_pending[i];
+        row.succeeded = outcome.result == IpSetSuccess && !silent.contains(outcome.commMac);
+        row.newIp = outcome.ip;
+        row.detail = result->detail();
+        if (row.succeeded) {
             ++succeeded;
             showChanged(outcome.commMac);
         }
     }
     m_planned.clear();
+    m_resultRows->reset(m_pending);
+    m_pending.clear();
     if (succeeded > 0) {
         Q_EMIT awaitingScanChanged();
     }

@@ -5,6 +5,7 @@
 
 #include "changetracker.h"
 #include "networkchange.h"
+#include "resultrowmodel.h"
 #include "simulation.h"
 
 #include <QElapsedTimer>
@@ -39,6 +40,8 @@ class DeviceFinder : public QObject
     Q_PROPERTY(ComboBoxModel *statusModel READ statusModel CONSTANT)
     Q_PROPERTY(SettingResultTableModel *resultModel READ resultModel CONSTANT)
     Q_PROPERTY(NodeListModel *nodeModel READ nodeModel CONSTANT)
+    Q_PROPERTY(ResultRowModel *resultRows READ resultRowModel CONSTANT)
+    Q_PROPERTY(int changeTimeout READ changeTimeout WRITE setChangeTimeout NOTIFY changeTimeoutChanged)
     Q_PROPERTY(QVariantMap texts READ texts CONSTANT)
     Q_PROPERTY(int allCheckType READ allCheckType NOTIFY checkStateChanged)
     Q_PROPERTY(int checkedCount READ checkedCount NOTIFY checkStateChanged)
@@ -59,6 +62,7 @@ public:
     void setNetwork(quint32 seed, int deviceCount);
     Simulation *simulation() const;
     //! How long a change waits for the devices' answers, in milliseconds.
+    int changeTimeout() const;
     void setChangeTimeout(int milliseconds);
 
     DeviceTableModel *deviceModel() const;
@@ -66,6 +70,9 @@ public:
     ComboBoxModel *statusModel() const;
     SettingResultTableModel *resultModel() const;
     NodeListModel *nodeModel() const;
+    ResultRowModel *resultRowModel() const;
+    //! The last change's rows as the results view shows them, its column headers first.
+    QVector<QStringList> resultRows() const;
     //! The display texts the interface shows, by their constant's name.
     QVariantMap texts() const;
 
@@ -94,6 +101,8 @@ public:
      *  while a round is under way.
      */
     Q_INVOKABLE void scanInSlices();
+    //! A rescan asked for by the user: refused with a message while a change is in flight.
+    Q_INVOKABLE bool rescan();
     //! Empties the table and rebuilds the network from its seed.
     Q_INVOKABLE void restart();
     //! The header check box: checks every online device, or unchecks all when all are.
@@ -114,6 +123,10 @@ public:
     Q_INVOKABLE bool isAwaitingScan(const QString &commMac) const;
     //! Sends the change to the back-end; false (with a message) when it is refused.
     Q_INVOKABLE bool applyChange(const QVariantMap &settings);
+    /*! Sends the last change's failed devices again, each with the address planned for
+     *  it then, after the same plan check; false (with a message) when refused.
+     */
+    Q_INVOKABLE bool retryFailed();
     //! Checks every online device and renumbers them all from one address.
     Q_INVOKABLE bool changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway);
     //! Forgets the devices that are offline; returns how many went.
@@ -129,6 +142,7 @@ Q_SIGNALS:
     void resultsChanged();
     void editTargetChanged();
     void awaitingScanChanged();
+    void changeTimeoutChanged();
     void editRequested();
     void messageRequested(const QString &text);
     void resultsReady();
@@ -149,7 +163,10 @@ private:
     //! The devices of the table's rows, in row order.
     QList<QSharedPointer<DeviceData>> tableDevices() const;
     void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden = 0, int offline = 0);
-    ChangePlan plan(const QVariantMap &settings) const;
+    ChangePlan plan(const ChangeRequest &request) const;
+    bool send(const ChangeRequest &request);
+    //! Refuses, with a message, what must wait for the change in flight.
+    bool refuseWhileBusy(const QString &text);
     //! Shows a confirmed change in \a commMac's row until the next scan report.
     void showChanged(const QString &commMac);
     void setBusy(bool busy);
@@ -161,12 +178,16 @@ private:
     ComboBoxModel *const m_statusModel;
     SettingResultTableModel *const m_results;
     NodeListModel *const m_nodes;
+    ResultRowModel *const m_resultRows;
     QHash<QString, QSharedPointer<DeviceData>> m_devices;
     QList<QSharedPointer<DeviceData>> m_editTargets;
     int m_hiddenChecked = 0;
     int m_offlineChecked = 0;
     //! The addresses each device of the change in flight is to take.
     QHash<QString, PlannedDevice> m_planned;
+    //! The change in flight's result rows in request order, outcomes still to come.
+    QVector<ResultRow> m_pending;
+    //! The last change sent; a retry of its failures takes its settings.
     ChangeRequest m_request;
     QSet<QString> m_awaitingScan;
     quint32 m_seed = Simulation::DefaultSeed;

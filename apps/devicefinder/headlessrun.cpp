@@ -50,7 +50,7 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
-    startWatchdog(WatchdogBaseMilliseconds
+    startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout
         + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans)));
     m_window->show();
     m_scansLeft = m_options.scans;

@@ -30,6 +30,7 @@ public:
     {
         int scans = 3;
         int devices = 0;
+        int changeTimeout = 0;
         QString screenshot;
         QString resultsScreenshot;
     };

@@ -27,6 +27,8 @@ struct Settings
     int interval = 3000;
     QSize size { 1600, 900 };
     bool verbose = false;
+    int changeTimeout = ChangeTracker::DefaultTimeout;
+    NetworkFaults faults;
     HeadlessRun::Options headless;
 };
 
@@ -89,7 +91,16 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         QStringLiteral("size"), QStringLiteral("Window size (default 1600x900)."), QStringLiteral("WxH"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"), QStringLiteral("Show the library's debug and info lines."));
-    parser.addOptions({ devices, seed, scans, screenshot, results, interval, size, verbose });
+    const QCommandLineOption faults(QStringLiteral("faults"),
+        QStringLiteral("Faults of the simulated network during a change, e.g. "
+                       "drop=0.1,duplicate=0.05,delay=3000,reboot=0.02,stray=0.02."),
+        QStringLiteral("list"));
+    const QCommandLineOption changeTimeout(QStringLiteral("change-timeout"),
+        QStringLiteral("Milliseconds a change waits for the devices' answers (default %1).")
+            .arg(ChangeTracker::DefaultTimeout),
+        QStringLiteral("ms"));
+    parser.addOptions(
+        { devices, seed, scans, screenshot, results, interval, size, verbose, faults, changeTimeout });
 
     *stop = true;
     if (!parser.parse(arguments)) {
@@ -116,6 +127,13 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
     }
     if (!readInt(parser, interval.names().first(), 100, 3600000, &settings->interval)) {
         return usageError(parser, QStringLiteral("--interval takes milliseconds from 100 on"));
+    }
+    if (!readInt(parser, changeTimeout.names().first(), 1, 600000, &settings->changeTimeout)) {
+        return usageError(parser, QStringLiteral("--change-timeout takes milliseconds from 1 to 600000"));
+    }
+    const QString faultError = NetworkFaults::fromString(parser.value(faults), &settings->faults);
+    if (!faultError.isEmpty()) {
+        return usageError(parser, QStringLiteral("--faults: %1").arg(faultError));
     }
     if (parser.isSet(seed)) {
         bool ok = false;
@@ -177,6 +195,8 @@ int main(int argc, char *argv[])
 
     DeviceFinder finder;
     finder.setNetwork(settings.seed, settings.devices);
+    finder.setChangeTimeout(settings.changeTimeout);
+    finder.simulation()->setFaults(settings.faults);
     finder.restart();
     // A table view rebuilds its visible cells on every insert: during a scan that
     // reports thousands of devices, new rows reach it a few times a second.
@@ -196,6 +216,7 @@ int main(int argc, char *argv[])
 
     if (headless) {
         settings.headless.devices = settings.devices;
+        settings.headless.changeTimeout = settings.changeTimeout;
         HeadlessRun run(&finder, window, settings.headless);
         run.start();
         return QGuiApplication::exec();

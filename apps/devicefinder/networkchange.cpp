@@ -57,7 +57,15 @@ QString NetworkChange::portText(const PortSettings &port)
 
 QString NetworkChange::requestText() const
 {
-    return QString::number(requestId);
+    QString text = QString::number(requestId);
+    if (!offsets.isEmpty()) {
+        QStringList steps;
+        for (const quint32 step : offsets) {
+            steps << QString::number(step);
+        }
+        text += FieldSeparator + steps.join(MacSeparator);
+    }
+    return text;
 }
 
 bool NetworkChange::fromTexts(const QString &macs, const QString &port1, const QString &port2,
@@ -65,11 +73,24 @@ bool NetworkChange::fromTexts(const QString &macs, const QString &port1, const Q
 {
     NetworkChange result;
     bool ok = false;
-    result.requestId = request.toInt(&ok);
-    if (!ok || macs.isEmpty() || port1.isEmpty()) {
+    const QStringList requestFields = request.split(FieldSeparator);
+    result.requestId = requestFields.at(0).toInt(&ok);
+    if (!ok || macs.isEmpty() || port1.isEmpty() || requestFields.size() > 2) {
         return false;
     }
     result.macs = macs.split(MacSeparator);
+    if (requestFields.size() == 2) {
+        const QStringList steps = requestFields.at(1).split(MacSeparator);
+        for (const QString &step : steps) {
+            result.offsets << step.toUInt(&ok);
+            if (!ok) {
+                return false;
+            }
+        }
+        if (result.offsets.size() != result.macs.size()) {
+            return false;
+        }
+    }
     if (!parsePort(port1, &result.port1) || !parsePort(port2, &result.port2)) {
         return false;
     }
@@ -243,13 +264,20 @@ ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRe
         return plan;
     }
     const int count = targets.size();
+    // A retry keeps each device's place in the first plan: the addresses span up to the last one.
+    const auto step
+        = [&request](int i) { return request.offsets.isEmpty() ? quint32(i) : request.offsets.value(i); };
+    int span = count;
+    for (int i = 0; i < count; ++i) {
+        span = qMax(span, int(step(i)) + 1);
+    }
     quint32 start1 = 0;
     quint32 gateway1 = 0;
     quint32 start2 = 0;
     quint32 gateway2 = 0;
-    const bool port1Usable = checkPort(request.port1, count, QString(), &start1, &gateway1, &plan.errors);
+    const bool port1Usable = checkPort(request.port1, span, QString(), &start1, &gateway1, &plan.errors);
     const bool port2Usable = !request.changePort2
-        || checkPort(request.port2, count, QStringLiteral("2"), &start2, &gateway2, &plan.errors);
+        || checkPort(request.port2, span, QStringLiteral("2"), &start2, &gateway2, &plan.errors);
     if (!port1Usable || !port2Usable) {
         return plan;
     }
@@ -302,15 +330,15 @@ ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRe
     plan.devices.reserve(count);
     for (int i = 0; i < count; ++i) {
         const DeviceData *device = targets.at(i);
-        const quint32 ip = start1 + quint32(i);
-        PlannedDevice planned { device, formatAddress(ip), QString() };
+        const quint32 ip = start1 + step(i);
+        PlannedDevice planned { device, formatAddress(ip), QString(), step(i) };
         collect(ip, device, 1, &taken);
         if (ip == gateway1) {
             atGateway << device;
         }
         if (request.changePort2 && device->ethernetPortNumber() > 1) {
-            planned.ip2 = formatAddress(start2 + quint32(i));
-            collect(start2 + quint32(i), device, 2, &taken2);
+            planned.ip2 = formatAddress(start2 + step(i));
+            collect(start2 + step(i), device, 2, &taken2);
         }
         changed = changed || planned.ip != device->ip() || request.port1.subnetMask != device->subnetMask()
             || request.port1.gateway != device->gateway()

@@ -32,7 +32,8 @@ struct PortSettings
  *     address, each further device the next one up;
  *  3. the second port's settings in the same form and numbered up the same way, or
  *     empty to leave it as it is;
- *  4. the request number in decimal, which the answer carries back.
+ *  4. the request number in decimal, which the answer carries back; a retry adds ";"
+ *     and, for each device, how many addresses up from the start it takes, joined by ",".
  */
 struct NetworkChange
 {
@@ -40,6 +41,10 @@ struct NetworkChange
     PortSettings port1;
     PortSettings port2;
     int requestId = 0;
+    //! Each device's step up from the start addresses; empty for 0, 1, 2...
+    QVector<quint32> offsets;
+
+    quint32 offset(int index) const { return offsets.isEmpty() ? quint32(index) : offsets.value(index); }
 
     QString macsText() const;
     static QString portText(const PortSettings &port);
@@ -62,6 +67,8 @@ struct ChangeRequest
     PortSettings port1;
     bool changePort2 = false;
     PortSettings port2;
+    //! As NetworkChange::offsets: a retry keeps each device's place in the first plan.
+    QVector<quint32> offsets;
 };
 
 //! One device of a plan and the addresses it is to take.
@@ -70,6 +77,7 @@ struct PlannedDevice
     const DeviceData *device = nullptr;
     QString ip;
     QString ip2;
+    quint32 offset = 0;
 };
 
 /*! \brief Which device takes which address, and what is wrong with that.

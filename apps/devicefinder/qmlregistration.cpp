@@ -38,6 +38,8 @@ void registerLibraryTypes()
 
     qmlRegisterUncreatableType<NodeListModel>(
         "ZVR.DeviceFinder", 1, 0, "NodeListModel", QStringLiteral("Owned by Finder"));
+    qmlRegisterUncreatableType<ResultRowModel>(
+        "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
 }
 
 } // namespace

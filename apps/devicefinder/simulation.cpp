@@ -46,6 +46,7 @@ struct SimulatedDevice
     int firstRound = 1; // the scan first reaches the device in this round
     int offlineRounds = 0; // rounds since it went offline
     int bootingRounds = 0; // rounds left until it has started up again
+    int rebootRounds = 0; // rounds left offline after a restart during a change
     qint64 clockOffset = 0; // seconds ahead of the network's clock
 
     bool isNode() const { return runMode == RunModeMaster || runMode == RunModeBackup; }
@@ -93,9 +94,14 @@ public:
     QVector<Simulation::Outcome> answer(const QString &macs, const QString &port1, const QString &port2,
         const QString &request, int *requestId);
     IpSettingResult apply(SimulatedDevice *device, const NetworkChange &change, quint32 offset);
+    bool strikes(double rate) { return rate > 0 && faultRandom.generateDouble() < rate; }
+    //! Reports the faults' version of \a outcomes: some lost, some twice, some with a stray one.
+    QVector<Simulation::Outcome> disturb(const QVector<Simulation::Outcome> &outcomes);
 
     Simulation *q = nullptr;
     QRandomGenerator random;
+    QRandomGenerator faultRandom;
+    NetworkFaults faults;
     std::vector<SimulatedDevice> devices;
     QHash<QString, int> byMac;
     int round = 0;
@@ -217,6 +223,13 @@ void SimulationPrivate::drift()
             if (presence < 30) {
                 device.offline = true;
                 device.offlineRounds = 0;
+            }
+        }
+        if (device.rebootRounds > 0) {
+            device.offline = --device.rebootRounds > 0;
+            if (!device.offline) {
+                device.offlineRounds = 0;
+                device.bootingRounds = 1;
             }
         }
         if (fault < 25) {
@@ -349,13 +362,76 @@ QVector<Simulation::Outcome> SimulationPrivate::answer(
         SimulatedDevice *device = found == byMac.constEnd() ? nullptr : &devices[size_t(found.value())];
         if (!device) {
             outcome.result = wellFormed ? IpSetTimeout : IpSetFormatError;
+        } else if (wellFormed && !device->offline && strikes(faults.reboot)) {
+            // It restarts halfway: the change may or may not have been stored; no answer.
+            if (faultRandom.bounded(2) == 0) {
+                apply(device, change, change.offset(i));
+            }
+            device->offline = true;
+            device->offlineRounds = 0;
+            device->rebootRounds = 2;
+            continue;
         } else {
-            outcome.result = wellFormed ? apply(device, change, quint32(i)) : IpSetFormatError;
+            outcome.result = wellFormed ? apply(device, change, change.offset(i)) : IpSetFormatError;
             outcome.ip = device->ports.at(0).ip;
         }
         outcomes << outcome;
     }
-    return outcomes;
+    return faults.isEmpty() ? outcomes : disturb(outcomes);
+}
+
+QVector<Simulation::Outcome> SimulationPrivate::disturb(const QVector<Simulation::Outcome> &outcomes)
+{
+    QVector<Simulation::Outcome> sent;
+    for (const Simulation::Outcome &outcome : outcomes) {
+        if (strikes(faults.drop)) {
+            continue;
+        }
+        sent << outcome;
+        if (strikes(faults.duplicate)) {
+            sent << outcome;
+        }
+        if (strikes(faults.stray)) {
+            // A device of another network answers as well.
+            sent << Simulation::Outcome { macText(0xEE, faultRandom.bounded(1u << 24)), QString(),
+                IpSetSuccess };
+        }
+    }
+    return sent;
+}
+
+QString NetworkFaults::fromString(const QString &text, NetworkFaults *faults)
+{
+    NetworkFaults result;
+    for (const QString &item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int equals = item.indexOf(QLatin1Char('='));
+        const QString key = item.left(equals).trimmed();
+        const QString value = equals < 0 ? QString() : item.mid(equals + 1).trimmed();
+        bool ok = false;
+        if (key == QLatin1String("delay")) {
+            result.delay = value.toInt(&ok);
+            if (!ok || result.delay < 0 || result.delay > 600000) {
+                return QStringLiteral("delay takes milliseconds from 0 to 600000, not \"%1\"").arg(value);
+            }
+            continue;
+        }
+        double *const rate = key == QLatin1String("drop") ? &result.drop
+            : key == QLatin1String("duplicate")           ? &result.duplicate
+            : key == QLatin1String("reboot")              ? &result.reboot
+            : key == QLatin1String("stray")               ? &result.stray
+                                                          : nullptr;
+        if (!rate) {
+            return QStringLiteral(
+                "unknown fault \"%1\"; the faults are drop, duplicate, delay, reboot and stray")
+                .arg(key);
+        }
+        *rate = value.toDouble(&ok);
+        if (!ok || !(*rate >= 0 && *rate <= 1)) { // also refuses NaN
+            return QStringLiteral("%1 takes a share from 0 to 1, not \"%2\"").arg(key, value);
+        }
+    }
+    *faults = result;
+    return QString();
 }
 
 Simulation::Simulation(QObject *parent)
@@ -371,6 +447,7 @@ Simulation::~Simulation() = default;
 void Simulation::populate(quint32 seed, int deviceCount)
 {
     d->random.seed(seed);
+    d->faultRandom.seed(seed ^ 0x5EEDFA17u);
     d->round = 0;
     d->finishedRounds = 0;
     d->reporting = false;
@@ -401,6 +478,16 @@ int Simulation::answerDelay() const
 void Simulation::setAnswerDelay(int milliseconds)
 {
     d->answerDelay = qMax(0, milliseconds);
+}
+
+NetworkFaults Simulation::faults() const
+{
+    return d->faults;
+}
+
+void Simulation::setFaults(const NetworkFaults &faults)
+{
+    d->faults = faults;
 }
 
 void Simulation::scanRound()
@@ -463,9 +550,10 @@ void Simulation::handleRequest(
     const QString &macs, const QString &port1, const QString &port2, const QString &request)
 {
     // The devices work on the change while the tool waits; they answer all at once.
-    QTimer::singleShot(d->answerDelay, this, [this, macs, port1, port2, request] {
-        int requestId = 0;
-        const QVector<Outcome> outcomes = d->answer(macs, port1, port2, request, &requestId);
-        Q_EMIT requestAnswered(requestId, outcomes);
-    });
+    QTimer::singleShot(
+        d->faults.delay >= 0 ? d->faults.delay : d->answerDelay, this, [this, macs, port1, port2, request] {
+            int requestId = 0;
+            const QVector<Outcome> outcomes = d->answer(macs, port1, port2, request, &requestId);
+            Q_EMIT requestAnswered(requestId, outcomes);
+        });
 }

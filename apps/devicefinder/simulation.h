@@ -13,6 +13,27 @@
 
 class SimulationPrivate;
 
+/*! \brief How badly the simulated network behaves during a change.
+ *
+ *  Rates are chances per device and change, from 0 to 1: its answer is lost (drop),
+ *  comes twice (duplicate), it restarts during the change and answers nothing, coming
+ *  back a round later with its old or its new address (reboot), or its answer carries a
+ *  second outcome for a device that was not asked (stray). A delay of 0 or more
+ *  replaces the usual answer delay, in milliseconds.
+ */
+struct NetworkFaults
+{
+    double drop = 0.0;
+    double duplicate = 0.0;
+    double reboot = 0.0;
+    double stray = 0.0;
+    int delay = -1;
+
+    bool isEmpty() const { return drop <= 0 && duplicate <= 0 && reboot <= 0 && stray <= 0 && delay < 0; }
+    //! Reads "drop=0.1,duplicate=0.05,delay=3000,..."; gives the refusal, or an empty text.
+    static QString fromString(const QString &text, NetworkFaults *faults);
+};
+
 /*! \brief A simulated network of devices behind the scan back-end.
  *
  *  Nothing leaves the process: a seeded population answers scan rounds with
@@ -55,6 +76,10 @@ public:
     int answerDelay() const;
     void setAnswerDelay(int milliseconds);
 
+    //! Faults apply from the next change on; the draws follow the population's seed.
+    NetworkFaults faults() const;
+    void setFaults(const NetworkFaults &faults);
+
     //! The network moves on one step; then every device in reach is reported.
     void scanRound();
     /*! The same round reported in slices, for callers that must keep their event loop
@@ -67,7 +92,7 @@ public:
     bool roundUnderWay() const;
 
     /*! Plays the devices' side of a change request (the four texts of
-     *  NetworkChange); the answer comes after answerDelay().
+     *  NetworkChange); the answer comes after answerDelay(), or as the faults say.
      */
     void handleRequest(
         const QString &macs, const QString &port1, const QString &port2, const QString &request);

@@ -10,12 +10,12 @@
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/reportupdate.h>
 
+#include "heapslope.h"
+
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QSharedPointer>
 #include <QVector>
-
-#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -120,36 +120,6 @@ MacScanDeviceInfo udpReport(int id, int round)
     return info;
 }
 
-qint64 heapInUse()
-{
-    const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks) + qint64(info.hblkhd);
-}
-
-// Least-squares slope of the samples, in bytes per sampling interval.
-double slope(const QVector<qint64> &samples)
-{
-    const int n = samples.size();
-    if (n < 2) {
-        return 0.0;
-    }
-    double meanX = 0.0;
-    double meanY = 0.0;
-    for (int i = 0; i < n; ++i) {
-        meanX += i;
-        meanY += double(samples.at(i));
-    }
-    meanX /= n;
-    meanY /= n;
-    double num = 0.0;
-    double den = 0.0;
-    for (int i = 0; i < n; ++i) {
-        num += (i - meanX) * (double(samples.at(i)) - meanY);
-        den += (i - meanX) * (i - meanX);
-    }
-    return num / den;
-}
-
 void silent(QtMsgType, const QMessageLogContext &, const QString &)
 {
 }
@@ -241,7 +211,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no heap figures: the allocator does not report them\n");
         return 1;
     }
-    const double perInterval = slope(samples);
+    const double perInterval = heapSlope(samples);
     std::printf("heap slope %.1f bytes per %d rounds (%.4f bytes per round), first %lld, last %lld\n",
                 perInterval, options.sampleEvery, perInterval / options.sampleEvery,
                 static_cast<long long>(samples.first()), static_cast<long long>(samples.last()));

@@ -150,6 +150,21 @@ Dialog {
             text: qsTr("……另有%1台").arg(dialog.plan.more)
             color: "#4a5568"
         }
+        RowLayout {
+            Label {
+                text: qsTr("等待应答超时")
+            }
+            SpinBox {
+                objectName: "timeoutBox"
+                from: 1
+                to: 600
+                value: Math.round(Finder.changeTimeout / 1000)
+                onValueModified: Finder.changeTimeout = value * 1000
+            }
+            Label {
+                text: qsTr("秒")
+            }
+        }
         Label {
             objectName: "editError"
             Layout.fillWidth: true

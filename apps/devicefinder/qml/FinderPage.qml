@@ -71,17 +71,22 @@ Item {
                     selectByMouse: true
                     onTextChanged: Finder.sortModel.searchText = text
                 }
+                // While a change waits for its answers, both refuse with a message.
                 Button {
+                    objectName: "rescanButton"
                     text: qsTr("立即扫描")
-                    // No rescan while a change waits for its answers.
-                    enabled: !Finder.busy
-                    onClicked: Finder.scan(1)
+                    onClicked: Finder.rescan()
                 }
                 Button {
                     objectName: "editCheckedButton"
                     text: qsTr("批量修改")
-                    enabled: !Finder.busy
                     onClicked: Finder.editChecked()
+                }
+                Button {
+                    objectName: "lastResultsButton"
+                    text: qsTr("上次结果")
+                    visible: Finder.resultRows.totalCount > 0
+                    onClicked: stack.currentIndex = 1
                 }
                 Button {
                     text: qsTr("清除离线")

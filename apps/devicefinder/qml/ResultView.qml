@@ -5,17 +5,18 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// The outcome of the last network change, device by device.
+// The outcome of the last network change, device by device: what each was to become,
+// what came of it and why.
 Rectangle {
     id: view
 
     signal back()
 
-    readonly property var model: Finder.resultModel
-    // "detail", "mac" and "ip": each names a property of the row's record.
-    readonly property var roles: [model.columnRole(0), model.columnRole(1), model.columnRole(2)]
-    readonly property var widths: [72, 200, 170, 120]
+    readonly property var rows: Finder.resultRows
+    // Number, name, MAC, old address, new address, outcome; the detail takes the rest.
+    readonly property var widths: [56, 190, 160, 130, 130, 90]
     property alias list: list
+    property alias failuresOnly: failuresOnly
 
     color: "white"
 
@@ -27,20 +28,38 @@ Rectangle {
         RowLayout {
             Layout.fillWidth: true
             spacing: 16
-            Label {
-                objectName: "summary"
-                text: Finder.resultSummary
-                font.pixelSize: 20
-                font.bold: true
-                color: "#1f3a5f"
-            }
-            Label {
-                objectName: "total"
-                text: Finder.resultTotal
-                color: "#4a5568"
+            // One above the other: a bold face made up for the Chinese glyphs is wider than
+            // its measured text, and would run into a label beside it.
+            Column {
+                spacing: 2
+                Label {
+                    objectName: "summary"
+                    text: Finder.resultSummary
+                    font.pixelSize: 20
+                    font.bold: true
+                    color: "#1f3a5f"
+                }
+                Label {
+                    objectName: "total"
+                    text: Finder.resultTotal
+                    color: "#4a5568"
+                }
             }
             Item {
                 Layout.fillWidth: true
+            }
+            CheckBox {
+                id: failuresOnly
+                objectName: "failuresOnly"
+                text: qsTr("仅显示失败")
+                checked: view.rows.failuresOnly
+                onToggled: view.rows.failuresOnly = checked
+            }
+            Button {
+                objectName: "retryButton"
+                text: qsTr("重试失败")
+                enabled: view.rows.failureCount > 0 && !Finder.busy
+                onClicked: Finder.retryFailed()
             }
             Button {
                 text: qsTr("返回设备列表")
@@ -56,9 +75,9 @@ Rectangle {
             Row {
                 anchors.fill: parent
                 Repeater {
-                    model: [qsTr("序号"), qsTr("MAC地址"), qsTr("IP地址"), qsTr("修改结果"), qsTr("详情")]
+                    model: view.rows.headers
                     Label {
-                        width: index < view.widths.length ? view.widths[index] : 320
+                        width: index < view.widths.length ? view.widths[index] : 360
                         height: 34
                         leftPadding: 8
                         verticalAlignment: Text.AlignVCenter
@@ -75,43 +94,30 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
-            model: view.model
+            model: view.rows
             ScrollBar.vertical: ScrollBar {}
             delegate: Rectangle {
-                // Every role of a row hands out the same record.
-                readonly property QtObject record: model[view.roles[0]]
-                readonly property bool succeeded: !!record && record.detail === ""
+                readonly property var texts: model.cells
+                readonly property bool ok: model.succeeded
                 width: list.width
                 height: 30
                 color: index % 2 ? "#f6f8fb" : "white"
                 Row {
                     anchors.fill: parent
-                    Label {
-                        width: view.widths[0]; height: parent.height; leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: index + 1
-                    }
-                    Label {
-                        width: view.widths[1]; height: parent.height; leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: record ? record[view.roles[1]] : ""
-                    }
-                    Label {
-                        width: view.widths[2]; height: parent.height; leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: record ? record[view.roles[2]] : ""
-                    }
-                    Label {
-                        width: view.widths[3]; height: parent.height; leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: succeeded ? Finder.texts.STR_MODIFY_SUCCESS : Finder.texts.STR_MODIFY_FAILURE
-                        color: succeeded ? "#2f9e44" : "#c92a2a"
-                    }
-                    Label {
-                        height: parent.height; leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: record ? record.detail : ""
-                        color: "#4a5568"
+                    Repeater {
+                        model: texts
+                        Label {
+                            width: index < view.widths.length ? view.widths[index] : list.width - 756
+                            height: 30
+                            leftPadding: 8
+                            verticalAlignment: Text.AlignVCenter
+                            elide: Text.ElideRight
+                            text: modelData
+                            // The outcome in its colour; an unchanged address greyed.
+                            color: index === 5 ? (ok ? "#2f9e44" : "#c92a2a")
+                                 : index === 4 && !ok ? "#868e96"
+                                 : index === 6 ? "#4a5568" : "#1a202c"
+                        }
                     }
                 }
             }

@@ -6,7 +6,9 @@
 #include "logcapture.h"
 
 #include <QtTest>
-#include <zvrviewmodel/settingresultdata.h>
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicerow.h>
+#include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/settingresulttablemodel.h>
 
 // Request 7 asks devices A, B and C at time 0 with a 1,000 ms timeout. Each step is
@@ -22,35 +24,103 @@ class TestChangeTracker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Devices that never answer end the change at its timeout, as failures with the tool's
-    // own text; a second change meanwhile is refused, and a late answer changes nothing.
-    void finderEndsTheChangeAtItsTimeout()
+    // Every fault of the network ends the change by its timeout in a consistent state; while
+    // it waits, a rescan and a retry are refused in plain words.
+    void faults_data()
     {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("succeeded");
+        QTest::addColumn<bool>("silent"); // no answer in time: every device timed out
+        QTest::addColumn<int>("ignored"); // log lines of answers ignored
+        QTest::newRow("none") << QString() << QString() << 8 << false << 0;
+        QTest::newRow("duplicate") << "duplicate=1" << QString() << 8 << false << 0;
+        QTest::newRow("stray") << "stray=1,duplicate=0" << QString() << 8 << false << 12;
+        QTest::newRow("drop") << "drop=1" << QString() << 0 << true << 0;
+        QTest::newRow("delay past timeout") << "delay=120" << QString() << 0 << true << 12;
+        QTest::newRow("reboot") << "reboot=1" << QString() << 0 << true << 0;
+        QTest::newRow("unknown")
+            << "drop=0.1,lost=1"
+            << "unknown fault \"lost\"; the faults are drop, duplicate, delay, reboot and stray" << 0 << false
+            << 0;
+        QTest::newRow("bad rate") << "drop=2"
+                                  << "drop takes a share from 0 to 1, not \"2\"" << 0 << false << 0;
+    }
+
+    void faults()
+    {
+        QFETCH(QString, faults);
+        QFETCH(int, succeeded);
+        QFETCH(bool, silent);
+        NetworkFaults parsed;
+        QTEST(NetworkFaults::fromString(faults, &parsed), "error");
+        if (parsed.isEmpty() && !faults.isEmpty()) {
+            return;
+        }
+        LogCapture log;
         DeviceFinder finder;
-        finder.setNetwork(Simulation::DefaultSeed, 6);
+        finder.setNetwork(Simulation::DefaultSeed, 12);
+        finder.simulation()->setAnswerDelay(0);
+        finder.setChangeTimeout(50);
         finder.restart();
         finder.scan(3);
-        finder.simulation()->setAnswerDelay(400);
-        finder.setChangeTimeout(50);
+        finder.simulation()->setFaults(parsed);
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
-        QSignalSpy refused(&finder, &DeviceFinder::messageRequested);
-        QVERIFY(finder.changeAllOnline(QStringLiteral("192.168.7.2"), QStringLiteral("255.255.255.0"), QStringLiteral("192.168.7.1")));
-        QVERIFY(finder.busy());
-        QVERIFY(!finder.changeAllOnline(QStringLiteral("192.168.8.2"), QStringLiteral("255.255.255.0"), QStringLiteral("192.168.8.1")));
-        QCOMPARE(refused.count(), 1);
-        QVERIFY(ready.wait(300));
-        QVERIFY(!finder.busy());
-        const int total = finder.resultModel()->totalNum();
-        QVERIFY(total > 0);
-        QCOMPARE(finder.resultModel()->failureNum(), total);
-        const SettingResultTableModel *results = finder.resultModel();
-        const auto *first = results->data(results->index(0, 0), Qt::UserRole).value<SettingResultData *>();
-        QVERIFY(first);
-        QCOMPARE(first->detail(), ChangeTracker::timedOutText(50));
-        QTest::qWait(500); // the answer arrives after the deadline
+        QSignalSpy messages(&finder, &DeviceFinder::messageRequested);
+        QVERIFY(finder.changeAllOnline(
+            QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+        const int sent = finder.editTarget().value(QStringLiteral("count")).toInt();
+        QVERIFY(!finder.rescan());
+        QVERIFY(!finder.retryFailed());
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("正在修改网络参数，修改结束后才能重新扫描"));
+        QCOMPARE(messages.at(1).at(0).toString(), QStringLiteral("上一次修改尚未结束，请等待其结果"));
+        QVERIFY(ready.wait(1000));
+        QTest::qWait(120); // late answers come in
         QCOMPARE(ready.count(), 1);
-        QCOMPARE(finder.resultModel()->failureNum(), total);
+        QVERIFY(!finder.busy());
+        const QVector<QStringList> rows = finder.resultRows();
+        QCOMPARE(rows.size(), sent + 1);
+        QCOMPARE(rows.first().at(4), QStringLiteral("新IP地址"));
+        int timedOut = 0;
+        for (const QStringList &row : rows.mid(1)) {
+            const bool ok = row.at(5) == QStringLiteral("修改成功");
+            QCOMPARE(row.at(4) == QStringLiteral("未更改"), !ok);
+            timedOut += row.at(6) == ChangeTracker::timedOutText(50) ? 1 : 0;
+        }
+        QCOMPARE(timedOut, silent ? sent : 0);
+        QCOMPARE(finder.resultModel()->totalNum(), sent);
+        QCOMPARE(finder.resultModel()->successNum(), succeeded);
+        QCOMPARE(finder.resultModel()->failureNum(), sent - succeeded);
+        int ignored = 0;
+        for (const CapturedMessage &line : log.lines()) {
+            ignored += line.text.contains(QLatin1String("ignored")) ? 1 : 0;
+        }
+        QTEST(ignored, "ignored");
+        if (parsed.reboot > 0) {
+            // Away for the next scan, back in the one after with its old address or the planned one.
+            finder.scan(1);
+            QHash<QString, DeviceData *> devices;
+            for (int row = 0; row < finder.deviceModel()->rowCount(); ++row) {
+                DeviceData *device = ZVR::deviceAtRow(finder.deviceModel(), row);
+                devices.insert(device->commMac(), device);
+            }
+            const QVector<ResultRow> results = finder.resultRowModel()->rows();
+            for (const ResultRow &row : results) {
+                QCOMPARE(devices.value(row.mac)->devStatus(), DeviceData::Offline);
+            }
+            finder.scan(1);
+            int moved = 0;
+            for (const ResultRow &row : results) {
+                const DeviceData *device = devices.value(row.mac);
+                QVERIFY(device->devStatus() != DeviceData::Offline);
+                QVERIFY(device->ip() == row.oldIp || device->ip() == row.plannedIp);
+                moved += device->ip() == row.plannedIp ? 1 : 0;
+            }
+            QVERIFY(moved > 0 && moved < sent);
+        }
     }
+
     void answers_data()
     {
         QTest::addColumn<QStringList>("steps");

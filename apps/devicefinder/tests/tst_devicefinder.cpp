@@ -27,6 +27,7 @@ private Q_SLOTS:
     void validateChange();
     void removedDevicesAreReleased();
     void resultsAndTotals();
+    void retryFailed();
 
 private:
     DeviceData *deviceAt(int row) const;
@@ -235,6 +236,49 @@ void tst_DeviceFinder::resultsAndTotals()
     m_finder->scan(1);
     QVERIFY(!m_finder->isAwaitingScan(changed->commMac()));
     QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
+}
+
+// The failures filter shows exactly the failed rows; a retry sends them again from the
+// same start, each at its place in the first plan, and those that take it get that address.
+void tst_DeviceFinder::retryFailed()
+{
+    NetworkFaults faults;
+    faults.drop = 0.5;
+    m_finder->simulation()->setFaults(faults);
+    m_finder->setChangeTimeout(30);
+    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QVERIFY(m_finder->changeAllOnline(
+        QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+    QVERIFY(ready.wait(1000));
+    ResultRowModel *rows = m_finder->resultRowModel();
+    QStringList failed;
+    QStringList steps;
+    for (const ResultRow &row : rows->rows()) {
+        if (!row.succeeded) {
+            failed << row.mac;
+            steps << QString::number(row.offset);
+        }
+    }
+    QVERIFY(failed.size() > 2 && failed.size() < rows->totalCount());
+    rows->setFailuresOnly(true);
+    QCOMPARE(rows->rowCount(), failed.size());
+    const QStringList last = rows->index(failed.size() - 1).data(ResultRowModel::CellsRole).toStringList();
+    QCOMPARE(last.at(2), failed.last());
+    QCOMPARE(last.at(4), QStringLiteral("未更改"));
+
+    m_finder->simulation()->setFaults({});
+    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
+    QVERIFY(m_finder->retryFailed());
+    QCOMPARE(requested.at(0).at(0).toString(), failed.join(QLatin1Char(',')));
+    QCOMPARE(requested.at(0).at(1).toString(), QStringLiteral("172.16.0.2;255.240.0.0;172.16.0.1"));
+    QCOMPARE(requested.at(0).at(3).toString(), QStringLiteral("2;") + steps.join(QLatin1Char(',')));
+    QVERIFY(ready.wait(1000));
+    QCOMPARE(rows->totalCount(), failed.size());
+    QVERIFY(rows->failureCount() < failed.size());
+    for (const ResultRow &row : rows->rows()) {
+        QCOMPARE(row.plannedIp, formatAddress(0xAC100002 + row.offset));
+        QCOMPARE(row.newIp == row.plannedIp, row.succeeded);
+    }
 }
 
 QTEST_MAIN(tst_DeviceFinder)

@@ -214,7 +214,7 @@ void tst_NetworkChange::plan()
         chosen << known.at(index);
     }
     ChangeRequest request { { port1.at(0), port1.at(1), port1.at(2) }, !ip2.isEmpty(),
-        { ip2, port1.at(1), port1.at(2) } };
+        { ip2, port1.at(1), port1.at(2) }, {} };
     const ChangePlan plan = planChange(chosen, request, known);
     QCOMPARE(plan.firstError(), text);
     QCOMPARE(plan.isValid(), text.isEmpty());

@@ -1,0 +1,72 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_DEVICEFINDER_RESULTROWMODEL_H
+#define ZVR_DEVICEFINDER_RESULTROWMODEL_H
+
+#include <QAbstractListModel>
+#include <QStringList>
+#include <QVector>
+
+//! One device of the last change: what it was to become and what came of it.
+struct ResultRow
+{
+    QString name;
+    QString mac;
+    QString oldIp;
+    QString plannedIp;
+    //! The address the device reported back; empty when the change failed.
+    QString newIp;
+    quint32 offset = 0; //!< its step up from the change's start address
+    bool succeeded = false;
+    QString detail;
+};
+
+/*! \brief The results view's rows: name, MAC, old and new address, outcome and detail
+ *  of each device, all of them or the failures only.
+ */
+class ResultRowModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(bool failuresOnly READ failuresOnly WRITE setFailuresOnly NOTIFY failuresOnlyChanged)
+    Q_PROPERTY(int failureCount READ failureCount NOTIFY rowsReset)
+    Q_PROPERTY(int totalCount READ totalCount NOTIFY rowsReset)
+    Q_PROPERTY(QStringList headers READ headers CONSTANT)
+
+public:
+    enum Role {
+        CellsRole = Qt::UserRole + 1, //!< the row's texts, one per column of headers()
+        SucceededRole,
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void reset(const QVector<ResultRow> &rows);
+    const QVector<ResultRow> &rows() const;
+    bool failuresOnly() const;
+    void setFailuresOnly(bool failuresOnly);
+    int failureCount() const;
+    int totalCount() const;
+
+    QStringList headers() const;
+    //! The texts of every row, filter aside, in the columns of headers().
+    QVector<QStringList> table() const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+Q_SIGNALS:
+    void failuresOnlyChanged();
+    void rowsReset();
+
+private:
+    QStringList cells(int row) const;
+    void select();
+
+    QVector<ResultRow> m_rows;
+    QVector<int> m_shown; // indexes into m_rows, in order
+    bool m_failuresOnly = false;
+    int m_failures = 0;
+};
+
+#endif // ZVR_DEVICEFINDER_RESULTROWMODEL_H
