@@ -5,7 +5,8 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// The control nodes: central controllers and the master and backup nodes.
+// The control nodes: central controllers and the master and backup nodes. A row wider
+// than the window scrolls sideways, by its scroll bar or the arrow keys.
 Rectangle {
     id: panel
 
@@ -36,6 +37,12 @@ Rectangle {
             orientation: ListView.Horizontal
             spacing: 8
             clip: true
+            activeFocusOnTab: true
+            boundsBehavior: Flickable.StopAtBounds
+            keyNavigationEnabled: true
+            ScrollBar.horizontal: ScrollBar {
+                policy: nodes.contentWidth > nodes.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            }
             model: Finder.nodeModel
             delegate: Rectangle {
                 visible: model.isVisible
@@ -43,7 +50,8 @@ Rectangle {
                 height: nodes.height
                 radius: 4
                 color: model.isActived ? "#e7f5ff" : "white"
-                border.color: model.isActived ? "#339af0" : "#d5dde8"
+                border.color: model.isActived || (ListView.isCurrentItem && nodes.activeFocus) ? "#339af0" : "#d5dde8"
+                border.width: ListView.isCurrentItem && nodes.activeFocus ? 2 : 1
 
                 Column {
                     anchors.fill: parent

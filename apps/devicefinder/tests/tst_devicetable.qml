@@ -249,7 +249,7 @@ Item {
             if (data.bottom)
                 view.contentY = view.contentHeight - view.height
             if (data.sort !== "")
-                Finder.sortModel.sortByColumn(page.table.columnOf(data.sort), ZVRSortButton.Descend)
+                Finder.sortModel.sortByColumn(page.table.modelColumnOf(data.sort), ZVRSortButton.Descend)
             Finder.sortModel.searchText = data.search
             waitForRendering(page.table.view)
             var items = page.table.operations.contentItem.children, clicked = 0
