@@ -32,6 +32,7 @@ Rectangle {
 
         ListView {
             id: nodes
+            objectName: "nodeList"
             Layout.fillWidth: true
             Layout.fillHeight: true
             orientation: ListView.Horizontal
