@@ -261,6 +261,9 @@ Rectangle {
                 return column < root.roles.length ? root.widths[root.roles[column]] || 100 : 0
             }
             rowHeightProvider: function (row) { return root.rowHeight }
+            // Read so that the view keeps its visible area, which the scroll bars' sizes
+            // follow, up to date from the start.
+            readonly property real shownHeight: visibleArea.heightRatio
             // Shown whenever there is more to see, so that a small window shows it can scroll.
             ScrollBar.horizontal: ScrollBar {
                 policy: table.contentWidth > table.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff

@@ -48,7 +48,8 @@ Rectangle {
             delegate: Rectangle {
                 visible: model.isVisible
                 width: 210
-                height: nodes.height
+                // Room below for the scroll bar.
+                height: nodes.height - (nodes.contentWidth > nodes.width ? 10 : 0)
                 radius: 4
                 color: model.isActived ? "#e7f5ff" : "white"
                 border.color: model.isActived || (ListView.isCurrentItem && nodes.activeFocus) ? "#339af0" : "#d5dde8"
