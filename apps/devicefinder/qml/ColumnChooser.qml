@@ -5,7 +5,8 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// Which columns the device table shows, and in which order.
+// Which columns the device table shows, and in which order. Every change rebuilds the
+// list, so a row's control changes the columns only after its own handler.
 Dialog {
     id: chooser
 
@@ -33,17 +34,17 @@ Dialog {
                 text: Columns.titles[modelData]
                 enabled: parent.movable
                 checked: Columns.visibleRoles.indexOf(modelData) >= 0
-                onToggled: Columns.setVisible(modelData, checked)
+                onToggled: Qt.callLater(Columns.setVisible, modelData, checked)
             }
             ToolButton {
                 text: qsTr("左移")
                 enabled: parent.movable && index > 1
-                onClicked: Columns.move(modelData, -1)
+                onClicked: Qt.callLater(Columns.move, modelData, -1)
             }
             ToolButton {
                 text: qsTr("右移")
                 enabled: parent.movable && index < list.count - 1
-                onClicked: Columns.move(modelData, 1)
+                onClicked: Qt.callLater(Columns.move, modelData, 1)
             }
         }
     }

@@ -165,6 +165,20 @@ Rectangle {
         return true
     }
 
+    // A title let go over another column takes that column's place.
+    function dropColumn(role, sceneX) {
+        var x = headerRow.mapFromItem(null, sceneX, 0).x, left = 0
+        for (var column = 0; column < roles.length; ++column) {
+            left += widths[roles[column]]
+            if (x < left || column === roles.length - 1) {
+                var order = Columns.order
+                // Later: the move rebuilds the header cell that let go.
+                Qt.callLater(Columns.move, role, order.indexOf(roles[column]) - order.indexOf(role))
+                return
+            }
+        }
+    }
+
     function openHeaderMenu(role) {
         headerMenu.role = role
         headerMenu.popup()
@@ -216,6 +230,7 @@ Rectangle {
             clip: true
 
             Row {
+                id: headerRow
                 x: -table.contentX
                 Repeater {
                     id: headerCells
@@ -227,6 +242,7 @@ Rectangle {
                         column: root.modelColumnOf(modelData)
                         title: modelData === "checked" ? "" : root.titles[modelData] || modelData
                         onMenuRequested: root.openHeaderMenu(modelData)
+                        onDropped: function (sceneX) { root.dropColumn(modelData, sceneX) }
                     }
                 }
             }

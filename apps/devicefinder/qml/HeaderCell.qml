@@ -7,7 +7,8 @@ import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 
 // A column title with its sort button; the check-box column carries the check-all box.
-// The right edge drags to resize; the right button opens the column menu.
+// The right edge drags to resize, the title drags to move the column; the right button
+// opens the column menu.
 Rectangle {
     id: header
 
@@ -21,6 +22,8 @@ Rectangle {
     property alias titleLabel: titleLabel
     property alias resizeHandle: resizeHandle
     signal menuRequested()
+    //! The title was dragged and let go at \a sceneX.
+    signal dropped(real sceneX)
 
     color: "#eef2f7"
 
@@ -70,16 +73,32 @@ Rectangle {
             ToolTip.visible: titleArea.containsMouse && truncated
             ToolTip.delay: 500
             ToolTip.text: header.title
-            // The title sorts as its arrow does.
+            // The title sorts as its arrow does; dragged sideways, it moves its column.
             MouseArea {
                 id: titleArea
+                property real pressX
+                property bool dragging: false
                 anchors.fill: parent
                 hoverEnabled: true
                 acceptedButtons: Qt.LeftButton | Qt.RightButton
+                cursorShape: dragging ? Qt.ClosedHandCursor : Qt.ArrowCursor
+                onPressed: function (mouse) {
+                    pressX = mapToItem(null, mouse.x, 0).x
+                    dragging = false
+                }
+                onPositionChanged: function (mouse) {
+                    if (pressed && Columns.isMovable(header.role)
+                            && Math.abs(mapToItem(null, mouse.x, 0).x - pressX) > 12)
+                        dragging = true
+                }
+                onReleased: function (mouse) {
+                    if (dragging)
+                        header.dropped(mapToItem(null, mouse.x, 0).x)
+                }
                 onClicked: function (mouse) {
                     if (mouse.button === Qt.RightButton)
                         header.menuRequested()
-                    else
+                    else if (!dragging)
                         sortButton.activated(sortButton.nextMode)
                 }
             }
