@@ -35,7 +35,7 @@ public:
     //! Copies \a proxyRows in the order shown; returns how many were copied.
     Q_INVOKABLE int copyRows(const QVariantList &proxyRows);
     Q_INVOKABLE void copyText(const QString &text);
-    //! A new file name in the documents folder.
+    //! A new file name in the documents folder, or the home folder where there is none.
     Q_INVOKABLE QString suggestedPath(const QString &stem) const;
     //! Writes the device list to \a path; an empty text, or what went wrong in plain words.
     Q_INVOKABLE QString exportDevices(const QString &path);

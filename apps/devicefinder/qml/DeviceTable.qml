@@ -316,7 +316,8 @@ Rectangle {
                 // that keeps its row number may otherwise keep the previous row's device.
                 value: root.rowsRevision, role === "devIndex" ? root.model.sourceRow(row) : root.model.device(row)
                 proxyRow: row
-                selected: root.selectionRevision, root.isSelected(device)
+                // Through the proxy, since the row-number cell holds no device.
+                selected: root.selectionRevision, root.rowsRevision, root.isSelected(root.model.device(row))
                 onRowClicked: function (modifiers) {
                     root.focusTable()
                     root.selectRow(row, modifiers)

@@ -206,6 +206,7 @@ Item {
     ExportDialog {
         id: exportDialog
         onFinished: function (message) { messageBox.show(message) }
+        onClosed: deviceTable.focusTable()
     }
 
     Shortcut {

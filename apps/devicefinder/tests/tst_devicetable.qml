@@ -404,5 +404,17 @@ Item {
             compare(Finder.sortModel.sortSection, -1)
             tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01" }[page.table.roles[3]])
         }
+    
+        // A folder that does not exist: nothing is written and the message says why.
+        function test_exportRefused() {
+            mouseClick(findChild(page, "exportButton"))
+            tryCompare(page.exportDialog, "opened", true)
+            page.exportDialog.path.text = "/nonexistent-folder/list.csv"
+            keyClick(Qt.Key_Return)
+            tryCompare(page.messageBox, "visible", true)
+            compare(page.messageBox.text, "无法在“/nonexistent-folder/list.csv”创建文件：文件夹不存在，或没有写入权限。")
+            page.messageBox.close()
+            tryCompare(page.table.view, "activeFocus", true)
+        }
     }
 }
