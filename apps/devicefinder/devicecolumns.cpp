@@ -158,12 +158,19 @@ void DeviceColumns::setVisible(const QString &role, bool visible)
 
 void DeviceColumns::setWidth(const QString &role, int width)
 {
+    if (m_widths.contains(role)) {
+        previewWidth(role, width);
+        save();
+    }
+}
+
+void DeviceColumns::previewWidth(const QString &role, int width)
+{
     const int clamped = qBound(MinimumWidth, width, MaximumWidth);
     if (!m_widths.contains(role) || m_widths.value(role) == clamped) {
         return;
     }
     m_widths.insert(role, clamped);
-    save();
     Q_EMIT widthsChanged();
 }
 

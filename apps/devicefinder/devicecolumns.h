@@ -51,6 +51,8 @@ public:
     Q_INVOKABLE void setVisible(const QString &role, bool visible);
     //! Clamped to MinimumWidth..MaximumWidth.
     Q_INVOKABLE void setWidth(const QString &role, int width);
+    //! setWidth() without saving, while the user still drags; setWidth() at the end keeps it.
+    Q_INVOKABLE void previewWidth(const QString &role, int width);
     //! Moves \a role by \a steps places among the movable roles (negative: left).
     Q_INVOKABLE void move(const QString &role, int steps);
     Q_INVOKABLE void restoreDefaults();

@@ -126,7 +126,10 @@ Rectangle {
         }
         onPositionChanged: function (mouse) {
             if (pressed)
-                Columns.setWidth(header.role, startWidth + mapToItem(null, mouse.x, 0).x - startX)
+                Columns.previewWidth(header.role, startWidth + mapToItem(null, mouse.x, 0).x - startX)
+        }
+        onReleased: function (mouse) {
+            Columns.setWidth(header.role, startWidth + mapToItem(null, mouse.x, 0).x - startX)
         }
     }
 }

@@ -154,6 +154,8 @@ private Q_SLOTS:
         }
         // An unreadable value stays until the user changes a column; then the change is kept.
         QCOMPARE(settings.value(DeviceColumns::settingsKey()), saved);
+        columns.previewWidth(QStringLiteral("ip"), 300);
+        QCOMPARE(DeviceColumns(&settings).serialized(), layout);
         columns.setWidth(QStringLiteral("mac"), 2000);
         columns.move(QStringLiteral("ip"), -1);
         columns.setVisible(QStringLiteral("checked"), false);
