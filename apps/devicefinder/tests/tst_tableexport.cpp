@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using Table = QList<QStringList>;
+static const QString checkRole = QStringLiteral("checked");
 Q_DECLARE_METATYPE(Csv::Format)
 
 static QString u(const char *text)
@@ -79,14 +80,17 @@ private Q_SLOTS:
         columns.setVisible(QStringLiteral("mac"), false);
         columns.move(QStringLiteral("devIndex"), -20);
         for (const QString &role : columns.order().mid(7)) {
-            columns.setVisible(role, false);
+            columns.setVisible(
+                role, role == QLatin1String("ipState") || role == QLatin1String("callRollState"));
         }
         finder.sortModel()->setSearchText(QStringLiteral("编码器"));
         finder.sortModel()->sortByColumn(2, ZVRSortButton::Descend);
         const Table table = exporter.deviceTable();
         QCOMPARE(table.size(), finder.sortModel()->count() + 1);
-        QCOMPARE(table.first(), line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "序列号" }));
-        QCOMPARE(table.at(1), line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "ZV24840359" }));
+        QCOMPARE(table.first(),
+            line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "序列号", "IP状态", "点名状态" }));
+        QCOMPARE(table.at(1),
+            line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "ZV24840359", "正常", "点名中" }));
 
         exporter.copyRows({ 2, 0, 2, 99 });
         QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -103,6 +107,17 @@ private Q_SLOTS:
             QStringLiteral("无法在“%1”创建文件：文件夹不存在，或没有写入权限。")
                 .arg(QDir::toNativeSeparators(missing)));
         QVERIFY(!QFileInfo::exists(QFileInfo(missing).absolutePath()));
+
+        // The results: one line per answer, in the result table's order.
+        finder.simulation()->setAnswerDelay(0);
+        QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
+        QVERIFY(finder.changeAllOnline(
+            QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+        QVERIFY(ready.wait());
+        const Table results = exporter.resultTable();
+        QCOMPARE(results.size(), finder.onlineCount() + 1);
+        QCOMPARE(results.first(), line({ "序号", "MAC地址", "IP地址", "修改结果", "详情" }));
+        QCOMPARE(results.at(1), line({ "1", "00:1E:C0:00:00:09", "172.16.0.2", "修改成功", "" }));
     }
 
     void columnSettings_data()
@@ -157,8 +172,9 @@ private Q_SLOTS:
         columns.previewWidth(QStringLiteral("ip"), 300);
         QCOMPARE(DeviceColumns(&settings).serialized(), layout);
         columns.setWidth(QStringLiteral("mac"), 2000);
-        columns.move(QStringLiteral("ip"), -1);
+        columns.move(QStringLiteral("ip"), -30);
         columns.setVisible(QStringLiteral("checked"), false);
+        QCOMPARE(columns.visibleRoles().mid(0, 2), QStringList({ checkRole, QStringLiteral("ip") }));
         QCOMPARE(columns.width(QStringLiteral("mac")), DeviceColumns::MaximumWidth);
         QCOMPARE(DeviceColumns(&settings).serialized(), columns.serialized());
         columns.restoreDefaults();
