@@ -119,13 +119,15 @@ Item {
                     onClicked: removeOfflineBox.show(qsTr("从列表中清除所有离线设备？仍在网络上的设备下次扫描时会再次出现。"),
                                                      ZVRMessageBox.OKCancel)
                 }
+                // On the results view the results are exported.
                 Button {
                     objectName: "exportButton"
                     text: qsTr("导出")
-                    onClicked: exportDialog.start()
+                    onClicked: exportDialog.start(page.showingResults)
                 }
                 Button {
                     objectName: "columnsButton"
+                    visible: !page.showingResults
                     text: qsTr("列设置")
                     onClicked: columnChooser.open()
                 }
