@@ -354,9 +354,8 @@ Item {
         // the table for the node panel without visiting any row's button.
         function test_searchClearCellCopyAndTab() {
             page.searchField.text = "00-1e-c0-00-01-10"
-            tryCompare(Finder.sortModel, "count", 1)
             mouseClick(page.clearSearchButton)
-            compare(page.searchField.text, "")
+            compare(Finder.sortModel.searchText, "")
             page.table.openCellMenu(2, "mac")
             page.table.cellMenu.itemAt(0).triggered()
             compare(clipboardLines(), ["00:1E:C0:00:02:64"])
@@ -398,8 +397,7 @@ Item {
                 mouseClick(page.columnChooser.list.itemAtIndex(Columns.order.indexOf(data.role)).children[0])
                 page.columnChooser.close()
             }
-            tryVerify(function () { return String(page.table.roles.slice(0, 5)) === String(data.order) }, 2000,
-                      String(page.table.roles.slice(0, 5)))
+            tryVerify(function () { return String(page.table.roles.slice(0, 5)) === String(data.order) })
             compare(Columns.width("name"), data.width || 210)
             compare(Finder.sortModel.sortSection, -1)
             tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01" }[page.table.roles[3]])

@@ -16,7 +16,6 @@
 #include <QtTest>
 
 using Table = QList<QStringList>;
-static const QString checkRole = QStringLiteral("checked");
 Q_DECLARE_METATYPE(Csv::Format)
 
 static QString u(const char *text)
@@ -126,21 +125,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("log");
         const QString defaults = DeviceColumns().serialized();
+        const auto unreadable = [](const char *why) {
+            return u("Saved column layout is unreadable (%1); showing the default columns").arg(u(why));
+        };
         QTest::newRow("missing") << QVariant() << defaults
                                  << u("No saved column layout; showing the default columns");
         QTest::newRow("garbage") << QVariant(u("name;184")) << defaults
-                                 << u("Saved column layout is unreadable (unreadable entry \"name;184\"); "
-                                      "showing the default columns");
+                                 << unreadable("unreadable entry \"name;184\"");
         QTest::newRow("unknown role")
-            << QVariant(u("checked:64,owner:90")) << defaults
-            << u("Saved column layout is unreadable (unreadable entry \"owner:90\"); "
-                 "showing the default columns");
+            << QVariant(u("checked:64,owner:90")) << defaults << unreadable("unreadable entry \"owner:90\"");
         QTest::newRow("too narrow") << QVariant(u("name:39")) << defaults
-                                    << u("Saved column layout is unreadable (unreadable entry \"name:39\"); "
-                                         "showing the default columns");
+                                    << unreadable("unreadable entry \"name:39\"");
         QTest::newRow("twice") << QVariant(u("name:90,-name:90")) << defaults
-                               << u("Saved column layout is unreadable (column \"name\" twice); "
-                                    "showing the default columns");
+                               << unreadable("column \"name\" twice");
         // The check-box column stays first and shown; roles missing join at the end.
         QString older = defaults;
         older.remove(QStringLiteral(",gateway:132"))
@@ -174,7 +171,7 @@ private Q_SLOTS:
         columns.setWidth(QStringLiteral("mac"), 2000);
         columns.move(QStringLiteral("ip"), -30);
         columns.setVisible(QStringLiteral("checked"), false);
-        QCOMPARE(columns.visibleRoles().mid(0, 2), QStringList({ checkRole, QStringLiteral("ip") }));
+        QCOMPARE(columns.visibleRoles().mid(0, 2), line({ "checked", "ip" }));
         QCOMPARE(columns.width(QStringLiteral("mac")), DeviceColumns::MaximumWidth);
         QCOMPARE(DeviceColumns(&settings).serialized(), columns.serialized());
         columns.restoreDefaults();
