@@ -26,7 +26,8 @@ cmake -S . -B "$build" -DZVR_QT_MAJOR="$qt" -DZVR_WERROR=ON
 cmake --build "$build" -j"${JOBS:-$(nproc)}" --target devicefinder
 
 mkdir -p "$out"
-QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
+# A settings folder of its own: the user's saved column layout never changes the demo.
+XDG_CONFIG_HOME="$PWD/$out/config" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
     "$build/apps/devicefinder/devicefinder" --scans 3 \
     --screenshot "$out/devicefinder.png" \
     --results-screenshot "$out/devicefinder-results.png" \
