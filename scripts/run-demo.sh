@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the device finder and runs it headless on its simulated network: a few scan
-# rounds, a network change on every online device, and two screenshots in out/ (Qt 5)
-# or out/qt6/ (Qt 6). Further arguments go to the tool.
+# rounds, a network change on every online device, two screenshots and two CSV files
+# (the device list and the change's results) in out/ (Qt 5) or out/qt6/ (Qt 6). Further
+# arguments go to the tool.
 #
 #   scripts/run-demo.sh [--qt 5|6] [tool arguments]     (Qt 5 by default)
 set -euo pipefail
@@ -25,7 +26,10 @@ cmake -S . -B "$build" -DZVR_QT_MAJOR="$qt" -DZVR_WERROR=ON
 cmake --build "$build" -j"${JOBS:-$(nproc)}" --target devicefinder
 
 mkdir -p "$out"
-QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
+# A settings folder of its own: the user's saved column layout never changes the demo.
+XDG_CONFIG_HOME="$PWD/$out/config" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software \
     "$build/apps/devicefinder/devicefinder" --scans 3 \
     --screenshot "$out/devicefinder.png" \
-    --results-screenshot "$out/devicefinder-results.png" "$@"
+    --results-screenshot "$out/devicefinder-results.png" \
+    --export-csv "$out/devicefinder.csv" \
+    --export-results "$out/devicefinder-results.csv" "$@"

@@ -3,6 +3,7 @@
 #include "headlessrun.h"
 
 #include "devicefinder.h"
+#include "tableexport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,9 +36,11 @@ const char ChangeGateway[] = "172.16.0.1";
 
 } // namespace
 
-HeadlessRun::HeadlessRun(DeviceFinder *finder, QQuickWindow *window, const Options &options, QObject *parent)
+HeadlessRun::HeadlessRun(DeviceFinder *finder, TableExport *exporter, QQuickWindow *window,
+    const Options &options, QObject *parent)
     : QObject(parent)
     , m_finder(finder)
+    , m_exporter(exporter)
     , m_window(window)
     , m_options(options)
 {
@@ -115,7 +118,10 @@ void HeadlessRun::scanNext()
 void HeadlessRun::afterScans()
 {
     const auto next = [this] {
-        if (m_options.resultsScreenshot.isEmpty()) {
+        if (!writeExport(m_options.exportCsv, false)) {
+            return;
+        }
+        if (m_options.resultsScreenshot.isEmpty() && m_options.exportResults.isEmpty()) {
             finish();
         } else {
             runChange();
@@ -130,10 +136,8 @@ void HeadlessRun::afterScans()
 
 void HeadlessRun::runChange()
 {
-    connect(m_finder, &DeviceFinder::resultsReady, this, [this] {
-        QTimer::singleShot(
-            SettleMilliseconds, this, [this] { grab(m_options.resultsScreenshot, [this] { finish(); }); });
-    });
+    connect(m_finder, &DeviceFinder::resultsReady, this,
+        [this] { QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange); });
     QString refusal;
     const auto connection = connect(
         m_finder, &DeviceFinder::messageRequested, this, [&refusal](const QString &text) { refusal = text; });
@@ -143,6 +147,34 @@ void HeadlessRun::runChange()
     if (!sent) {
         fail(QStringLiteral("the change of all online devices was refused: %1").arg(refusal));
     }
+}
+
+void HeadlessRun::afterChange()
+{
+    const auto next = [this] {
+        if (writeExport(m_options.exportResults, true)) {
+            finish();
+        }
+    };
+    if (m_options.resultsScreenshot.isEmpty()) {
+        next();
+    } else {
+        grab(m_options.resultsScreenshot, next);
+    }
+}
+
+bool HeadlessRun::writeExport(const QString &path, bool results)
+{
+    if (path.isEmpty()) {
+        return true;
+    }
+    const QString error = results ? m_exporter->exportResults(path) : m_exporter->exportDevices(path);
+    if (!error.isEmpty()) {
+        fail(error);
+        return false;
+    }
+    QTextStream(stdout) << "devicefinder: wrote " << path << '\n';
+    return true;
 }
 
 void HeadlessRun::grab(const QString &path, const std::function<void()> &next)

@@ -15,11 +15,13 @@
 #include <thread>
 
 class DeviceFinder;
+class TableExport;
 class QQuickItemGrabResult;
 class QQuickWindow;
 
-/*! \brief A run without a person at the screen: scan, save the main window, and
- *  optionally change every online device and save the results view; then quit.
+/*! \brief A run without a person at the screen: scan, save the main window and the
+ *  device list, and optionally change every online device and save the results view
+ *  and the results; then quit.
  */
 class HeadlessRun : public QObject
 {
@@ -33,10 +35,12 @@ public:
         int changeTimeout = 0;
         QString screenshot;
         QString resultsScreenshot;
+        QString exportCsv;
+        QString exportResults;
     };
 
-    HeadlessRun(
-        DeviceFinder *finder, QQuickWindow *window, const Options &options, QObject *parent = nullptr);
+    HeadlessRun(DeviceFinder *finder, TableExport *exporter, QQuickWindow *window, const Options &options,
+        QObject *parent = nullptr);
     ~HeadlessRun() override;
 
     //! Starts the run; the application exits with 0 when it is done, 1 on failure.
@@ -49,11 +53,15 @@ private:
     void scanNext();
     void afterScans();
     void runChange();
+    void afterChange();
+    //! Writes one export when \a path is set; false after a failure.
+    bool writeExport(const QString &path, bool results);
     void grab(const QString &path, const std::function<void()> &next);
     void fail(const QString &message);
     void finish();
 
     DeviceFinder *const m_finder;
+    TableExport *const m_exporter;
     QQuickWindow *const m_window;
     const Options m_options;
     QSharedPointer<QQuickItemGrabResult> m_grab;

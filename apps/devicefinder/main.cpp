@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "devicecolumns.h"
 #include "devicefinder.h"
 #include "headlessrun.h"
 #include "qmlregistration.h"
+#include "tableexport.h"
 
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 
@@ -12,6 +14,7 @@
 #include <QQmlApplicationEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QSize>
 #include <QTextStream>
 #include <QTimer>
@@ -85,6 +88,13 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
                        "172.16.0.2, mask 255.240.0.0) and save the results view to "
                        "<file>, then exit."),
         QStringLiteral("file"));
+    const QCommandLineOption exportCsv(QStringLiteral("export-csv"),
+        QStringLiteral("After the scans, write the device list as shown to <file> (CSV), then exit."),
+        QStringLiteral("file"));
+    const QCommandLineOption exportResults(QStringLiteral("export-results"),
+        QStringLiteral("Change every online device as --results-screenshot does and write the "
+                       "results to <file> (CSV), then exit."),
+        QStringLiteral("file"));
     const QCommandLineOption interval(QStringLiteral("interval"),
         QStringLiteral("Milliseconds between scan rounds on screen (default 3000)."), QStringLiteral("ms"));
     const QCommandLineOption size(
@@ -99,8 +109,8 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         QStringLiteral("Milliseconds a change waits for the devices' answers (default %1).")
             .arg(ChangeTracker::DefaultTimeout),
         QStringLiteral("ms"));
-    parser.addOptions(
-        { devices, seed, scans, screenshot, results, interval, size, verbose, faults, changeTimeout });
+    parser.addOptions({ devices, seed, scans, screenshot, results, exportCsv, exportResults, interval, size,
+        verbose, faults, changeTimeout });
 
     *stop = true;
     if (!parser.parse(arguments)) {
@@ -154,6 +164,8 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
     }
     settings->headless.screenshot = parser.value(screenshot);
     settings->headless.resultsScreenshot = parser.value(results);
+    settings->headless.exportCsv = parser.value(exportCsv);
+    settings->headless.exportResults = parser.value(exportResults);
     settings->verbose = parser.isSet(verbose);
     *stop = false;
     return 0;
@@ -165,6 +177,7 @@ int main(int argc, char *argv[])
 {
     const bool noDisplay = chooseOffscreenWithoutDisplay();
     QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("zvrviewmodel"));
     QGuiApplication::setApplicationName(QStringLiteral("devicefinder"));
     QGuiApplication::setApplicationVersion(QStringLiteral(ZVR_VERSION));
 
@@ -174,11 +187,12 @@ int main(int argc, char *argv[])
     if (stop) {
         return code;
     }
-    const bool headless
-        = !settings.headless.screenshot.isEmpty() || !settings.headless.resultsScreenshot.isEmpty();
+    const HeadlessRun::Options &run = settings.headless;
+    const bool headless = !run.screenshot.isEmpty() || !run.resultsScreenshot.isEmpty()
+        || !run.exportCsv.isEmpty() || !run.exportResults.isEmpty();
     if (noDisplay && !headless) {
-        QTextStream(stderr) << "devicefinder: no display; run headless with --screenshot FILE "
-                               "and/or --results-screenshot FILE\n";
+        QTextStream(stderr) << "devicefinder: no display; run headless with --screenshot, "
+                               "--results-screenshot, --export-csv or --export-results\n";
         return 2;
     }
 
@@ -201,7 +215,12 @@ int main(int argc, char *argv[])
     // A table view rebuilds its visible cells on every insert: during a scan that
     // reports thousands of devices, new rows reach it a few times a second.
     finder.sortModel()->setBatchInterval(ViewBatchMilliseconds);
-    registerQmlTypes(&finder);
+    // The user's column layout; a headless run reads it as well, so that it exports
+    // the list as the user sees it.
+    QSettings columnSettings;
+    DeviceColumns columns(&columnSettings);
+    TableExport exporter(&finder, &columns);
+    registerQmlTypes(&finder, &columns, &exporter);
 
     QQmlApplicationEngine engine;
     engine.load(QUrl(QStringLiteral("qrc:/devicefinder/qml/main.qml")));
@@ -217,7 +236,7 @@ int main(int argc, char *argv[])
     if (headless) {
         settings.headless.devices = settings.devices;
         settings.headless.changeTimeout = settings.changeTimeout;
-        HeadlessRun run(&finder, window, settings.headless);
+        HeadlessRun run(&finder, &exporter, window, settings.headless);
         run.start();
         return QGuiApplication::exec();
     }

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "qmlregistration.h"
 
+#include "devicecolumns.h"
 #include "devicefinder.h"
 #include "nodelistmodel.h"
+#include "tableexport.h"
 
 #include <zvrviewmodel/abstractdevicelistmodel.h>
 #include <zvrviewmodel/comboboxmodel.h>
@@ -42,21 +44,36 @@ void registerLibraryTypes()
         "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
 }
 
+// A singleton that the caller keeps.
+template<typename T> void registerKept(const char *name, T *object)
+{
+    qmlRegisterSingletonType<T>(
+        "ZVR.DeviceFinder", 1, 0, name, [object](QQmlEngine *, QJSEngine *) -> QObject * {
+            QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+            return object;
+        });
+}
+
 } // namespace
 
-void registerQmlTypes(DeviceFinder *finder)
+void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter)
 {
     registerLibraryTypes();
-    qmlRegisterSingletonType<DeviceFinder>(
-        "ZVR.DeviceFinder", 1, 0, "Finder", [finder](QQmlEngine *, QJSEngine *) -> QObject * {
-            QQmlEngine::setObjectOwnership(finder, QQmlEngine::CppOwnership);
-            return finder;
-        });
+    registerKept("Finder", finder);
+    registerKept("Columns", columns);
+    registerKept("TableExport", exporter);
 }
 
 void registerQmlTypes(const std::function<DeviceFinder *()> &create)
 {
     registerLibraryTypes();
-    qmlRegisterSingletonType<DeviceFinder>("ZVR.DeviceFinder", 1, 0, "Finder",
+    const int finderType = qmlRegisterSingletonType<DeviceFinder>("ZVR.DeviceFinder", 1, 0, "Finder",
         [create](QQmlEngine *, QJSEngine *) -> QObject * { return create(); });
+    const int columnsType = qmlRegisterSingletonType<DeviceColumns>("ZVR.DeviceFinder", 1, 0, "Columns",
+        [](QQmlEngine *, QJSEngine *) -> QObject * { return new DeviceColumns; });
+    qmlRegisterSingletonType<TableExport>("ZVR.DeviceFinder", 1, 0, "TableExport",
+        [finderType, columnsType](QQmlEngine *engine, QJSEngine *) -> QObject * {
+            return new TableExport(engine->singletonInstance<DeviceFinder *>(finderType),
+                engine->singletonInstance<DeviceColumns *>(columnsType));
+        });
 }

@@ -5,15 +5,20 @@
 
 #include <functional>
 
+class DeviceColumns;
 class DeviceFinder;
+class TableExport;
 
-/*! Registers the library's classes and enumerations with QML under "ZVR.ViewModel 1.0"
- *  and \a finder as the singleton "Finder" of "ZVR.DeviceFinder 1.0". The library
- *  registers nothing itself: this is the host's part. \a finder stays owned by the caller.
+/*! Registers the library's classes and enumerations with QML under "ZVR.ViewModel 1.0",
+ *  and \a finder, \a columns and \a exporter as the singletons "Finder", "Columns" and
+ *  "TableExport" of "ZVR.DeviceFinder 1.0". The library registers nothing itself: this
+ *  is the host's part. The three stay owned by the caller.
  */
-void registerQmlTypes(DeviceFinder *finder);
+void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter);
 
-//! The same, with a new DeviceFinder from \a create for every engine, owned by that engine.
+/*! The same, with a new DeviceFinder from \a create for every engine, and columns that
+ *  are not kept between runs, all owned by that engine.
+ */
 void registerQmlTypes(const std::function<DeviceFinder *()> &create);
 
 #endif // ZVR_DEVICEFINDER_QMLREGISTRATION_H

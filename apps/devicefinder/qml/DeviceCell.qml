@@ -6,7 +6,8 @@ import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 
 // One cell of the device table. The cell reads the device property that its role
-// names and follows that property's own change signal.
+// names and follows that property's own change signal. A text too long for the cell
+// is cut short and shown whole in a tool tip.
 Rectangle {
     id: cell
 
@@ -14,6 +15,10 @@ Rectangle {
     // What the model gives for the role: the row number for "devIndex", else the device.
     property var value
     property int proxyRow: -1
+    property bool selected: false
+    signal rowClicked(int modifiers)
+    signal menuRequested()
+    signal editRequested()
     readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
     readonly property var addressRoles: ["ip", "subnetMask", "gateway", "ip2"]
     // A change that succeeded shows at once; the next scan report confirms it.
@@ -58,7 +63,7 @@ Rectangle {
 
     implicitWidth: 100
     implicitHeight: 32
-    color: device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "#ffffff")
+    color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "#ffffff")
 
     Rectangle {
         anchors.bottom: parent.bottom
@@ -66,6 +71,27 @@ Rectangle {
         height: 1
         color: "#e2e8f0"
     }
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        hoverEnabled: true
+        acceptedButtons: Qt.LeftButton | Qt.RightButton
+        onClicked: function (mouse) {
+            if (mouse.button === Qt.RightButton)
+                cell.menuRequested()
+            else
+                cell.rowClicked(mouse.modifiers)
+        }
+        onDoubleClicked: function (mouse) {
+            if (mouse.button === Qt.LeftButton)
+                cell.editRequested()
+        }
+    }
+
+    ToolTip.visible: area.containsMouse && label.truncated
+    ToolTip.delay: 500
+    ToolTip.text: cell.text
 
     // Only the check column carries a box; other cells stay light.
     Loader {
@@ -76,6 +102,7 @@ Rectangle {
             // The device's state is the truth: a click asks the table, and the box follows
             // the device's checkedChanged instead of toggling itself.
             nextCheckState: function () { return checkState }
+            focusPolicy: Qt.NoFocus
             onClicked: {
                 if (cell.device)
                     Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)

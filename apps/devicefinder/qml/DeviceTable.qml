@@ -5,59 +5,189 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// The device table: one column per role of the model, a header row with the check-all
-// box and the sort buttons, and a pinned column with each row's edit button.
+// The device table: the shown columns in the order the user chose, a header row with the
+// check-all box, the sort buttons and the column menu, and a pinned column with each
+// row's edit button. Rows are selected for copying apart from their check boxes; the
+// keyboard moves the current row.
 Rectangle {
     id: root
 
     readonly property var model: Finder.sortModel
     readonly property int rowHeight: 32
     readonly property int headerHeight: 36
-    // The role of every column, as the model names it.
-    readonly property var roles: {
+    // The model's roles in its own column order: sorting names these columns.
+    readonly property var modelRoles: {
         var list = []
         for (var column = 0; column < Finder.deviceModel.columnCount(); ++column)
             list.push(Finder.deviceModel.columnRole(column))
         return list
     }
-    readonly property var titles: ({
-        checked: "",
-        devIndex: qsTr("序号"),
-        name: qsTr("设备名称"),
-        nodeType: qsTr("设备类型"),
-        subNodeType: qsTr("子类型"),
-        completeType: qsTr("完整类型"),
-        devModel: qsTr("设备型号"),
-        devStatus: qsTr("状态"),
-        devStatusStr: qsTr("设备状态"),
-        malfunction: qsTr("故障信息"),
-        ipState: qsTr("IP状态"),
-        runMode: qsTr("运行模式"),
-        firmwareVer: qsTr("固件版本"),
-        devTime: qsTr("设备时间"),
-        callRollState: qsTr("点名状态"),
-        serialNumber: qsTr("序列号"),
-        mac: qsTr("MAC地址"),
-        ip: Finder.texts.STR_NETWORK_PORT + "1 IP",
-        ip2: Finder.texts.STR_NETWORK_PORT + "2 IP",
-        subnetMask: Finder.texts.STR_SUBNET_MASK,
-        gateway: Finder.texts.STR_GATEWAY_ADDRESS
-    })
-    readonly property var widths: ({
-        checked: 64, devIndex: 72, name: 184, nodeType: 104, subNodeType: 88, completeType: 132,
-        devModel: 104, devStatus: 72, devStatusStr: 104, malfunction: 150, ipState: 96, runMode: 104,
-        firmwareVer: 104, devTime: 200, callRollState: 104, serialNumber: 128, mac: 160, ip: 132,
-        ip2: 132, subnetMask: 132, gateway: 132
-    })
+    // View column c shows roles[c]; the view's further columns stay hidden.
+    readonly property var roles: Columns.visibleRoles
+    readonly property var titles: Columns.titles
+    readonly property var widths: Columns.widths
     // Counts the proxy's row changes, for the cells to read their device again.
     property int rowsRevision: 0
+    // The keyboard's row, and the selected devices by MAC address.
+    property int currentRow: -1
+    property var selection: ({})
+    property int selectionRevision: 0
+    property int selectionAnchor: -1
+    readonly property int selectedCount: selectionRevision, Object.keys(selection).length
     property alias view: table
     property alias headerCells: headerCells
     property alias operations: operations
+    property alias headerMenu: headerMenu
+    property alias cellMenu: cellMenu
 
-    // The header column of a role, for tests and keyboard handling.
+    signal escapePressed()
+    signal chooseColumns()
+
+    // The view column of a role, for tests and keyboard handling.
     function columnOf(role) {
         return roles.indexOf(role)
+    }
+    function modelColumnOf(role) {
+        return modelRoles.indexOf(role)
+    }
+
+    function focusTable() {
+        table.forceActiveFocus()
+    }
+
+    function isSelected(device) {
+        return !!device && selection[device.mac] === true
+    }
+
+    function selectOnly(rows) {
+        var next = {}
+        for (var i = 0; i < rows.length; ++i) {
+            var device = model.device(rows[i])
+            if (device)
+                next[device.mac] = true
+        }
+        selection = next
+        ++selectionRevision
+    }
+
+    // A click or a move of the current row: alone, toggled with Ctrl, a range with Shift.
+    function selectRow(row, modifiers) {
+        if (row < 0 || row >= model.count)
+            return
+        if (modifiers & Qt.ShiftModifier && selectionAnchor >= 0) {
+            var range = []
+            for (var r = Math.min(selectionAnchor, row); r <= Math.max(selectionAnchor, row); ++r)
+                range.push(r)
+            selectOnly(range)
+        } else if (modifiers & Qt.ControlModifier) {
+            var device = model.device(row)
+            if (selection[device.mac])
+                delete selection[device.mac]
+            else
+                selection[device.mac] = true
+            ++selectionRevision
+            selectionAnchor = row
+        } else {
+            selectOnly([row])
+            selectionAnchor = row
+        }
+        currentRow = row
+        showRow(row)
+    }
+
+    // The selected rows in the order shown; the current row when none is selected.
+    function selectedRows() {
+        var rows = []
+        for (var row = 0; row < model.count; ++row) {
+            if (isSelected(model.device(row)))
+                rows.push(row)
+        }
+        if (rows.length === 0 && currentRow >= 0 && currentRow < model.count)
+            rows.push(currentRow)
+        return rows
+    }
+
+    function copySelection() {
+        return TableExport.copyRows(selectedRows())
+    }
+
+    // Ctrl+A: every row the filter shows.
+    function checkAllShown() {
+        for (var row = 0; row < model.count; ++row) {
+            var device = model.device(row)
+            if (device && !device.checked)
+                model.checkDevice(row, true)
+        }
+    }
+
+    function showRow(row) {
+        var top = row * rowHeight
+        if (top < table.contentY)
+            table.contentY = top
+        else if (top + rowHeight > table.contentY + table.height)
+            table.contentY = top + rowHeight - table.height
+    }
+
+    function handleKey(event) {
+        var page = Math.max(1, Math.floor(table.height / rowHeight) - 1)
+        var last = model.count - 1
+        var row = currentRow
+        switch (event.key) {
+        case Qt.Key_Up: row = Math.max(0, row - 1); break
+        case Qt.Key_Down: row = Math.min(last, row + 1); break
+        case Qt.Key_PageUp: row = Math.max(0, row - page); break
+        case Qt.Key_PageDown: row = Math.min(last, row < 0 ? page : row + page); break
+        case Qt.Key_Home: row = 0; break
+        case Qt.Key_End: row = last; break
+        case Qt.Key_Space:
+            var device = model.device(currentRow)
+            if (device)
+                model.checkDevice(currentRow, !device.checked)
+            return true
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (currentRow >= 0)
+                model.editSignalDevice(currentRow)
+            return true
+        case Qt.Key_Escape:
+            escapePressed()
+            return true
+        case Qt.Key_C:
+            if (!(event.modifiers & Qt.ControlModifier))
+                return false
+            copySelection()
+            return true
+        default:
+            return false
+        }
+        if (last >= 0)
+            selectRow(row, event.modifiers & Qt.ShiftModifier)
+        return true
+    }
+
+    // A title let go over another column takes that column's place.
+    function dropColumn(role, sceneX) {
+        var x = headerRow.mapFromItem(null, sceneX, 0).x, left = 0
+        for (var column = 0; column < roles.length; ++column) {
+            left += widths[roles[column]]
+            if (x < left || column === roles.length - 1) {
+                var order = Columns.order
+                // Later: the move rebuilds the header cell that let go.
+                Qt.callLater(Columns.move, role, order.indexOf(roles[column]) - order.indexOf(role))
+                return
+            }
+        }
+    }
+
+    function openHeaderMenu(role) {
+        headerMenu.role = role
+        headerMenu.popup()
+    }
+
+    function openCellMenu(row, role) {
+        cellMenu.row = row
+        cellMenu.role = role
+        cellMenu.popup()
     }
 
     color: "white"
@@ -74,10 +204,18 @@ Rectangle {
         function onRowsRemoved() { ++root.rowsRevision }
     }
 
+    Connections {
+        target: Columns
+        function onOrderChanged() { table.forceLayout() }
+        function onWidthsChanged() { table.forceLayout() }
+    }
+
     function clampScroll() {
         var last = Math.max(0, root.model.count * root.rowHeight - table.height)
         if (table.contentY > last)
             table.contentY = last
+        if (currentRow >= root.model.count)
+            currentRow = root.model.count - 1
     }
 
     GridLayout {
@@ -92,6 +230,7 @@ Rectangle {
             clip: true
 
             Row {
+                id: headerRow
                 x: -table.contentX
                 Repeater {
                     id: headerCells
@@ -100,8 +239,10 @@ Rectangle {
                         width: root.widths[modelData] || 100
                         height: root.headerHeight
                         role: modelData
-                        column: index
-                        title: root.titles[modelData] || modelData
+                        column: root.modelColumnOf(modelData)
+                        title: modelData === "checked" ? "" : root.titles[modelData] || modelData
+                        onMenuRequested: root.openHeaderMenu(modelData)
+                        onDropped: function (sceneX) { root.dropColumn(modelData, sceneX) }
                     }
                 }
             }
@@ -117,6 +258,11 @@ Rectangle {
                 font.bold: true
                 color: "#2d3748"
             }
+            MouseArea {
+                anchors.fill: parent
+                acceptedButtons: Qt.RightButton
+                onClicked: root.chooseColumns()
+            }
         }
 
         TableView {
@@ -125,11 +271,23 @@ Rectangle {
             Layout.fillHeight: true
             clip: true
             model: root.model
+            activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
-            columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
+            columnWidthProvider: function (column) {
+                return column < root.roles.length ? root.widths[root.roles[column]] || 100 : 0
+            }
             rowHeightProvider: function (row) { return root.rowHeight }
-            ScrollBar.horizontal: ScrollBar { policy: ScrollBar.AsNeeded }
-            ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+            // Read so that the view keeps its visible area, which the scroll bars' sizes
+            // follow, up to date from the start.
+            readonly property real shownHeight: visibleArea.heightRatio
+            // Shown whenever there is more to see, so that a small window shows it can scroll.
+            ScrollBar.horizontal: ScrollBar {
+                policy: table.contentWidth > table.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            }
+            ScrollBar.vertical: ScrollBar {
+                policy: table.contentHeight > table.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            }
+            Keys.onPressed: function (event) { event.accepted = root.handleKey(event) }
 
             Label {
                 objectName: "noMatch"
@@ -139,14 +297,39 @@ Rectangle {
                 color: "#868e96"
             }
 
+            // The keyboard's row, while the table has the focus.
+            Rectangle {
+                objectName: "currentRowFrame"
+                z: 2
+                visible: table.activeFocus && root.currentRow >= 0
+                y: root.currentRow * root.rowHeight
+                width: table.contentWidth
+                height: root.rowHeight
+                color: "transparent"
+                border.color: "#1c7ed6"
+                border.width: 2
+            }
+
             delegate: DeviceCell {
-                role: root.roles[column]
+                role: root.roles[column] || ""
                 // Read through the proxy again whenever its rows change: a reused cell
                 // that keeps its row number may otherwise keep the previous row's device.
                 value: root.rowsRevision, role === "devIndex" ? root.model.sourceRow(row) : root.model.device(row)
                 proxyRow: row
+                // Through the proxy, since the row-number cell holds no device.
+                selected: root.selectionRevision, root.rowsRevision, root.isSelected(root.model.device(row))
+                onRowClicked: function (modifiers) {
+                    root.focusTable()
+                    root.selectRow(row, modifiers)
+                }
+                onMenuRequested: {
+                    root.focusTable()
+                    if (!root.isSelected(device))
+                        root.selectRow(row, Qt.NoModifier)
+                    root.openCellMenu(row, role)
+                }
+                onEditRequested: root.model.editSignalDevice(row)
             }
-
         }
 
         // The edit buttons: a table over the same rows that follows the device table's
@@ -173,11 +356,67 @@ Rectangle {
                     objectName: "editButton"
                     text: qsTr("修改")
                     flat: true
+                    // Tab moves between the parts of the window, not through every row.
+                    focusPolicy: Qt.NoFocus
                     height: root.rowHeight - 6
                     // The row this button is drawn on now, mapped through the proxy.
                     onClicked: root.model.editSignalDevice(row)
                 }
             }
+        }
+    }
+
+    Menu {
+        id: headerMenu
+        property string role
+        readonly property bool movable: Columns.isMovable(role)
+        onClosed: root.focusTable()
+
+        MenuItem {
+            text: qsTr("隐藏此列")
+            enabled: headerMenu.movable
+            onTriggered: Columns.setVisible(headerMenu.role, false)
+        }
+        MenuItem {
+            text: qsTr("左移")
+            enabled: headerMenu.movable && Columns.order.indexOf(headerMenu.role) > 1
+            onTriggered: Columns.move(headerMenu.role, -1)
+        }
+        MenuItem {
+            text: qsTr("右移")
+            enabled: headerMenu.movable && Columns.order.indexOf(headerMenu.role) < Columns.order.length - 1
+            onTriggered: Columns.move(headerMenu.role, 1)
+        }
+        MenuSeparator {}
+        MenuItem {
+            text: qsTr("选择显示的列…")
+            onTriggered: root.chooseColumns()
+        }
+        MenuItem {
+            text: qsTr("恢复默认")
+            onTriggered: Columns.restoreDefaults()
+        }
+    }
+
+    Menu {
+        id: cellMenu
+        property int row: -1
+        property string role
+        onClosed: root.focusTable()
+
+        MenuItem {
+            objectName: "copyCell"
+            text: qsTr("复制“%1”").arg(root.titles[cellMenu.role] || "")
+            onTriggered: TableExport.copyText(TableExport.cellText(cellMenu.row, cellMenu.role))
+        }
+        MenuItem {
+            text: qsTr("复制选中的%1行").arg(Math.max(1, root.selectedCount))
+            onTriggered: root.copySelection()
+        }
+        MenuSeparator {}
+        MenuItem {
+            text: qsTr("修改此设备…")
+            onTriggered: root.model.editSignalDevice(cellMenu.row)
         }
     }
 }

@@ -18,6 +18,9 @@ Item {
     property alias resultView: resultView
     property alias statusFilter: statusBox
     property alias searchField: searchField
+    property alias clearSearchButton: clearSearch
+    property alias columnChooser: columnChooser
+    property alias exportDialog: exportDialog
     readonly property bool showingResults: stack.currentIndex === 1
 
     function showDevices() {
@@ -28,18 +31,22 @@ Item {
         anchors.fill: parent
         spacing: 0
 
+        // The tool bar wraps onto further lines in a narrow window.
         Rectangle {
             Layout.fillWidth: true
-            implicitHeight: 52
+            implicitHeight: toolbar.implicitHeight + 16
             color: "#1f3a5f"
 
-            RowLayout {
-                anchors.fill: parent
-                anchors.leftMargin: 16
-                anchors.rightMargin: 12
+            Flow {
+                id: toolbar
+                x: 16
+                y: 8
+                width: parent.width - 28
                 spacing: 10
 
                 Label {
+                    height: 32
+                    verticalAlignment: Text.AlignVCenter
                     text: qsTr("设备查找")
                     color: "white"
                     font.pixelSize: 18
@@ -47,13 +54,12 @@ Item {
                 }
                 Label {
                     objectName: "counters"
+                    height: 32
+                    verticalAlignment: Text.AlignVCenter
                     text: qsTr("第%1轮扫描 · 共%2台 · 在线%3台 · 已选%4台")
                           .arg(Finder.scanRound).arg(Finder.tableCount)
                           .arg(Finder.onlineCount).arg(Finder.checkedCount)
                     color: "#c9d6e8"
-                }
-                Item {
-                    Layout.fillWidth: true
                 }
                 ComboBox {
                     id: statusBox
@@ -67,9 +73,33 @@ Item {
                 TextField {
                     id: searchField
                     implicitWidth: 220
+                    rightPadding: clearSearch.visible ? clearSearch.width + 4 : padding
                     placeholderText: qsTr("搜索名称 / IP / MAC / 序列号")
                     selectByMouse: true
                     onTextChanged: Finder.sortModel.searchText = text
+                    // Escape clears the search, and on an empty search returns to the table.
+                    Keys.onEscapePressed: {
+                        if (text === "")
+                            deviceTable.focusTable()
+                        text = ""
+                    }
+                    Keys.onDownPressed: deviceTable.focusTable()
+
+                    ToolButton {
+                        id: clearSearch
+                        objectName: "clearSearch"
+                        anchors.right: parent.right
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 28
+                        height: parent.height - 4
+                        visible: searchField.text !== ""
+                        focusPolicy: Qt.NoFocus
+                        text: "✕"
+                        ToolTip.visible: hovered
+                        ToolTip.delay: 500
+                        ToolTip.text: qsTr("清除搜索")
+                        onClicked: searchField.text = ""
+                    }
                 }
                 // While a change waits for its answers, both refuse with a message.
                 Button {
@@ -94,6 +124,18 @@ Item {
                     onClicked: removeOfflineBox.show(qsTr("从列表中清除所有离线设备？仍在网络上的设备下次扫描时会再次出现。"),
                                                      ZVRMessageBox.OKCancel)
                 }
+                // On the results view the results are exported.
+                Button {
+                    objectName: "exportButton"
+                    text: qsTr("导出")
+                    onClicked: exportDialog.start(page.showingResults)
+                }
+                Button {
+                    objectName: "columnsButton"
+                    visible: !page.showingResults
+                    text: qsTr("列设置")
+                    onClicked: columnChooser.open()
+                }
             }
         }
 
@@ -109,6 +151,8 @@ Item {
                     id: deviceTable
                     Layout.fillWidth: true
                     Layout.fillHeight: true
+                    onEscapePressed: searchField.text = ""
+                    onChooseColumns: columnChooser.open()
                 }
                 NodePanel {
                     Layout.fillWidth: true
@@ -144,17 +188,47 @@ Item {
         }
     }
 
+    // Every dialog gives the keyboard back to the table.
     EditDialog {
         id: editDialog
+        onClosed: deviceTable.focusTable()
     }
 
     MessageBox {
         id: messageBox
+        onClosed: deviceTable.focusTable()
     }
 
     MessageBox {
         id: removeOfflineBox
         onAccepted: Finder.removeOfflineDevices()
+        onClosed: deviceTable.focusTable()
+    }
+
+    ColumnChooser {
+        id: columnChooser
+        onClosed: deviceTable.focusTable()
+    }
+
+    ExportDialog {
+        id: exportDialog
+        onFinished: function (message) { messageBox.show(message) }
+        onClosed: deviceTable.focusTable()
+    }
+
+    Shortcut {
+        sequence: StandardKey.Find
+        onActivated: {
+            searchField.forceActiveFocus()
+            searchField.selectAll()
+        }
+    }
+
+    // Checks every row the filter shows; a text field keeps Ctrl+A for its text.
+    Shortcut {
+        sequence: StandardKey.SelectAll
+        enabled: !page.showingResults
+        onActivated: deviceTable.checkAllShown()
     }
 
     BusyOverlay {

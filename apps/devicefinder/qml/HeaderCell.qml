@@ -7,6 +7,8 @@ import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 
 // A column title with its sort button; the check-box column carries the check-all box.
+// The right edge drags to resize, the title drags to move the column; the right button
+// opens the column menu.
 Rectangle {
     id: header
 
@@ -18,8 +20,18 @@ Rectangle {
     property alias sortButton: sortButton
     property alias checkAllBox: checkAll
     property alias titleLabel: titleLabel
+    property alias resizeHandle: resizeHandle
+    signal menuRequested()
+    //! The title was dragged and let go at \a sceneX.
+    signal dropped(real sceneX)
 
     color: "#eef2f7"
+
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.RightButton
+        onClicked: header.menuRequested()
+    }
 
     Rectangle {
         anchors.right: parent.right
@@ -38,6 +50,7 @@ Rectangle {
             id: checkAll
             visible: header.role === "checked"
             tristate: true
+            focusPolicy: Qt.NoFocus
             nextCheckState: function () { return checkState }
             checkState: Finder.allCheckType === ZVRCheckBox.All ? Qt.Checked
                         : Finder.allCheckType === ZVRCheckBox.Some ? Qt.PartiallyChecked : Qt.Unchecked
@@ -57,16 +70,66 @@ Rectangle {
             font.bold: true
             elide: Text.ElideRight
             color: "#2d3748"
-            // The title sorts as its arrow does.
+            ToolTip.visible: titleArea.containsMouse && truncated
+            ToolTip.delay: 500
+            ToolTip.text: header.title
+            // The title sorts as its arrow does; dragged sideways, it moves its column.
             MouseArea {
+                id: titleArea
+                property real pressX
+                property bool dragging: false
                 anchors.fill: parent
-                onClicked: sortButton.activated(sortButton.nextMode)
+                hoverEnabled: true
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                cursorShape: dragging ? Qt.ClosedHandCursor : Qt.ArrowCursor
+                onPressed: function (mouse) {
+                    pressX = mapToItem(null, mouse.x, 0).x
+                    dragging = false
+                }
+                onPositionChanged: function (mouse) {
+                    if (pressed && Columns.isMovable(header.role)
+                            && Math.abs(mapToItem(null, mouse.x, 0).x - pressX) > 12)
+                        dragging = true
+                }
+                onReleased: function (mouse) {
+                    if (dragging)
+                        header.dropped(mapToItem(null, mouse.x, 0).x)
+                }
+                onClicked: function (mouse) {
+                    if (mouse.button === Qt.RightButton)
+                        header.menuRequested()
+                    else if (!dragging)
+                        sortButton.activated(sortButton.nextMode)
+                }
             }
         }
         SortButton {
             id: sortButton
             mode: header.sortMode
             onActivated: function(nextMode) { Finder.sortModel.sortByColumn(header.column, nextMode) }
+        }
+    }
+
+    // Scene coordinates: the handle moves with the edge it drags.
+    MouseArea {
+        id: resizeHandle
+        property real startX
+        property int startWidth
+        anchors.right: parent.right
+        width: 6
+        height: parent.height
+        z: 1
+        cursorShape: Qt.SplitHCursor
+        onPressed: function (mouse) {
+            startX = mapToItem(null, mouse.x, 0).x
+            startWidth = header.width
+        }
+        onPositionChanged: function (mouse) {
+            if (pressed)
+                Columns.previewWidth(header.role, startWidth + mapToItem(null, mouse.x, 0).x - startX)
+        }
+        onReleased: function (mouse) {
+            Columns.setWidth(header.role, startWidth + mapToItem(null, mouse.x, 0).x - startX)
         }
     }
 }

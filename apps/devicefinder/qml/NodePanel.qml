@@ -5,7 +5,8 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// The control nodes: central controllers and the master and backup nodes.
+// The control nodes: central controllers and the master and backup nodes. A row wider
+// than the window scrolls sideways, by its scroll bar or the arrow keys.
 Rectangle {
     id: panel
 
@@ -31,19 +32,28 @@ Rectangle {
 
         ListView {
             id: nodes
+            objectName: "nodeList"
             Layout.fillWidth: true
             Layout.fillHeight: true
             orientation: ListView.Horizontal
             spacing: 8
             clip: true
+            activeFocusOnTab: true
+            boundsBehavior: Flickable.StopAtBounds
+            keyNavigationEnabled: true
+            ScrollBar.horizontal: ScrollBar {
+                policy: nodes.contentWidth > nodes.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+            }
             model: Finder.nodeModel
             delegate: Rectangle {
                 visible: model.isVisible
                 width: 210
-                height: nodes.height
+                // Room below for the scroll bar.
+                height: nodes.height - (nodes.contentWidth > nodes.width ? 10 : 0)
                 radius: 4
                 color: model.isActived ? "#e7f5ff" : "white"
-                border.color: model.isActived ? "#339af0" : "#d5dde8"
+                border.color: model.isActived || (ListView.isCurrentItem && nodes.activeFocus) ? "#339af0" : "#d5dde8"
+                border.width: ListView.isCurrentItem && nodes.activeFocus ? 2 : 1
 
                 Column {
                     anchors.fill: parent

@@ -13,6 +13,11 @@ Item {
     width: 1400
     height: 1100
 
+    // Reads the clipboard back.
+    TextEdit {
+        id: pasteBox
+    }
+
     TestCase {
         name: "FinderPage"
         when: windowShown
@@ -31,6 +36,7 @@ Item {
             Finder.sortModel.sortByColumn(-1, ZVRSortButton.None)
             Finder.sortModel.searchText = ""
             Finder.statusModel.currentIndex = 0
+            Columns.restoreDefaults()
             page = createTemporaryObject(pageComponent, root)
             verify(page)
             Finder.scan(1)
@@ -249,7 +255,7 @@ Item {
             if (data.bottom)
                 view.contentY = view.contentHeight - view.height
             if (data.sort !== "")
-                Finder.sortModel.sortByColumn(page.table.columnOf(data.sort), ZVRSortButton.Descend)
+                Finder.sortModel.sortByColumn(page.table.modelColumnOf(data.sort), ZVRSortButton.Descend)
             Finder.sortModel.searchText = data.search
             waitForRendering(page.table.view)
             var items = page.table.operations.contentItem.children, clicked = 0
@@ -282,6 +288,131 @@ Item {
             verify(!shown.visible || shown.text !== "展厅解码器22")
             Finder.scan(1)
             tryCellText(0, "name", "指挥大厅编码器01")
+        }
+    
+        function clipboardLines() {
+            pasteBox.text = ""
+            pasteBox.paste()
+            return pasteBox.text.split("\n")
+        }
+
+        // Each step a key with its modifiers; the current row follows the keyboard into view.
+        function test_keyboard_data() {
+            var down = [Qt.Key_Down], ctrl = Qt.ControlModifier
+            return [
+                { tag: "down from the top", keys: [down, down], current: 1 },
+                { tag: "end then up", keys: [[Qt.Key_End], [Qt.Key_Up]], current: 30 },
+                { tag: "page down", keys: [[Qt.Key_PageDown]], current: "a page" },
+                { tag: "page down stops at the end", keys: [[Qt.Key_PageDown], [Qt.Key_PageDown]], current: 31 },
+                { tag: "home after end", keys: [[Qt.Key_End], [Qt.Key_Home]], current: 0 },
+                { tag: "space checks the current row", keys: [down, down, [Qt.Key_Space]], current: 1, checked: 1 },
+                { tag: "ctrl+a checks the shown rows", search: "编码器", keys: [[Qt.Key_A, ctrl]], checked: 8 },
+                { tag: "escape clears the search", search: "编码器", keys: [[Qt.Key_Escape]], count: 32 },
+                { tag: "ctrl+c copies the selected rows", keys: [down, [Qt.Key_Down, Qt.ShiftModifier], [Qt.Key_C, ctrl]],
+                  current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\tMAC地址", "否\t在线\t指挥大厅编码器01\t192.168.1.20",
+                                       "否\t在线\t指挥大厅解码器02\t192.168.1.21", ""] },
+                { tag: "enter edits, escape returns", keys: [down, down, [Qt.Key_Return]], current: 1, edits: true },
+                { tag: "ctrl+f goes to the search", keys: [[Qt.Key_F, ctrl]], search: "x", searchFocus: true }
+            ]
+        }
+
+        function test_keyboard(data) {
+            if (data.search)
+                page.searchField.text = data.search
+            page.table.focusTable()
+            for (var i = 0; i < data.keys.length; ++i)
+                keyClick(data.keys[i][0], data.keys[i][1] || Qt.NoModifier)
+            var view = page.table.view
+            if (data.current !== undefined) {
+                // A page keeps one row of the last one in sight.
+                var current = data.current === "a page" ? Math.floor(view.height / 32) - 1 : data.current
+                compare(page.table.currentRow, current)
+                verify(current * 32 >= view.contentY && (current + 1) * 32 <= view.contentY + view.height)
+                compare(page.table.selectedRows(), data.copied ? [0, 1] : [current])
+            }
+            compare(Finder.checkedCount, data.checked || 0)
+            if (data.count)
+                tryCompare(Finder.sortModel, "count", data.count)
+            if (data.copied) {
+                var lines = clipboardLines()
+                compare(lines.length, data.copied.length)
+                for (var l = 0; l < lines.length; ++l)
+                    compare(lines[l].slice(0, data.copied[l].length), data.copied[l])
+            }
+            if (data.edits) {
+                tryCompare(page.editor, "visible", true)
+                compare(page.editor.target.name, "指挥大厅解码器02")
+                keyClick(Qt.Key_Escape)
+                tryCompare(page.editor, "visible", false)
+                tryCompare(view, "activeFocus", true)
+            }
+            compare(page.searchField.activeFocus, !!data.searchFocus)
+            compare(view.activeFocus, !data.searchFocus)
+        }
+
+        // The clear button empties the search; a cell's menu copies that cell; Tab leaves
+        // the table for the node panel without visiting any row's button.
+        function test_searchClearCellCopyAndTab() {
+            page.searchField.text = "00-1e-c0-00-01-10"
+            mouseClick(page.clearSearchButton)
+            compare(Finder.sortModel.searchText, "")
+            page.table.openCellMenu(2, "mac")
+            page.table.cellMenu.itemAt(0).triggered()
+            compare(clipboardLines(), ["00:1E:C0:00:02:64"])
+            page.table.focusTable()
+            keyClick(Qt.Key_Tab)
+            verify(findChild(page, "nodeList").activeFocus)
+        }
+    
+        // Drags in page coordinates, since a resized or moved header cell moves under the mouse.
+        function dragOnPage(item, x, dx) {
+            var from = item.mapToItem(page, x, 10)
+            mousePress(page, from.x, from.y)
+            mouseMove(page, from.x + dx / 2, from.y)
+            mouseMove(page, from.x + dx, from.y)
+            mouseRelease(page, from.x + dx, from.y)
+        }
+
+        function test_columns_data() {
+            return [
+                { tag: "title dropped on another column", drag: "title", role: "mac", onto: "name",
+                  order: ["checked", "devStatus", "mac", "name", "ip"] },
+                { tag: "edge dragged wider", drag: "edge", role: "name", dx: 50, width: 260,
+                  order: ["checked", "devStatus", "name", "ip", "mac"] },
+                { tag: "hidden in the chooser", drag: "chooser", role: "ip",
+                  order: ["checked", "devStatus", "name", "mac", "serialNumber"] }
+            ]
+        }
+
+        function test_columns(data) {
+            var header = headerCell(data.role)
+            if (data.drag === "title") {
+                var onto = headerCell(data.onto)
+                dragOnPage(header.titleLabel, 5, onto.mapToItem(header.titleLabel, onto.width / 2, 0).x - 5)
+            } else if (data.drag === "edge") {
+                dragOnPage(header.resizeHandle, 3, data.dx)
+            } else {
+                page.columnChooser.open()
+                tryCompare(page.columnChooser, "opened", true)
+                mouseClick(page.columnChooser.list.itemAtIndex(Columns.order.indexOf(data.role)).children[0])
+                page.columnChooser.close()
+            }
+            tryVerify(function () { return String(page.table.roles.slice(0, 5)) === String(data.order) })
+            compare(Columns.width("name"), data.width || 210)
+            compare(Finder.sortModel.sortSection, -1)
+            tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01" }[page.table.roles[3]])
+        }
+    
+        // A folder that does not exist: nothing is written and the message says why.
+        function test_exportRefused() {
+            mouseClick(findChild(page, "exportButton"))
+            tryCompare(page.exportDialog, "opened", true)
+            page.exportDialog.path.text = "/nonexistent-folder/list.csv"
+            keyClick(Qt.Key_Return)
+            tryCompare(page.messageBox, "visible", true)
+            compare(page.messageBox.text, "无法在“/nonexistent-folder/list.csv”创建文件：文件夹不存在，或没有写入权限。")
+            page.messageBox.close()
+            tryCompare(page.table.view, "activeFocus", true)
         }
     }
 }
