@@ -422,9 +422,9 @@ QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
         { QStringLiteral("more"), qMax(0, int(planned.devices.size()) - previewRows) } };
 }
 
-bool DeviceFinder::isAwaitingScan(const QString &commMac) const
+bool DeviceFinder::isAwaitingScan(DeviceData *device) const
 {
-    return m_awaitingScan.contains(commMac);
+    return device && m_awaitingScan.contains(device->commMac());
 }
 
 int DeviceFinder::awaitingScanCount() const

@@ -119,8 +119,8 @@ public:
      *  devices the preview leaves out).
      */
     Q_INVOKABLE QVariantMap checkChange(const QVariantMap &settings) const;
-    //! Whether \a commMac's change succeeded and the scan has not confirmed it yet.
-    Q_INVOKABLE bool isAwaitingScan(const QString &commMac) const;
+    //! Whether \a device's change succeeded and the scan has not confirmed it yet.
+    Q_INVOKABLE bool isAwaitingScan(DeviceData *device) const;
     //! Sends the change to the back-end; false (with a message) when it is refused.
     Q_INVOKABLE bool applyChange(const QVariantMap &settings);
     /*! Sends the last change's failed devices again, each with the address planned for

@@ -58,8 +58,8 @@ QStringList ResultRowModel::headers() const
 QVector<QStringList> ResultRowModel::table() const
 {
     QVector<QStringList> table;
-    table.reserve(m_rows.size());
-    for (int i = 0; i < m_rows.size(); ++i) {
+    table.reserve(m_shown.size());
+    for (const int i : m_shown) {
         table << cells(i);
     }
     return table;

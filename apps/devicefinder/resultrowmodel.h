@@ -48,7 +48,7 @@ public:
     int totalCount() const;
 
     QStringList headers() const;
-    //! The texts of every row, filter aside, in the columns of headers().
+    //! The texts of the rows shown (all, or the failures only), in the columns of headers().
     QVector<QStringList> table() const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

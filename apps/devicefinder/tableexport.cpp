@@ -8,9 +8,6 @@
 
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
-#include <zvrviewmodel/displaytexts.h>
-#include <zvrviewmodel/settingresultdata.h>
-#include <zvrviewmodel/settingresulttablemodel.h>
 
 #include <QClipboard>
 #include <QDateTime>
@@ -91,19 +88,8 @@ QList<QStringList> TableExport::deviceTable(const QList<int> *proxyRows) const
 
 QList<QStringList> TableExport::resultTable() const
 {
-    SettingResultTableModel *const model = m_finder->resultModel();
-    QList<QStringList> table { { QStringLiteral("序号"), QStringLiteral("MAC地址"), QStringLiteral("IP地址"),
-        QStringLiteral("修改结果"), QStringLiteral("详情") } };
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const auto *record = model->index(row, 0).data().value<SettingResultData *>();
-        if (!record) {
-            continue;
-        }
-        const bool succeeded = record->detail().isEmpty();
-        table.append({ QString::number(row + 1), record->mac(), record->ip(),
-            succeeded ? STR_MODIFY_SUCCESS : STR_MODIFY_FAILURE, record->detail() });
-    }
-    return table;
+    const QVector<QStringList> rows = m_finder->resultRows();
+    return QList<QStringList>(rows.begin(), rows.end());
 }
 
 int TableExport::copyRows(const QVariantList &proxyRows)

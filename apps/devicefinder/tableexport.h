@@ -29,7 +29,7 @@ public:
     Q_INVOKABLE QString cellText(int proxyRow, const QString &role) const;
     //! Titles, then one line per proxy row of \a proxyRows, or every shown row when null.
     QList<QStringList> deviceTable(const QList<int> *proxyRows = nullptr) const;
-    //! The rows of the last change's results table, titles first.
+    //! The rows of the last change's results as the results view shows them, titles first.
     QList<QStringList> resultTable() const;
 
     //! Copies \a proxyRows in the order shown; returns how many were copied.

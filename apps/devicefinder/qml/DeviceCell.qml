@@ -23,7 +23,7 @@ Rectangle {
     readonly property var addressRoles: ["ip", "subnetMask", "gateway", "ip2"]
     // A change that succeeded shows at once; the next scan report confirms it.
     readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
-                                     && Finder.isAwaitingScan(device.commMac)
+                                     && Finder.isAwaitingScan(device)
     readonly property string text: {
         if (role === "devIndex")
             return value === undefined ? "" : String(value + 1)

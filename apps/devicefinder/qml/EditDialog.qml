@@ -64,115 +64,132 @@ Dialog {
     title: target.count > 1 ? qsTr("批量修改网络参数（%1台设备）").arg(target.count)
                             : qsTr("修改网络参数 - %1").arg(target.name || "")
 
-    ColumnLayout {
-        anchors.fill: parent
-        spacing: 10
+    // A small window scrolls the fields instead of squeezing them.
+    height: Math.min(implicitHeight, parent.height - 16)
 
-        Label {
-            Layout.fillWidth: true
-            visible: dialog.target.count > 1
-            wrapMode: Text.Wrap
-            text: qsTr("将修改%1台设备，IP地址从起始地址起按列表显示的顺序逐台递增。").arg(dialog.target.count)
-            color: "#4a5568"
+    contentItem: Flickable {
+        id: scroller
+        implicitWidth: fields.implicitWidth
+        implicitHeight: fields.implicitHeight
+        contentHeight: fields.implicitHeight
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {
+            id: scrollBar
+            policy: scroller.contentHeight > scroller.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         }
-        RowLayout {
-            visible: dialog.target.hidden > 0
-            Layout.fillWidth: true
+
+        ColumnLayout {
+            id: fields
+            width: scroller.width - (scrollBar.policy === ScrollBar.AlwaysOn ? scrollBar.width + 4 : 0)
+            spacing: 10
+
             Label {
-                objectName: "hiddenNote"
                 Layout.fillWidth: true
+                visible: dialog.target.count > 1
                 wrapMode: Text.Wrap
-                text: qsTr("另有%1台已勾选的设备被筛选隐藏，未包含在内。").arg(dialog.target.hidden || 0)
-                color: "#e67700"
+                text: qsTr("将修改%1台设备，IP地址从起始地址起按列表显示的顺序逐台递增。").arg(dialog.target.count)
+                color: "#4a5568"
             }
-            Button {
-                text: qsTr("一并修改")
-                onClicked: Finder.editChecked(true)
-            }
-        }
-        Label {
-            Layout.fillWidth: true
-            visible: dialog.target.offline > 0
-            wrapMode: Text.Wrap
-            text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
-            color: "#868e96"
-        }
-        Label {
-            text: Finder.texts.STR_NETWORK_PORT + "1"
-            font.bold: true
-        }
-        PortFields {
-            id: port1
-            Layout.fillWidth: true
-            errors: dialog.plan.errors
-            onEdited: dialog.recheck()
-        }
-        CheckBox {
-            id: changePort2
-            visible: dialog.target.ports > 1
-            text: qsTr("同时修改") + Finder.texts.STR_NETWORK_PORT + "2"
-            onToggled: dialog.recheck()
-        }
-        PortFields {
-            id: port2
-            Layout.fillWidth: true
-            visible: changePort2.visible
-            enabled: changePort2.checked
-            errors: dialog.plan.errors
-            suffix: "2"
-            onEdited: dialog.recheck()
-        }
-        // Which device takes which address, in the order they will be numbered.
-        Label {
-            visible: preview.visible
-            text: qsTr("修改计划（设备  当前地址 → 新地址）")
-            font.bold: true
-        }
-        ListView {
-            id: preview
-            objectName: "planPreview"
-            Layout.fillWidth: true
-            implicitHeight: Math.min(contentHeight, 120)
-            visible: dialog.target.count > 1 && count > 0
-            clip: true
-            model: dialog.plan.preview
-            ScrollBar.vertical: ScrollBar { }
-            delegate: Label {
-                width: preview.width
-                elide: Text.ElideRight
-                text: modelData.name + "  " + modelData.ip + " → " + modelData.newIp
-                      + (modelData.newIp2 ? "  /  " + modelData.newIp2 : "")
-                color: "#2d3748"
-            }
-        }
-        Label {
-            visible: preview.visible && dialog.plan.more > 0
-            text: qsTr("……另有%1台").arg(dialog.plan.more)
-            color: "#4a5568"
-        }
-        RowLayout {
-            Label {
-                text: qsTr("等待应答超时")
-            }
-            SpinBox {
-                objectName: "timeoutBox"
-                from: 1
-                to: 600
-                value: Math.round(Finder.changeTimeout / 1000)
-                onValueModified: Finder.changeTimeout = value * 1000
+            RowLayout {
+                visible: dialog.target.hidden > 0
+                Layout.fillWidth: true
+                Label {
+                    objectName: "hiddenNote"
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    text: qsTr("另有%1台已勾选的设备被筛选隐藏，未包含在内。").arg(dialog.target.hidden || 0)
+                    color: "#e67700"
+                }
+                Button {
+                    text: qsTr("一并修改")
+                    onClicked: Finder.editChecked(true)
+                }
             }
             Label {
-                text: qsTr("秒")
+                Layout.fillWidth: true
+                visible: dialog.target.offline > 0
+                wrapMode: Text.Wrap
+                text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
+                color: "#868e96"
             }
-        }
-        Label {
-            objectName: "editError"
-            Layout.fillWidth: true
-            visible: text !== ""
-            wrapMode: Text.Wrap
-            // What concerns the change as a whole; each field's refusal shows beside it.
-            text: dialog.plan.errors[""] || ""
-            color: "#c92a2a"
+            Label {
+                text: Finder.texts.STR_NETWORK_PORT + "1"
+                font.bold: true
+            }
+            PortFields {
+                id: port1
+                Layout.fillWidth: true
+                errors: dialog.plan.errors
+                onEdited: dialog.recheck()
+            }
+            CheckBox {
+                id: changePort2
+                visible: dialog.target.ports > 1
+                text: qsTr("同时修改") + Finder.texts.STR_NETWORK_PORT + "2"
+                onToggled: dialog.recheck()
+            }
+            PortFields {
+                id: port2
+                Layout.fillWidth: true
+                visible: changePort2.visible
+                enabled: changePort2.checked
+                errors: dialog.plan.errors
+                suffix: "2"
+                onEdited: dialog.recheck()
+            }
+            // Which device takes which address, in the order they will be numbered.
+            Label {
+                visible: preview.visible
+                text: qsTr("修改计划（设备  当前地址 → 新地址）")
+                font.bold: true
+            }
+            ListView {
+                id: preview
+                objectName: "planPreview"
+                Layout.fillWidth: true
+                implicitHeight: Math.min(contentHeight, 120)
+                visible: dialog.target.count > 1 && count > 0
+                clip: true
+                model: dialog.plan.preview
+                ScrollBar.vertical: ScrollBar { }
+                delegate: Label {
+                    width: preview.width
+                    elide: Text.ElideRight
+                    text: modelData.name + "  " + modelData.ip + " → " + modelData.newIp
+                          + (modelData.newIp2 ? "  /  " + modelData.newIp2 : "")
+                    color: "#2d3748"
+                }
+            }
+            Label {
+                visible: preview.visible && dialog.plan.more > 0
+                text: qsTr("……另有%1台").arg(dialog.plan.more)
+                color: "#4a5568"
+            }
+            RowLayout {
+                Label {
+                    text: qsTr("等待应答超时")
+                }
+                SpinBox {
+                    objectName: "timeoutBox"
+                    from: 1
+                    to: 600
+                    value: Math.round(Finder.changeTimeout / 1000)
+                    onValueModified: Finder.changeTimeout = value * 1000
+                }
+                Label {
+                    text: qsTr("秒")
+                }
+            }
+            Label {
+                objectName: "editError"
+                Layout.fillWidth: true
+                visible: text !== ""
+                wrapMode: Text.Wrap
+                // What concerns the change as a whole; each field's refusal shows beside it.
+                text: dialog.plan.errors[""] || ""
+                color: "#c92a2a"
+            }
         }
     }
 

@@ -231,10 +231,10 @@ void tst_DeviceFinder::resultsAndTotals()
     QCOMPARE(changed->commMac(), record(0)->mac());
     QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
     QCOMPARE(changed->subnetMask(), QStringLiteral("255.240.0.0"));
-    QVERIFY(m_finder->isAwaitingScan(changed->commMac()));
+    QVERIFY(m_finder->isAwaitingScan(changed));
     QCOMPARE(m_finder->awaitingScanCount(), results->successNum());
     m_finder->scan(1);
-    QVERIFY(!m_finder->isAwaitingScan(changed->commMac()));
+    QVERIFY(!m_finder->isAwaitingScan(changed));
     QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
 }
 

@@ -107,7 +107,7 @@ private Q_SLOTS:
                 .arg(QDir::toNativeSeparators(missing)));
         QVERIFY(!QFileInfo::exists(QFileInfo(missing).absolutePath()));
 
-        // The results: one line per answer, in the result table's order.
+        // The results as the view shows them: every device, then the failures only.
         finder.simulation()->setAnswerDelay(0);
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
         QVERIFY(finder.changeAllOnline(
@@ -115,8 +115,14 @@ private Q_SLOTS:
         QVERIFY(ready.wait());
         const Table results = exporter.resultTable();
         QCOMPARE(results.size(), finder.onlineCount() + 1);
-        QCOMPARE(results.first(), line({ "序号", "MAC地址", "IP地址", "修改结果", "详情" }));
-        QCOMPARE(results.at(1), line({ "1", "00:1E:C0:00:00:09", "172.16.0.2", "修改成功", "" }));
+        QCOMPARE(results.first(), line({ "序号", "名称", "MAC地址", "原IP地址", "新IP地址", "修改结果", "详情" }));
+        QCOMPARE(results.at(1),
+            line({ "1", "指挥大厅编码器01", "00:1E:C0:00:00:09", "192.168.1.20", "172.16.0.2", "修改成功", "" }));
+        finder.resultRowModel()->setFailuresOnly(true);
+        const Table failures = exporter.resultTable();
+        QCOMPARE(failures.size(), finder.resultRowModel()->failureCount() + 1);
+        QVERIFY(failures.size() < results.size());
+        QCOMPARE(failures.at(1).at(4), u("未更改"));
     }
 
     void columnSettings_data()
