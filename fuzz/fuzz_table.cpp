@@ -1,409 +1,456 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 
-// Drives a DeviceTableModel with arbitrary sequences of operations under
-// QAbstractItemModelTester and compares it after every step with a plain list of rows.
-// Receivers of editDevice, deviceCheckChanged and checkedChanged may remove the row or
-// clear the table from inside their slot.
+// Drives one DeviceTableModel with arbitrary sequences of operations under
+// QAbstractItemModelTester and compares it after every step with a plain list of rows: rows
+// and their order, allCheckType, the model's exact notifications, the table's lines with their
+// level, and which devices are alive. Receivers of editDevice, deviceCheckChanged and
+// checkedChanged may remove the row or clear the table from inside their slot.
 
 #include "fuzzinput.h"
+
+#include <modellog.h>
 
 #include <zvrviewmodel/devicetablemodel.h>
 
 #include <QAbstractItemModelTester>
-#include <QList>
-#include <QSharedPointer>
-#include <QVector>
-#include <QWeakPointer>
+#include <QDebug>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
 using DevicePtr = QSharedPointer<DeviceData>;
 
-constexpr int MaxRows = 64;
-constexpr int PoolSize = 24;
-constexpr int VisibleColumns = 21;
-constexpr int RoleBase = Qt::UserRole;
+// The tester walks every row after each change: few rows keep thousands of inputs a second.
+constexpr int MaxRows = 8;
+constexpr int PoolSize = 16;
 constexpr int IndexRole = Qt::UserRole + DeviceTableModel::ColIndex;
-
-const char *const RoleNames[] = {"checked",     "devIndex",  "name",         "nodeType",    "subNodeType",
-                                 "completeType", "devModel",  "devStatus",    "devStatusStr", "malfunction",
-                                 "ipState",     "runMode",   "firmwareVer",  "devTime",     "callRollState",
-                                 "serialNumber", "mac",       "ip",           "ip2",         "subnetMask",
-                                 "gateway",     "operate"};
-
-// Lines the table writes at info level or above: its refusals and whole-table operations.
-struct LogCounts
-{
-    int refusals = 0;
-};
-
-LogCounts &logCounts()
-{
-    static LogCounts counts;
-    return counts;
-}
-
-// Every cell is a DeviceData*, also for the standard roles, and rowCount() does not look
-// at its parent: the tester's complaints about those two are the table's nature.
-bool excused(const QString &text)
-{
-    return text.startsWith(QLatin1String("FAIL! variant.canConvert<"))
-        || text.startsWith(QLatin1String("FAIL! model->hasChildren(topIndex) ()"))
-        || text.contains(QLatin1String("Actual (model->parent(childIndex))"));
-}
-
-void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (context.category && std::strcmp(context.category, "qt.modeltest") == 0) {
-        if (!excused(text)) {
-            std::fprintf(stderr, "model tester: %s\n", qUtf8Printable(text));
-            std::abort();
-        }
-        return;
-    }
-    const bool fromTable = context.file && std::strstr(context.file, "devicetablemodel.cpp");
-    if (fromTable && (type == QtInfoMsg || type == QtWarningMsg)) {
-        ++logCounts().refusals;
-    }
-}
 
 enum class Reentry { None, RemoveRow, ClearTable };
 
+// Records the first difference with its step; the input stops after the step.
+#define DRIVER_CHECK(cond)                                                                                   \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            fail(QStringLiteral(#cond), __LINE__);                                                           \
+            return;                                                                                          \
+        }                                                                                                    \
+    } while (false)
+
+// Choices taken from the input's bytes.
+class Choices
+{
+public:
+    explicit Choices(FuzzedDataProvider &in)
+        : m_in(in)
+    {
+    }
+    bool more() const { return m_in.remaining_bytes() > 0; }
+    int inRange(int lowest, int highest) { return m_in.ConsumeIntegralInRange<int>(lowest, highest); }
+    int anyInt() { return m_in.ConsumeIntegral<int>(); }
+    MacScanDeviceInfo report() { return FuzzInput::report(m_in); }
+
+private:
+    FuzzedDataProvider &m_in;
+};
+
+// Built once and emptied after every input: a table and a tester for each input cost more than
+// the operations.
 class Harness
 {
 public:
     Harness()
-        : tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning)
     {
-        QObject::connect(&model, &DeviceTableModel::rowCountChanged, &model, [this] { ++rowCountSignals; });
-        QObject::connect(&model, &DeviceTableModel::editDevice, &model, [this](const DevicePtr &device) {
-            ++editSignals;
-            lastSignalled = device.data();
-            FUZZ_CHECK(device);
-            reenter(onEdit, device);
+        current = this;
+        qInstallMessageHandler(&Harness::handler);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            &model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        logModel(&model, &notes);
+        QObject::connect(&model, &DeviceTableModel::rowCountChanged, [this] { notes << "rowCountChanged"; });
+        QObject::connect(&model, &DeviceTableModel::editDevice, [this](const DevicePtr &device) {
+            signalled(QStringLiteral("editDevice ") + nameOf(device), onEdit, device);
         });
-        QObject::connect(&model, &DeviceTableModel::deviceCheckChanged, &model,
-                         [this](const DevicePtr &device, bool checked) {
-                             ++checkSignals;
-                             lastSignalled = device.data();
-                             lastChecked = checked;
-                             FUZZ_CHECK(device);
-                             FUZZ_CHECK(device->checked() == checked);
-                             reenter(onCheck, device);
-                         });
+        QObject::connect(
+            &model, &DeviceTableModel::deviceCheckChanged, [this](const DevicePtr &device, bool checked) {
+                DRIVER_CHECK(device && device->checked() == checked);
+                signalled(QStringLiteral("deviceCheckChanged %1 %2").arg(nameOf(device)).arg(checked),
+                    onCheck, device);
+            });
+        for (int i = 0; i < 8; ++i) {
+            foreign.appendDevice(DevicePtr::create());
+        }
     }
 
-    DevicePtr newDevice()
+    // Reports rename devices; the object name stays.
+    static QString nameOf(const DevicePtr &device)
+    {
+        return device ? device->objectName() : QStringLiteral("null");
+    }
+
+    // A signal from inside a call takes the next awaited note, then its receiver may change the
+    // table; the table's own handle keeps the device alive meanwhile.
+    void signalled(const QString &note, Reentry what, const DevicePtr &device)
+    {
+        expectedNotes << (awaited.isEmpty() ? QStringLiteral("nothing") : awaited.takeFirst());
+        notes << note;
+        const QString name = nameOf(device);
+        if (what == Reentry::RemoveRow) {
+            remove(device);
+        } else if (what == Reentry::ClearTable) {
+            clear();
+        }
+        DRIVER_CHECK(nameOf(device) == name);
+    }
+
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (qstrcmp(context.category, "qt.modeltest") == 0) {
+            const auto inText = [&](const QString &excuse) { return text.contains(excuse); };
+            if (std::none_of(TableExcuses.cbegin(), TableExcuses.cend(), inText)) {
+                current->fail(QStringLiteral("model tester: ") + text, 0);
+            }
+        } else if (type != QtDebugMsg && context.file && std::strstr(context.file, "devicetablemodel.cpp")) {
+            current->lines << QString::number(type) + QLatin1Char(' ') + text;
+        }
+    }
+
+    void fail(const QString &what, int line)
+    {
+        if (failure.isEmpty()) {
+            failure = QStringLiteral("step %1, line %2: %3").arg(step).arg(line).arg(what);
+        }
+    }
+
+    // The table writes the device's text as QDebug does: quoted, with escapes.
+    void expectLine(QtMsgType type, const QString &text, const DevicePtr &device = {})
+    {
+        QString shown;
+        if (device) {
+            QDebug(&shown).nospace() << device->toString();
+            shown.prepend(QLatin1Char(' '));
+        }
+        expectedLines << QString::number(type) + QLatin1Char(' ') + text + shown;
+    }
+
+    QString run(Choices &choices, int steps)
+    {
+        in = &choices;
+        failure.clear();
+        onEdit = onCheck = onCheckedChanged = Reentry::None;
+        for (step = 0; step < steps && failure.isEmpty() && in->more(); ++step) {
+            operate();
+            compare();
+        }
+        // Clearing the table releases every row it alone held.
+        QVector<QWeakPointer<DeviceData>> rowsOnly;
+        for (const DeviceData *device : qAsConst(rows)) {
+            if (!pool.contains(alive(device))) {
+                rowsOnly << alive(device);
+            }
+        }
+        if (!rows.isEmpty()) {
+            onCheckedChanged = Reentry::None;
+            clear();
+            compare();
+        }
+        if (std::any_of(
+                rowsOnly.cbegin(), rowsOnly.cend(), [](const auto &weak) { return !weak.isNull(); })) {
+            fail(QStringLiteral("a row only the table held outlived it"), __LINE__);
+        }
+        pool.fill(DevicePtr());
+        everyDevice.clear();
+        return failure;
+    }
+
+    void operate()
+    {
+        const int pick = in->inRange(0, 99);
+        if (pick < 22) {
+            appendNew();
+        } else if (pick < 32) {
+            append(pick < 30 ? pooled() : DevicePtr());
+        } else if (pick < 44) {
+            remove(pick < 42 ? pooled() : DevicePtr());
+        } else if (pick < 45) {
+            clear();
+        } else if (pick < 57) {
+            check(pickRow(), in->inRange(0, 1) == 1);
+        } else if (pick < 61) {
+            checkAll();
+        } else if (pick < 68) {
+            edit(pickRow());
+        } else if (pick < 78) {
+            read(pickRow());
+        } else if (pick < 90) {
+            updateDevice();
+        } else if (pick < 95) {
+            // The tool lets go of its handle; a row keeps the device alive.
+            pool[in->inRange(0, PoolSize - 1)].reset();
+        } else {
+            onEdit = static_cast<Reentry>(in->inRange(0, 2));
+            onCheck = static_cast<Reentry>(in->inRange(0, 2));
+            onCheckedChanged = static_cast<Reentry>(in->inRange(0, 2));
+        }
+    }
+
+    DevicePtr pooled() { return pool.at(in->inRange(0, PoolSize - 1)); }
+
+    int pickRow()
+    {
+        const int pick = in->inRange(0, 7);
+        const int edges[] = { -1, int(rows.size()), INT_MIN, INT_MAX };
+        return pick < 4 ? edges[pick]
+            : pick == 4 ? in->anyInt()
+                        : in->inRange(0, std::max(1, int(rows.size())) - 1);
+    }
+
+    void appendNew()
     {
         const DevicePtr device = DevicePtr::create();
-        everyDevice.append(device);
-        // A receiver of the record's own signal may change the table too.
+        device->setObjectName(QStringLiteral("d%1").arg(created++));
+        device->setDevStatus(static_cast<DeviceData::DeviceStatus>(in->inRange(0, 2)));
+        everyDevice << device;
         QObject::connect(device.data(), &DeviceData::checkedChanged, &model, [this, raw = device.data()] {
-            if (onCheckedChanged == Reentry::None) {
-                return;
-            }
-            const DevicePtr self = findAlive(raw);
-            FUZZ_CHECK(self);
-            reenter(onCheckedChanged, self);
+            const DevicePtr self = alive(raw);
+            signalled(QStringLiteral("checkedChanged ") + nameOf(self), onCheckedChanged, self);
         });
-        return device;
+        pool[in->inRange(0, PoolSize - 1)] = device;
+        append(device);
     }
 
-    DevicePtr findAlive(const DeviceData *raw) const
+    // Awaits the signals \a call emits from inside it, in order.
+    template<typename Call> void await(const QStringList &signalsInside, Call call)
     {
-        for (const QWeakPointer<DeviceData> &weak : everyDevice) {
-            const DevicePtr strong = weak.toStrongRef();
-            if (strong.data() == raw) {
-                return strong;
-            }
-        }
-        return DevicePtr();
+        awaited = signalsInside;
+        awaited.removeAll(QString());
+        call();
+        expectedNotes << std::exchange(awaited, {});
     }
 
-    void reenter(Reentry what, const DevicePtr &device)
+    QString checkedNote(const DeviceData *device, bool checked) const
     {
-        if (what == Reentry::RemoveRow) {
-            const int row = rows.indexOf(device.data());
-            const bool removed = model.removeDevice(device);
-            FUZZ_CHECK(removed == (row >= 0));
-            if (row >= 0) {
-                rows.removeAt(row);
-                ++expectedRowCountSignals;
-            } else {
-                ++expectedRefusals;
-            }
-        } else if (what == Reentry::ClearTable) {
-            model.clear();
-            rows.clear();
-            ++expectedRowCountSignals;
-            ++expectedRefusals;
-        }
-    }
-
-    ZVRCheckBox::CheckType expectedCheckType() const
-    {
-        if (rows.isEmpty()) {
-            return ZVRCheckBox::None;
-        }
-        int checkedOnline = 0;
-        int notOnline = 0;
-        for (const DeviceData *device : rows) {
-            if (device->devStatus() != DeviceData::Online) {
-                ++notOnline;
-            } else if (device->checked()) {
-                ++checkedOnline;
-            }
-        }
-        if (checkedOnline == 0) {
-            return ZVRCheckBox::None;
-        }
-        return checkedOnline + notOnline == rows.size() ? ZVRCheckBox::All : ZVRCheckBox::Some;
-    }
-
-    DeviceData *cellDevice(int row, int column, int role) const
-    {
-        const QVariant value = model.data(model.index(row, column), role);
-        FUZZ_CHECK(value.isValid());
-        return value.value<DeviceData *>();
-    }
-
-    // Everything the reference knows, after every step.
-    void compare()
-    {
-        FUZZ_CHECK(model.rowCount() == rows.size());
-        FUZZ_CHECK(model.property("rowCount").toInt() == rows.size());
-        FUZZ_CHECK(model.columnCount() == VisibleColumns);
-        for (int row = 0; row < rows.size(); ++row) {
-            FUZZ_CHECK(cellDevice(row, 0, RoleBase) == rows.at(row));
-        }
-        FUZZ_CHECK(model.allCheckType() == expectedCheckType());
-        FUZZ_CHECK(rowCountSignals == expectedRowCountSignals);
-        FUZZ_CHECK(logCounts().refusals == expectedRefusals);
-        // The table holds its rows alive; a device nobody holds any more is gone.
-        for (int i = everyDevice.size() - 1; i >= 0; --i) {
-            const DevicePtr device = everyDevice.at(i).toStrongRef();
-            if (!device) {
-                everyDevice.removeAt(i);
-                continue;
-            }
-            const bool held = rows.contains(device.data()) || pool.contains(device);
-            FUZZ_CHECK(held);
-        }
-        for (const DeviceData *device : rows) {
-            FUZZ_CHECK(findAlive(device));
-        }
-    }
-
-    int pickRow(FuzzedDataProvider &in) const
-    {
-        switch (in.ConsumeIntegralInRange<int>(0, 7)) {
-        case 0:
-            return -1;
-        case 1:
-            return rows.size();
-        case 2:
-            return INT_MIN;
-        case 3:
-            return INT_MAX;
-        case 4:
-            return in.ConsumeIntegral<int>();
-        default:
-            return rows.isEmpty() ? 0 : in.ConsumeIntegralInRange<int>(0, rows.size() - 1);
-        }
-    }
-
-    DevicePtr pickPooled(FuzzedDataProvider &in)
-    {
-        return pool.at(in.ConsumeIntegralInRange<int>(0, PoolSize - 1));
+        return device->checked() == checked ? QString()
+                                            : QStringLiteral("checkedChanged ") + device->objectName();
     }
 
     void append(const DevicePtr &device)
     {
-        const bool expected = device && !rows.contains(device.data());
-        if (expected && rows.size() >= MaxRows) {
+        const bool fresh = device && !rows.contains(device.data());
+        if (fresh && rows.size() >= MaxRows) {
             return;
         }
-        FUZZ_CHECK(model.appendDevice(device) == expected);
-        if (expected) {
-            rows.append(device.data());
-            ++expectedRowCountSignals;
+        if (fresh) {
+            expectedNotes << QStringLiteral("aboutToInsert %1-%1").arg(rows.size())
+                          << QStringLiteral("inserted %1-%1").arg(rows.size()) << "rowCountChanged";
+        } else if (device) {
+            expectLine(QtInfoMsg,
+                "DeviceTableModel::appendDevice device has exist in display list, dev info ", device);
         } else {
-            ++expectedRefusals;
+            expectLine(QtWarningMsg, QStringLiteral("DeviceTableModel::appendDevice refused a null device"));
+        }
+        DRIVER_CHECK(model.appendDevice(device) == fresh);
+        if (fresh) {
+            rows << device.data();
         }
     }
 
     void remove(const DevicePtr &device)
     {
         const int row = device ? rows.indexOf(device.data()) : -1;
-        FUZZ_CHECK(model.removeDevice(device) == (row >= 0));
         if (row >= 0) {
+            expectedNotes << QStringLiteral("aboutToRemove %1-%1").arg(row)
+                          << QStringLiteral("removed %1-%1").arg(row) << "rowCountChanged";
             rows.removeAt(row);
-            ++expectedRowCountSignals;
+        } else if (device) {
+            expectLine(QtInfoMsg, "DeviceTableModel::removeDevice not find match device, dev info ", device);
         } else {
-            ++expectedRefusals;
+            expectLine(QtWarningMsg, QStringLiteral("DeviceTableModel::removeDevice refused a null device"));
         }
+        DRIVER_CHECK(model.removeDevice(device) == (row >= 0));
     }
 
+    void clear()
+    {
+        expectedNotes << "aboutToReset"
+                      << "reset"
+                      << "rowCountChanged";
+        expectLine(QtInfoMsg, QStringLiteral("DeviceTableModel::clear"));
+        rows.clear();
+        model.clear();
+    }
+
+    // The device's own signal comes first, then the model's.
     void check(int row, bool checked)
     {
-        const bool valid = row >= 0 && row < rows.size();
-        const DeviceData *target = valid ? rows.at(row) : nullptr;
-        const int before = checkSignals;
-        if (!valid) {
-            ++expectedRefusals;
+        if (row < 0 || row >= rows.size()) {
+            expectLine(QtWarningMsg, QStringLiteral("checkDevice error! the row is  %1").arg(row));
+            return model.checkDevice(row, checked);
         }
-        model.checkDevice(row, checked);
-        FUZZ_CHECK(checkSignals == before + (valid ? 1 : 0));
-        if (valid) {
-            FUZZ_CHECK(lastSignalled == target);
-            FUZZ_CHECK(lastChecked == checked);
-        }
-    }
-
-    void checkAll()
-    {
-        QVector<QPair<DeviceData *, bool>> before;
-        for (DeviceData *device : qAsConst(rows)) {
-            before.append({device, device->checked()});
-        }
-        ++expectedRefusals;
-        const int checkBefore = checkSignals;
-        model.checkAllDevice();
-        FUZZ_CHECK(checkSignals == checkBefore);
-        if (onCheckedChanged != Reentry::None) {
-            return;
-        }
-        for (const auto &entry : qAsConst(before)) {
-            const bool online = entry.first->devStatus() == DeviceData::Online;
-            FUZZ_CHECK(entry.first->checked() == (online ? true : entry.second));
-        }
+        const DevicePtr device = alive(rows.at(row));
+        const QStringList inside = { checkedNote(device.data(), checked),
+            QStringLiteral("deviceCheckChanged %1 %2").arg(device->objectName()).arg(checked) };
+        await(inside, [&] { model.checkDevice(row, checked); });
+        DRIVER_CHECK(device->checked() == checked);
     }
 
     void edit(int row)
     {
-        const bool valid = row >= 0 && row < rows.size();
-        const DeviceData *target = valid ? rows.at(row) : nullptr;
-        const int before = editSignals;
-        if (!valid) {
-            ++expectedRefusals;
+        const bool inside = row >= 0 && row < rows.size();
+        if (!inside) {
+            expectLine(QtWarningMsg, QStringLiteral("editDevice error! the row is  %1").arg(row));
         }
-        model.editSignalDevice(row);
-        FUZZ_CHECK(editSignals == before + (valid ? 1 : 0));
-        if (valid) {
-            FUZZ_CHECK(lastSignalled == target);
+        await(inside ? QStringList { QStringLiteral("editDevice ") + rows.at(row)->objectName() }
+                     : QStringList(),
+            [&] { model.editSignalDevice(row); });
+    }
+
+    // Checks exactly the online rows present when called, never unchecks.
+    void checkAll()
+    {
+        QVector<QPair<DevicePtr, bool>> before;
+        QStringList inside;
+        for (const DeviceData *device : qAsConst(rows)) {
+            before.append({ alive(device), device->checked() });
+            inside << (device->online() ? checkedNote(device, true) : QString());
+        }
+        expectLine(QtInfoMsg, QStringLiteral("DeviceTableModel::checkAllDevice"));
+        await(inside, [&] { model.checkAllDevice(); });
+        for (const auto &entry : qAsConst(before)) {
+            DRIVER_CHECK(entry.first->checked() == (entry.first->online() || entry.second));
         }
     }
 
-    void readRoles(FuzzedDataProvider &in)
+    // Every role but the row number reads the row's device, whatever the column; an index of
+    // another table reads this table's row of the same number.
+    void read(int row)
     {
-        const int row = pickRow(in);
-        const int column = in.ConsumeIntegralInRange<int>(-1, VisibleColumns + 1);
+        const int column = in->inRange(-1, DeviceTableModel::ColumnTypeCNT);
         const QModelIndex index = model.index(row, column);
-        const bool inside = row >= 0 && row < rows.size() && column >= 0 && column < VisibleColumns;
-        FUZZ_CHECK(index.isValid() == inside);
-        const int extraRole = in.ConsumeIntegral<int>();
-        for (const int role : {int(Qt::DisplayRole), int(Qt::EditRole), int(Qt::CheckStateRole), RoleBase,
-                               IndexRole, RoleBase + DeviceTableModel::ColOperate,
-                               RoleBase + DeviceTableModel::ColumnTypeCNT, 1000, -1, INT_MIN, INT_MAX, extraRole}) {
+        const bool inside = row >= 0 && row < rows.size() && column >= 0 && column < 21;
+        DRIVER_CHECK(index.isValid() == inside);
+        for (const int role : { int(Qt::DisplayRole), int(Qt::EditRole), int(Qt::CheckStateRole),
+                 int(Qt::UserRole), IndexRole, Qt::UserRole + DeviceTableModel::ColOperate,
+                 Qt::UserRole + DeviceTableModel::ColumnTypeCNT, 1000, -1, INT_MIN, INT_MAX, in->anyInt() }) {
             const QVariant value = model.data(index, role);
-            if (!inside) {
-                FUZZ_CHECK(!value.isValid());
-            } else if (role == IndexRole) {
-                FUZZ_CHECK(value.toInt() == row);
-            } else {
-                FUZZ_CHECK(value.value<DeviceData *>() == rows.at(row));
-            }
+            DRIVER_CHECK(!inside        ? !value.isValid()
+                    : role == IndexRole ? value == QVariant(row)
+                                        : value.value<DeviceData *>() == rows.at(row));
         }
-        // An index of another table with the same row reads this table's row.
-        if (foreign.rowCount() > 0) {
-            const int foreignRow = in.ConsumeIntegralInRange<int>(0, foreign.rowCount() - 1);
-            const QVariant value = model.data(foreign.index(foreignRow, 0), RoleBase);
-            if (foreignRow < rows.size()) {
-                FUZZ_CHECK(value.value<DeviceData *>() == rows.at(foreignRow));
-            } else {
-                FUZZ_CHECK(!value.isValid());
-            }
-        }
-        const int section = in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(-2, 24) : in.ConsumeIntegral<int>();
-        const QString name = model.columnRole(section);
-        if (section >= 0 && section <= DeviceTableModel::ColOperate) {
-            FUZZ_CHECK(name == QLatin1String(RoleNames[section]));
-        } else {
-            FUZZ_CHECK(name.isNull());
-        }
-        model.headerData(section, in.ConsumeBool() ? Qt::Horizontal : Qt::Vertical, extraRole);
-        const QHash<int, QByteArray> names = model.roleNames();
-        for (int c = 0; c <= DeviceTableModel::ColOperate; ++c) {
-            FUZZ_CHECK(names.value(RoleBase + c) == RoleNames[c]);
-        }
-        FUZZ_CHECK(!names.contains(RoleBase + DeviceTableModel::ColumnTypeCNT));
-        if (!rows.isEmpty()) {
-            FUZZ_CHECK(model.rowCount(model.index(0, 0)) == rows.size());
-        }
+        const int foreignRow = in->inRange(0, foreign.rowCount() - 1);
+        const QVariant value = model.data(foreign.index(foreignRow, 0), Qt::UserRole);
+        DRIVER_CHECK(value.isValid() == (foreignRow < rows.size())
+            && value.value<DeviceData *>() == rows.value(foreignRow));
+        model.headerData(in->anyInt(), in->inRange(0, 1) ? Qt::Horizontal : Qt::Vertical, in->anyInt());
     }
 
-    void updateDevice(FuzzedDataProvider &in)
+    void updateDevice()
     {
-        DevicePtr device;
-        if (!rows.isEmpty() && in.ConsumeBool()) {
-            device = findAlive(rows.at(in.ConsumeIntegralInRange<int>(0, rows.size() - 1)));
-        } else {
-            device = pickPooled(in);
-        }
+        const DevicePtr device = rows.isEmpty() || in->inRange(0, 1)
+            ? pooled()
+            : alive(rows.at(in->inRange(0, rows.size() - 1)));
+        const int what = in->inRange(0, 3);
         if (!device) {
             return;
-        }
-        switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-        case 0:
-            device->setDevStatus(static_cast<DeviceData::DeviceStatus>(in.ConsumeIntegralInRange<int>(0, 2)));
-            break;
-        case 1:
-            device->setChecked(in.ConsumeBool());
-            break;
-        default:
-            device->update(FuzzInput::report(in), in.ConsumeIntegralInRange<int>(-1, 3));
-            break;
+        } else if (what == 0) {
+            device->setDevStatus(static_cast<DeviceData::DeviceStatus>(in->inRange(0, 2)));
+        } else if (what == 1) {
+            const bool checked = in->inRange(0, 1) == 1;
+            await({ checkedNote(device.data(), checked) }, [&] { device->setChecked(checked); });
+        } else {
+            device->update(in->report(), in->inRange(-1, 3));
         }
     }
 
+    DevicePtr alive(const DeviceData *raw) const
+    {
+        for (const QWeakPointer<DeviceData> &weak : everyDevice) {
+            DevicePtr device = weak.toStrongRef();
+            if (device.data() == raw) {
+                return device;
+            }
+        }
+        return DevicePtr();
+    }
+
+    ZVRCheckBox::CheckType expectedCheckType() const
+    {
+        const auto checkedOnline
+            = std::count_if(rows.cbegin(), rows.cend(), [](auto d) { return d->online() && d->checked(); });
+        const auto offline = std::count_if(rows.cbegin(), rows.cend(), [](auto d) { return !d->online(); });
+        return checkedOnline == 0                    ? ZVRCheckBox::None
+            : checkedOnline + offline == rows.size() ? ZVRCheckBox::All
+                                                     : ZVRCheckBox::Some;
+    }
+
+    void compare()
+    {
+        for (auto [got, expected] :
+            { std::pair(&notes, &expectedNotes), std::pair(&lines, &expectedLines) }) {
+            const QStringList seen = take(*got);
+            const QStringList wanted = take(*expected);
+            if (seen != wanted) {
+                fail(seen.join(QLatin1Char(',')) + QStringLiteral(" expected ")
+                        + wanted.join(QLatin1Char(',')),
+                    __LINE__);
+            }
+        }
+        DRIVER_CHECK(model.columnCount() == 21); // "operate" is a role, not a column
+        DRIVER_CHECK(model.rowCount() == rows.size() && model.property("rowCount").toInt() == rows.size());
+        DRIVER_CHECK(model.rowCount(model.index(0, 0)) == rows.size());
+        for (int row = 0; row < rows.size(); ++row) {
+            DRIVER_CHECK(model.data(model.index(row, 0), Qt::UserRole).value<DeviceData *>() == rows.at(row));
+        }
+        DRIVER_CHECK(model.allCheckType() == expectedCheckType());
+        // Rows keep their devices alive; a device that nobody holds is gone.
+        for (int i = everyDevice.size() - 1; i >= 0; --i) {
+            const DevicePtr device = everyDevice.at(i).toStrongRef();
+            if (!device) {
+                everyDevice.removeAt(i);
+            } else {
+                DRIVER_CHECK(rows.contains(device.data()) || pool.contains(device));
+            }
+        }
+        DRIVER_CHECK(std::all_of(rows.cbegin(), rows.cend(), [this](auto d) { return alive(d); }));
+    }
+
+    static Harness *current;
+    Choices *in = nullptr;
     DeviceTableModel model;
     DeviceTableModel foreign;
-    QAbstractItemModelTester tester;
+    std::unique_ptr<QAbstractItemModelTester> tester;
     QList<DeviceData *> rows;
     QVector<DevicePtr> pool = QVector<DevicePtr>(PoolSize);
     QVector<QWeakPointer<DeviceData>> everyDevice;
-
-    Reentry onEdit = Reentry::None;
-    Reentry onCheck = Reentry::None;
-    Reentry onCheckedChanged = Reentry::None;
-
-    int rowCountSignals = 0;
-    int expectedRowCountSignals = 0;
-    int expectedRefusals = 0;
-    int checkSignals = 0;
-    int editSignals = 0;
-    const DeviceData *lastSignalled = nullptr;
-    bool lastChecked = false;
+    Reentry onEdit = Reentry::None, onCheck = Reentry::None, onCheckedChanged = Reentry::None;
+    QStringList notes, expectedNotes, lines, expectedLines, awaited;
+    QString failure;
+    int step = 0;
+    int created = 0;
 };
 
-Reentry pickReentry(FuzzedDataProvider &in)
-{
-    return static_cast<Reentry>(in.ConsumeIntegralInRange<int>(0, 2));
-}
+Harness *Harness::current = nullptr;
+
+Harness *harness = nullptr;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qInstallMessageHandler(handler);
+    // The table shows no text and no port; small reports keep thousands of inputs a second.
+    FuzzInput::Limits &limits = FuzzInput::limits();
+    limits.longText = 256;
+    limits.ordinaryText = 32;
+    limits.ports = 8;
+    limits.portText = 256;
     FuzzInput::reportExtremesAtExit("fuzz_table");
+    harness = new Harness;
     return 0;
 }
 
@@ -411,67 +458,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider in(data, size);
     FuzzInput::beginInput();
-    logCounts() = LogCounts();
-    Harness h;
-    for (int i = 0; i < 8; ++i) {
-        h.foreign.appendDevice(DevicePtr::create());
-    }
-    h.expectedRefusals = logCounts().refusals;
-
-    for (int step = 0; step < 2000 && in.remaining_bytes() > 0; ++step) {
-        switch (in.ConsumeIntegralInRange<int>(0, 13)) {
-        case 0: {
-            const DevicePtr device = h.newDevice();
-            h.pool[in.ConsumeIntegralInRange<int>(0, PoolSize - 1)] = device;
-            h.append(device);
-            break;
-        }
-        case 1:
-            h.append(h.pickPooled(in));
-            break;
-        case 2:
-            h.append(DevicePtr());
-            break;
-        case 3:
-            h.remove(h.pickPooled(in));
-            break;
-        case 4:
-            h.remove(DevicePtr());
-            break;
-        case 5:
-            ++h.expectedRefusals;
-            ++h.expectedRowCountSignals;
-            h.model.clear();
-            h.rows.clear();
-            break;
-        case 6:
-            h.check(h.pickRow(in), in.ConsumeBool());
-            break;
-        case 7:
-            h.checkAll();
-            break;
-        case 8:
-            h.edit(h.pickRow(in));
-            break;
-        case 9:
-            h.readRoles(in);
-            break;
-        case 10:
-            h.updateDevice(in);
-            break;
-        case 11:
-            // The tool lets go of its handle; a row in the table keeps the device alive.
-            h.pool[in.ConsumeIntegralInRange<int>(0, PoolSize - 1)].reset();
-            break;
-        case 12:
-            h.onEdit = pickReentry(in);
-            h.onCheck = pickReentry(in);
-            break;
-        default:
-            h.onCheckedChanged = pickReentry(in);
-            break;
-        }
-        h.compare();
+    Choices choices(in);
+    const QString failure = harness->run(choices, 2000);
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "fuzz_table: %s\n", qUtf8Printable(failure));
+        std::abort();
     }
     return 0;
 }
