@@ -264,6 +264,15 @@ void DeviceFinder::continueScan()
     }
 }
 
+namespace {
+
+QString changeInFlightText()
+{
+    return DeviceFinder::tr("上一次修改尚未结束，请等待其结果");
+}
+
+} // namespace
+
 bool DeviceFinder::refuseWhileBusy(const QString &text)
 {
     if (!m_busy) {
@@ -332,7 +341,7 @@ void DeviceFinder::toggleAll()
 
 bool DeviceFinder::editChecked(bool includeHidden)
 {
-    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+    if (refuseWhileBusy(changeInFlightText())) {
         return false;
     }
     // What the user sees, in the order shown: addresses are handed out down the view.
@@ -439,7 +448,7 @@ bool DeviceFinder::applyChange(const QVariantMap &settings)
 
 bool DeviceFinder::retryFailed()
 {
-    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+    if (refuseWhileBusy(changeInFlightText())) {
         return false;
     }
     QList<QSharedPointer<DeviceData>> targets;
@@ -463,7 +472,7 @@ bool DeviceFinder::retryFailed()
 
 bool DeviceFinder::send(const ChangeRequest &request)
 {
-    if (refuseWhileBusy(tr("上一次修改尚未结束，请等待其结果"))) {
+    if (refuseWhileBusy(changeInFlightText())) {
         return false;
     }
     const ChangePlan planned = plan(request);
@@ -477,13 +486,12 @@ bool DeviceFinder::send(const ChangeRequest &request)
     for (const PlannedDevice &device : planned.devices) {
         const QString mac = device.device->commMac();
         change.macs << mac;
-        change.offsets << device.offset;
+        if (!request.offsets.isEmpty()) {
+            change.offsets << device.offset;
+        }
         m_planned.insert(mac, device);
         m_pending << ResultRow { device.device->name(), mac, device.device->ip(), device.ip, QString(),
             device.offset, false, QString() };
-    }
-    if (request.offsets.isEmpty()) {
-        change.offsets.clear();
     }
     change.port1 = request.port1;
     if (request.changePort2) {

@@ -54,10 +54,7 @@ bool parse(int argc, char **argv, Options *options)
 {
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        const auto number = [&](qint64 *out) {
-            *out = hasValue ? std::strtoll(argv[++i], nullptr, 10) : 0;
-            return *out > 0;
-        };
+        const auto number = [&](qint64 *out) { return positiveArgument(argc, argv, &i, out); };
         qint64 v = 0;
         if (std::strcmp(argv[i], "--devices") == 0 && number(&v)) {
             options->devices = int(v);

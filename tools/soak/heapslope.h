@@ -5,9 +5,11 @@
 
 // The soaks' rule for a flat heap: sample the bytes in use at fixed intervals once the
 // population is stable; the least-squares slope of the samples must stay under a bound.
+// Also the numbers both soaks take on their command lines.
 
 #include <QVector>
 
+#include <cstdlib>
 #include <malloc.h>
 
 inline qint64 heapInUse()
@@ -38,6 +40,14 @@ inline double heapSlope(const QVector<qint64> &samples)
         den += (i - meanX) * (i - meanX);
     }
     return num / den;
+}
+
+// The number after option argv[*i], taken (and *i moved past it) when there is one; true
+// when it is positive.
+inline bool positiveArgument(int argc, char **argv, int *i, qint64 *out)
+{
+    *out = *i + 1 < argc ? std::strtoll(argv[++*i], nullptr, 10) : 0;
+    return *out > 0;
 }
 
 #endif // ZVR_TOOLS_HEAPSLOPE_H

@@ -49,13 +49,7 @@ struct SimulatedDevice
 bool parse(int argc, char **argv, Options *options)
 {
     for (int i = 1; i < argc; ++i) {
-        const auto value = [&](qint64 *out) {
-            if (i + 1 >= argc) {
-                return false;
-            }
-            *out = std::strtoll(argv[++i], nullptr, 10);
-            return *out > 0;
-        };
+        const auto value = [&](qint64 *out) { return positiveArgument(argc, argv, &i, out); };
         qint64 v = 0;
         if (std::strcmp(argv[i], "--devices") == 0 && value(&v)) {
             options->devices = int(v);
@@ -69,9 +63,9 @@ bool parse(int argc, char **argv, Options *options)
             options->tolerance = v;
         } else {
             std::fprintf(stderr,
-                         "usage: %s [--devices N] [--rounds N] [--sample-every N] [--grow-rounds N] "
-                         "[--tolerance BYTES]\n",
-                         argv[0]);
+                "usage: %s [--devices N] [--rounds N] [--sample-every N] [--grow-rounds N] "
+                "[--tolerance BYTES]\n",
+                argv[0]);
             return false;
         }
     }
@@ -120,9 +114,7 @@ MacScanDeviceInfo udpReport(int id, int round)
     return info;
 }
 
-void silent(QtMsgType, const QMessageLogContext &, const QString &)
-{
-}
+void silent(QtMsgType, const QMessageLogContext &, const QString &) { }
 
 } // namespace
 
@@ -144,7 +136,7 @@ int main(int argc, char **argv)
 
     QVector<qint64> samples;
     std::printf("%d devices, %d rounds, heap sampled every %d rounds\n", options.devices, options.rounds,
-                options.sampleEvery);
+        options.sampleEvery);
 
     for (int round = 1; round <= options.rounds; ++round) {
         // New devices are found during the first rounds; after that the population stays.
@@ -187,7 +179,8 @@ int main(int argc, char **argv)
             const int row = int(random.bounded(quint32(rows)));
             table.checkDevice(row, random.bounded(2u) == 1);
             const QModelIndex index = table.index(row, int(random.bounded(quint32(table.columnCount()))));
-            DeviceData *const device = table.data(index, Qt::UserRole + DeviceTableModel::ColName).value<DeviceData *>();
+            DeviceData *const device
+                = table.data(index, Qt::UserRole + DeviceTableModel::ColName).value<DeviceData *>();
             if (!device || device->name().isEmpty()) {
                 std::fprintf(stderr, "round %d: row %d has no device\n", round, row);
                 return 1;
@@ -202,7 +195,7 @@ int main(int argc, char **argv)
             const qint64 heap = heapInUse();
             samples.append(heap);
             std::printf("round %5d  rows %6d  heap in use %12lld bytes\n", round, table.rowCount(),
-                        static_cast<long long>(heap));
+                static_cast<long long>(heap));
             std::fflush(stdout);
         }
     }
@@ -213,11 +206,11 @@ int main(int argc, char **argv)
     }
     const double perInterval = heapSlope(samples);
     std::printf("heap slope %.1f bytes per %d rounds (%.4f bytes per round), first %lld, last %lld\n",
-                perInterval, options.sampleEvery, perInterval / options.sampleEvery,
-                static_cast<long long>(samples.first()), static_cast<long long>(samples.last()));
+        perInterval, options.sampleEvery, perInterval / options.sampleEvery,
+        static_cast<long long>(samples.first()), static_cast<long long>(samples.last()));
     if (perInterval > double(options.tolerance)) {
-        std::fprintf(stderr, "FAIL: the heap grows by %.1f bytes per %d rounds (tolerance %lld)\n", perInterval,
-                     options.sampleEvery, static_cast<long long>(options.tolerance));
+        std::fprintf(stderr, "FAIL: the heap grows by %.1f bytes per %d rounds (tolerance %lld)\n",
+            perInterval, options.sampleEvery, static_cast<long long>(options.tolerance));
         return 1;
     }
     std::printf("PASS\n");
