@@ -381,11 +381,12 @@ QString DeviceData::toString() const
     const QMetaObject *const meta = metaObject();
     const int count = meta->propertyCount();
     QString text;
+    text.reserve(count * 24);
     for (int i = 1; i < count; ++i) {
-        const char *const propertyName = meta->property(i).name();
-        text += QLatin1String(propertyName);
+        const QMetaProperty property = meta->property(i);
+        text += QLatin1String(property.name());
         text += QLatin1Char(':');
-        text += property(propertyName).toString();
+        text += property.read(this).toString();
         if (i != count - 1) {
             text += QLatin1Char(',');
         }
