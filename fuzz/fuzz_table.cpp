@@ -124,7 +124,7 @@ public:
         qInstallMessageHandler(&Harness::handler);
         tester = std::make_unique<QAbstractItemModelTester>(
             &model, QAbstractItemModelTester::FailureReportingMode::Warning);
-        logModel();
+        logNotifications();
         QObject::connect(&model, &DeviceTableModel::rowCountChanged, [this] { sent(Note::RowCountChanged); });
         QObject::connect(&model, &DeviceTableModel::editDevice, [this](const DevicePtr &device) {
             signalled({ Note::EditDevice, idOf(device.data()) }, onEdit, device);
@@ -139,8 +139,8 @@ public:
         }
     }
 
-    // The notifications a view acts on, with their rows.
-    void logModel()
+    // The notifications a view acts on, with their rows, as values (the tests' logModel writes texts).
+    void logNotifications()
     {
         using M = QAbstractItemModel;
         const auto rows = [this](Note::Kind kind) {
