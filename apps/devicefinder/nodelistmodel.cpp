@@ -6,6 +6,8 @@
 #include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicetablemodel.h>
 
+#include <utility>
+
 namespace {
 
 // The record shows its run mode only as text: ask the record itself for the texts it
@@ -134,7 +136,7 @@ void NodeListModel::follow(DeviceData *device)
     if (m_followed.contains(device)) {
         return;
     }
-    m_followed.insert(device, false);
+    m_followed.insert(device, NotListed);
     const auto changed = [this, device] { review(device); };
     connect(device, &DeviceData::nodeTypeChanged, this, changed);
     connect(device, &DeviceData::runModeChanged, this, changed);
@@ -149,7 +151,7 @@ void NodeListModel::forget(DeviceData *device)
     if (it == m_followed.end()) {
         return;
     }
-    if (it.value()) {
+    if (it.value() != NotListed) {
         leave(device);
     }
     m_followed.erase(m_followed.find(device));
@@ -162,7 +164,7 @@ void NodeListModel::review(DeviceData *device)
     if (it == m_followed.end()) {
         return;
     }
-    const bool listed = it.value();
+    const bool listed = it.value() != NotListed;
     if (isControlNode(device) != listed) {
         if (listed) {
             leave(device);
@@ -170,16 +172,16 @@ void NodeListModel::review(DeviceData *device)
             join(device);
         }
     } else if (listed) {
-        updateRowData(m_nodes.indexOf(device));
+        updateRowData(it.value());
     }
     updateActive(device);
 }
 
 void NodeListModel::join(DeviceData *device)
 {
-    m_followed[device] = true;
+    m_followed[device] = m_nodes.size();
     const auto changed = [this, device] {
-        updateRowData(m_nodes.indexOf(device));
+        updateRowData(m_followed.value(device));
         updateActive(device);
     };
     connect(device, &DeviceData::nameChanged, this, changed);
@@ -193,14 +195,16 @@ void NodeListModel::join(DeviceData *device)
 
 void NodeListModel::leave(DeviceData *device)
 {
-    m_followed[device] = false;
+    const int row = std::exchange(m_followed[device], NotListed);
     disconnect(device, &DeviceData::nameChanged, this, nullptr);
     disconnect(device, &DeviceData::ipChanged, this, nullptr);
     disconnect(device, &DeviceData::completeTypeChanged, this, nullptr);
     disconnect(device, &DeviceData::devStatusChanged, this, nullptr);
-    const int row = m_nodes.indexOf(device);
     beginRemoveRows(QModelIndex(), row, row);
     m_nodes.remove(row);
+    for (int later = row; later < m_nodes.size(); ++later) {
+        m_followed[m_nodes.at(later)] = later;
+    }
     endRemoveRows();
     updateActive(device);
 }
@@ -208,7 +212,8 @@ void NodeListModel::leave(DeviceData *device)
 void NodeListModel::updateActive(DeviceData *device)
 {
     // Whether a master is online decides whether the backups are in charge.
-    const bool onlineMaster = m_followed.value(device) && isMaster(device) && device->online();
+    const bool onlineMaster
+        = m_followed.value(device, NotListed) != NotListed && isMaster(device) && device->online();
     const bool counted = m_onlineMasterSet.contains(device);
     if (onlineMaster == counted) {
         return;

@@ -60,8 +60,9 @@ private:
     Q_DISABLE_COPY(NodeListModel)
     DeviceTableModel *const m_table;
     QVector<DeviceData *> m_nodes;
-    //! Every followed record, and whether it is listed.
-    QHash<DeviceData *, bool> m_followed;
+    //! Every followed record, and its row in m_nodes: a change finds its row without a walk.
+    QHash<DeviceData *, int> m_followed;
+    static constexpr int NotListed = -1;
     QSet<const DeviceData *> m_onlineMasterSet;
 };
 
