@@ -7,7 +7,11 @@ import ZVR.DeviceFinder 1.0
 
 // One cell of the device table. The cell reads the device property that its role
 // names and follows that property's own change signal. A text too long for the cell
-// is cut short and shown whole in a tool tip.
+// is cut short; the table shows it whole in its one tool tip.
+//
+// The view hands its cells out again, to any column, on every change of its rows, so
+// a cell holds only plain items and few bindings: a control or an attached tool tip in
+// every cell made each batch of new rows stall the window for a long frame.
 Rectangle {
     id: cell
 
@@ -19,8 +23,11 @@ Rectangle {
     signal rowClicked(int modifiers)
     signal menuRequested()
     signal editRequested()
+    //! The pointer entered (\a show true) or left a cell whose text is cut short.
+    signal tipRequested(bool show)
     readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
-    readonly property var addressRoles: ["ip", "subnetMask", "gateway", "ip2"]
+    readonly property bool showsAddress: role === "ip" || role === "subnetMask" || role === "gateway"
+                                         || role === "ip2"
     // A change that succeeded shows at once; the next scan report confirms it.
     readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
                                      && Finder.isAwaitingScan(device)
@@ -41,7 +48,7 @@ Rectangle {
         default:
             var property = device[role]
             var shown = property === undefined || property === null ? "" : String(property)
-            return awaiting && addressRoles.indexOf(role) >= 0 ? shown + qsTr("（待扫描确认）") : shown
+            return awaiting && showsAddress ? shown + qsTr("（待扫描确认）") : shown
         }
     }
     readonly property color textColor: {
@@ -54,7 +61,7 @@ Rectangle {
         }
         if (role === "ipState" && device.ipState !== DeviceData.StateNormal)
             return device.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
-        if (awaiting && addressRoles.indexOf(role) >= 0)
+        if (awaiting && showsAddress)
             return "#1c7ed6"
         if (role === "malfunction")
             return "#c92a2a"
@@ -63,14 +70,7 @@ Rectangle {
 
     implicitWidth: 100
     implicitHeight: 32
-    color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "#ffffff")
-
-    Rectangle {
-        anchors.bottom: parent.bottom
-        width: parent.width
-        height: 1
-        color: "#e2e8f0"
-    }
+    color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "transparent")
 
     MouseArea {
         id: area
@@ -80,33 +80,42 @@ Rectangle {
         onClicked: function (mouse) {
             if (mouse.button === Qt.RightButton)
                 cell.menuRequested()
+            else if (cell.role === "checked")
+                cell.toggleCheck()
             else
                 cell.rowClicked(mouse.modifiers)
         }
+        onContainsMouseChanged: cell.tipRequested(containsMouse && label.truncated)
         onDoubleClicked: function (mouse) {
             if (mouse.button === Qt.LeftButton)
                 cell.editRequested()
         }
     }
 
-    ToolTip.visible: area.containsMouse && label.truncated
-    ToolTip.delay: 500
-    ToolTip.text: cell.text
+    // The device's state is the truth: a click asks the table, and the box follows the
+    // device's checkedChanged instead of toggling itself.
+    function toggleCheck() {
+        if (cell.device)
+            Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
+    }
 
-    // Only the check column carries a box; other cells stay light.
-    Loader {
+    // Only the check column shows its box.
+    Rectangle {
+        objectName: "checkBox"
+        readonly property bool checked: cell.role === "checked" && !!cell.device && cell.device.checked
+        visible: cell.role === "checked"
         anchors.centerIn: parent
-        active: cell.role === "checked"
-        sourceComponent: CheckBox {
-            checked: !!cell.device && cell.device.checked
-            // The device's state is the truth: a click asks the table, and the box follows
-            // the device's checkedChanged instead of toggling itself.
-            nextCheckState: function () { return checkState }
-            focusPolicy: Qt.NoFocus
-            onClicked: {
-                if (cell.device)
-                    Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
-            }
+        width: 18
+        height: 18
+        radius: 3
+        color: checked ? "#1c7ed6" : "#ffffff"
+        border.color: checked ? "#1c7ed6" : "#868e96"
+        Text {
+            anchors.centerIn: parent
+            visible: parent.checked
+            text: "✓"
+            color: "#ffffff"
+            font.bold: true
         }
     }
 

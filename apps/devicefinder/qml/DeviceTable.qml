@@ -204,6 +204,16 @@ Rectangle {
         function onRowsRemoved() { ++root.rowsRevision }
     }
 
+    function showCellTip(cell, show) {
+        if (show) {
+            cellTip.parent = cell
+            cellTip.text = cell.text
+            cellTip.visible = true
+        } else if (cellTip.parent === cell) {
+            cellTip.visible = false
+        }
+    }
+
     Connections {
         target: Columns
         function onOrderChanged() { table.forceLayout() }
@@ -311,6 +321,7 @@ Rectangle {
             }
 
             delegate: DeviceCell {
+                id: deviceCell
                 role: root.roles[column] || ""
                 // Read through the proxy again whenever its rows change: a reused cell
                 // that keeps its row number may otherwise keep the previous row's device.
@@ -329,6 +340,14 @@ Rectangle {
                     root.openCellMenu(row, role)
                 }
                 onEditRequested: root.model.editSignalDevice(row)
+                onTipRequested: function (show) { root.showCellTip(deviceCell, show) }
+            }
+
+            // One tool tip for every cell: the whole text of the cell under the pointer.
+            ToolTip {
+                id: cellTip
+                objectName: "cellTip"
+                delay: 500
             }
         }
 
@@ -350,17 +369,27 @@ Rectangle {
                 implicitWidth: 84
                 implicitHeight: root.rowHeight
                 color: row % 2 ? "#f6f8fb" : "#ffffff"
-                Button {
+                // Plain items, not a control: the view builds one per visible row.
+                Rectangle {
                     id: editButton
                     anchors.centerIn: parent
                     objectName: "editButton"
-                    text: qsTr("修改")
-                    flat: true
-                    // Tab moves between the parts of the window, not through every row.
-                    focusPolicy: Qt.NoFocus
+                    width: 56
                     height: root.rowHeight - 6
-                    // The row this button is drawn on now, mapped through the proxy.
-                    onClicked: root.model.editSignalDevice(row)
+                    radius: 3
+                    color: editArea.pressed ? "#d0ebff" : editArea.containsMouse ? "#e7f5ff" : "transparent"
+                    Text {
+                        anchors.centerIn: parent
+                        text: qsTr("修改")
+                        color: "#1c7ed6"
+                    }
+                    MouseArea {
+                        id: editArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        // The row this button is drawn on now, mapped through the proxy.
+                        onClicked: root.model.editSignalDevice(row)
+                    }
                 }
             }
         }
