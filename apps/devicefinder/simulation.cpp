@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -87,7 +88,7 @@ class SimulationPrivate
 {
 public:
     SimulatedDevice makeDevice(int index);
-    void drift();
+    void drift(SimulatedDevice &device);
     void report(const SimulatedDevice &device);
     int ipState(const SimulatedDevice &device, const QHash<QString, int> &answering) const;
     bool inReach(const SimulatedDevice &device) const;
@@ -106,9 +107,12 @@ public:
     QHash<QString, int> byMac;
     int round = 0;
     int finishedRounds = 0;
-    // The round under way when it is reported in slices: next device, answering counts.
-    size_t nextReport = 0;
-    bool reporting = false;
+    // A round under way passes over every device three times: the network moves on, the
+    // answers to each address are counted, then each device in reach is reported. Each
+    // pass goes in slices, so that a round of many devices never holds the event loop.
+    enum class Pass { None, Drift, Count, Report };
+    Pass pass = Pass::None;
+    size_t next = 0;
     QHash<QString, int> answering;
     int answerDelay = 400;
     const QDateTime epoch { QDate(2026, 3, 2), QTime(9, 0, 0), Qt::UTC };
@@ -202,57 +206,55 @@ SimulatedDevice SimulationPrivate::makeDevice(int index)
     return device;
 }
 
-void SimulationPrivate::drift()
+void SimulationPrivate::drift(SimulatedDevice &device)
 {
-    for (SimulatedDevice &device : devices) {
-        const int presence = random.bounded(1000);
-        const int fault = random.bounded(1000);
-        const int link = random.bounded(1000);
-        const int rollCall = random.bounded(1000);
-        const int collision = random.bounded(1000);
+    const int presence = random.bounded(1000);
+    const int fault = random.bounded(1000);
+    const int link = random.bounded(1000);
+    const int rollCall = random.bounded(1000);
+    const int collision = random.bounded(1000);
 
-        if (device.offline) {
-            ++device.offlineRounds;
-            if (presence < 350) {
-                device.offline = false;
-                device.offlineRounds = 0;
-                device.bootingRounds = 1;
-            }
-        } else {
-            device.bootingRounds = qMax(0, device.bootingRounds - 1);
-            if (presence < 30) {
-                device.offline = true;
-                device.offlineRounds = 0;
-            }
+    if (device.offline) {
+        ++device.offlineRounds;
+        if (presence < 350) {
+            device.offline = false;
+            device.offlineRounds = 0;
+            device.bootingRounds = 1;
         }
-        if (device.rebootRounds > 0) {
-            device.offline = --device.rebootRounds > 0;
-            if (!device.offline) {
-                device.offlineRounds = 0;
-                device.bootingRounds = 1;
-            }
+    } else {
+        device.bootingRounds = qMax(0, device.bootingRounds - 1);
+        if (presence < 30) {
+            device.offline = true;
+            device.offlineRounds = 0;
         }
-        if (fault < 25) {
-            device.malfunction ^= fault % 2 == 0 ? MalfunctionTemperature : MalfunctionVoltage;
-        } else if (fault < 28) {
-            device.malfunction ^= 0x4;
+    }
+    if (device.rebootRounds > 0) {
+        device.offline = --device.rebootRounds > 0;
+        if (!device.offline) {
+            device.offlineRounds = 0;
+            device.bootingRounds = 1;
         }
-        if (link < 15) {
-            device.linkFault = !device.linkFault;
-        }
-        if (rollCall < 50) {
-            device.callRoll = rollCall % 3 - 1;
-        }
+    }
+    if (fault < 25) {
+        device.malfunction ^= fault % 2 == 0 ? MalfunctionTemperature : MalfunctionVoltage;
+    } else if (fault < 28) {
+        device.malfunction ^= 0x4;
+    }
+    if (link < 15) {
+        device.linkFault = !device.linkFault;
+    }
+    if (rollCall < 50) {
+        device.callRoll = rollCall % 3 - 1;
+    }
 
-        // Someone configures a device with an address already in use, and later undoes it.
-        if (device.borrowedRounds > 0 && --device.borrowedRounds == 0) {
-            device.ports[0].ip = device.ownIp;
-        } else if (collision < 10 && !device.isNode() && devices.size() > 1) {
-            const SimulatedDevice &other = devices.at(size_t(random.bounded(int(devices.size()))));
-            if (&other != &device) {
-                device.ports[0].ip = other.ports.at(0).ip;
-                device.borrowedRounds = 2;
-            }
+    // Someone configures a device with an address already in use, and later undoes it.
+    if (device.borrowedRounds > 0 && --device.borrowedRounds == 0) {
+        device.ports[0].ip = device.ownIp;
+    } else if (collision < 10 && !device.isNode() && devices.size() > 1) {
+        const SimulatedDevice &other = devices.at(size_t(random.bounded(int(devices.size()))));
+        if (&other != &device) {
+            device.ports[0].ip = other.ports.at(0).ip;
+            device.borrowedRounds = 2;
         }
     }
 }
@@ -450,7 +452,7 @@ void Simulation::populate(quint32 seed, int deviceCount)
     d->faultRandom.seed(seed ^ 0x5EEDFA17u);
     d->round = 0;
     d->finishedRounds = 0;
-    d->reporting = false;
+    d->pass = SimulationPrivate::Pass::None;
     d->answering.clear();
     d->devices.clear();
     d->byMac.clear();
@@ -492,54 +494,56 @@ void Simulation::setFaults(const NetworkFaults &faults)
 
 void Simulation::scanRound()
 {
-    if (!d->reporting) {
-        startRound();
-    }
-    continueRound(int(d->devices.size()));
+    startRound();
+    while (!continueRound(std::numeric_limits<int>::max())) { }
 }
 
 bool Simulation::roundUnderWay() const
 {
-    return d->reporting;
+    return d->pass != SimulationPrivate::Pass::None;
 }
 
 void Simulation::startRound()
 {
-    if (d->reporting) {
+    if (roundUnderWay()) {
         return;
     }
     // The first round shows the network as it was built.
-    if (d->round > 0) {
-        d->drift();
-    }
+    d->pass = d->round > 0 ? SimulationPrivate::Pass::Drift : SimulationPrivate::Pass::Count;
     ++d->round;
     d->answering.clear();
-    for (const SimulatedDevice &device : d->devices) {
-        if (d->inReach(device) && !device.offline) {
-            ++d->answering[device.ports.at(0).ip];
-        }
-    }
-    d->nextReport = 0;
-    d->reporting = true;
+    d->next = 0;
 }
 
 bool Simulation::continueRound(int count)
 {
-    if (!d->reporting) {
-        return true;
-    }
-    const size_t end = std::min(d->devices.size(), d->nextReport + size_t(std::max(count, 1)));
-    for (; d->nextReport < end; ++d->nextReport) {
-        const SimulatedDevice &device = d->devices.at(d->nextReport);
-        if (d->inReach(device)) {
-            d->report(device);
-            Q_EMIT ipStateReported(device.commMac, d->ipState(device, d->answering));
+    using Pass = SimulationPrivate::Pass;
+    size_t budget = size_t(std::max(count, 1));
+    while (d->pass != Pass::None && budget > 0) {
+        const size_t end = std::min(d->devices.size(), d->next + std::min(budget, d->devices.size()));
+        budget -= end - d->next;
+        for (; d->next < end; ++d->next) {
+            SimulatedDevice &device = d->devices.at(d->next);
+            if (d->pass == Pass::Drift) {
+                d->drift(device);
+            } else if (d->pass == Pass::Count) {
+                if (d->inReach(device) && !device.offline) {
+                    ++d->answering[device.ports.at(0).ip];
+                }
+            } else if (d->inReach(device)) {
+                d->report(device);
+                Q_EMIT ipStateReported(device.commMac, d->ipState(device, d->answering));
+            }
         }
+        if (d->next < d->devices.size()) {
+            return false;
+        }
+        d->next = 0;
+        d->pass = d->pass == Pass::Drift ? Pass::Count : d->pass == Pass::Count ? Pass::Report : Pass::None;
     }
-    if (d->nextReport < d->devices.size()) {
+    if (d->pass != Pass::None) {
         return false;
     }
-    d->reporting = false;
     d->answering.clear();
     d->finishedRounds = d->round;
     Q_EMIT scanFinished(d->round);

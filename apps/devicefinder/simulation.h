@@ -82,10 +82,11 @@ public:
 
     //! The network moves on one step; then every device in reach is reported.
     void scanRound();
-    /*! The same round reported in slices, for callers that must keep their event loop
-     *  turning: startRound() moves the network on, each continueRound() reports the next
-     *  \a count devices and gives true once the round is complete (round() and
-     *  scanFinished() follow only then). scanRound() finishes a round under way.
+    /*! The same round in slices, for callers that must keep their event loop turning:
+     *  startRound() begins it, each continueRound() takes its next \a count devices
+     *  (moving the network on, then counting who answers each address, then reporting)
+     *  and gives true once the round is complete (round() and scanFinished() follow only
+     *  then). scanRound() finishes a round under way.
      */
     void startRound();
     bool continueRound(int count);
