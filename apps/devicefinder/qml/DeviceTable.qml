@@ -200,7 +200,11 @@ Rectangle {
         function onCountChanged() { Qt.callLater(root.clampScroll) }
         function onLayoutChanged() { ++root.rowsRevision }
         function onModelReset() { ++root.rowsRevision }
-        function onRowsInserted() { ++root.rowsRevision }
+        // Rows added after the last one leave every shown row on its device.
+        function onRowsInserted(parent, first, last) {
+            if (last < root.model.count - 1)
+                ++root.rowsRevision
+        }
         function onRowsRemoved() { ++root.rowsRevision }
     }
 
