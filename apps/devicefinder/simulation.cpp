@@ -518,9 +518,12 @@ void Simulation::startRound()
 bool Simulation::continueRound(int count)
 {
     using Pass = SimulationPrivate::Pass;
+    if (d->pass == Pass::None) {
+        return true;
+    }
     size_t budget = size_t(std::max(count, 1));
     while (d->pass != Pass::None && budget > 0) {
-        const size_t end = std::min(d->devices.size(), d->next + std::min(budget, d->devices.size()));
+        const size_t end = std::min(d->devices.size(), d->next + budget);
         budget -= end - d->next;
         for (; d->next < end; ++d->next) {
             SimulatedDevice &device = d->devices.at(d->next);
