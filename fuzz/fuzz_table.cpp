@@ -150,8 +150,7 @@ public:
         QObject::connect(&model, &M::rowsInserted, rows(Note::Inserted));
         QObject::connect(&model, &M::rowsAboutToBeRemoved, rows(Note::AboutToRemove));
         QObject::connect(&model, &M::rowsRemoved, rows(Note::Removed));
-        QObject::connect(&model, &M::rowsMoved,
-            [this](const QModelIndex &, int first, int last) { sent(Note::Moved, first, last); });
+        QObject::connect(&model, &M::rowsMoved, rows(Note::Moved));
         QObject::connect(&model, &M::modelAboutToBeReset, [this] { sent(Note::AboutToReset); });
         QObject::connect(&model, &M::modelReset, [this] { sent(Note::Reset); });
         QObject::connect(&model, &M::layoutChanged, [this] { sent(Note::LayoutChanged); });
