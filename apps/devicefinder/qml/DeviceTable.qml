@@ -202,7 +202,7 @@ Rectangle {
         function onModelReset() { ++root.rowsRevision }
         // Rows added after the last one leave every shown row on its device.
         function onRowsInserted(parent, first, last) {
-            if (last < root.model.count - 1)
+            if (last < root.model.rowCount() - 1)
                 ++root.rowsRevision
         }
         function onRowsRemoved() { ++root.rowsRevision }
