@@ -4,6 +4,7 @@
 #include "timing.h"
 
 #include "devicefinder.h"
+#include "simulatednetwork.h"
 #include "nodelistmodel.h"
 
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
@@ -22,8 +23,9 @@ namespace {
 void toolRound(benchmark::State &state)
 {
     const int count = int(state.range(0));
-    DeviceFinder finder;
-    finder.setNetwork(Simulation::DefaultSeed, count);
+    SimulatedNetwork network;
+    network.setNetwork(Simulation::DefaultSeed, count);
+    DeviceFinder finder(&network);
     finder.restart();
     finder.sortModel()->sortByColumn(DeviceTableModel::ColName, ZVRSortButton::Ascend);
     const auto round = [&finder] {

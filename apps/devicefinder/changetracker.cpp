@@ -43,7 +43,7 @@ qint64 ChangeTracker::deadline() const
     return m_deadline;
 }
 
-ChangeTracker::Answer ChangeTracker::answer(int requestId, const Simulation::Outcome &outcome)
+ChangeTracker::Answer ChangeTracker::answer(int requestId, const ChangeOutcome &outcome)
 {
     if (requestId != m_request) {
         qInfo() << "change request" << requestId << "is not the current one; answer of" << outcome.commMac
@@ -75,12 +75,12 @@ bool ChangeTracker::advance(qint64 now)
     return true;
 }
 
-QVector<Simulation::Outcome> ChangeTracker::outcomes() const
+QVector<ChangeOutcome> ChangeTracker::outcomes() const
 {
-    QVector<Simulation::Outcome> result;
+    QVector<ChangeOutcome> result;
     result.reserve(m_macs.size());
     for (const QString &mac : m_macs) {
-        result.append(m_answers.value(mac, Simulation::Outcome { mac, QString(), IpSetTimeout }));
+        result.append(m_answers.value(mac, ChangeOutcome { mac, QString(), IpSetTimeout, QString() }));
     }
     return result;
 }

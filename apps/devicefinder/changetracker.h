@@ -3,7 +3,7 @@
 #ifndef ZVR_DEVICEFINDER_CHANGETRACKER_H
 #define ZVR_DEVICEFINDER_CHANGETRACKER_H
 
-#include "simulation.h"
+#include <netscan/scanbackend.h>
 
 #include <QHash>
 #include <QSet>
@@ -38,11 +38,11 @@ public:
     int requestId() const;
     qint64 deadline() const;
 
-    Answer answer(int requestId, const Simulation::Outcome &outcome);
+    Answer answer(int requestId, const ChangeOutcome &outcome);
     //! Ends the request once every device answered or the deadline passed; true then.
     bool advance(qint64 now);
     //! Every asked device in request order, those without an answer as timed out.
-    QVector<Simulation::Outcome> outcomes() const;
+    QVector<ChangeOutcome> outcomes() const;
     QStringList timedOut() const;
 
     static QString timedOutText(int milliseconds);
@@ -54,7 +54,7 @@ private:
     qint64 m_deadline = 0;
     QStringList m_macs;
     QSet<QString> m_asked; // m_macs, looked up once per answer
-    QHash<QString, Simulation::Outcome> m_answers;
+    QHash<QString, ChangeOutcome> m_answers;
 };
 
 #endif // ZVR_DEVICEFINDER_CHANGETRACKER_H

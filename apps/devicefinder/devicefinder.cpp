@@ -2,23 +2,19 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicefinder.h"
 
+#include "changesession.h"
+#include "checktotals.h"
+#include "deviceregistry.h"
 #include "nodelistmodel.h"
 
-#include <macscanbll/macscan.h>
+#include <netscan/scanbackend.h>
 #include <zvrviewmodel/comboboxmodel.h>
 #include <zvrviewmodel/devicedata.h>
-#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/displaytexts.h>
-#include <zvrviewmodel/settingresultdata.h>
 #include <zvrviewmodel/settingresulttablemodel.h>
 #include <zvrviewmodel/zvrenums.h>
-
-#include <QElapsedTimer>
-#include <QQmlEngine>
-#include <QSet>
-#include <QTimer>
 
 namespace {
 
@@ -29,31 +25,29 @@ PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
         settings.value(QStringLiteral("gateway") + suffix).toString().trimmed() };
 }
 
-// Marks a record handed to QML as owned by C++: an object that QML receives from an
-// invokable call would otherwise become JavaScript-owned and be collected while a
-// shared pointer still holds it.
-// A sliced scan round reports this many devices between looks at the clock, and hands
-// the event loop back once a slice has taken this long.
-constexpr int ScanSliceReports = 32;
-constexpr qint64 ScanSliceMilliseconds = 6;
-
-void keepCppOwned(QObject *object)
+ChangeRequest requestFrom(const QVariantMap &settings)
 {
-    QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+    ChangeRequest request;
+    request.port1 = portFrom(settings, QString());
+    request.changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
+    if (request.changePort2) {
+        request.port2 = portFrom(settings, QStringLiteral("2"));
+    }
+    return request;
 }
 
 } // namespace
 
-DeviceFinder::DeviceFinder(QObject *parent)
+DeviceFinder::DeviceFinder(ScanBackend *backend, QObject *parent)
     : QObject(parent)
-    , m_simulation(new Simulation(this))
+    , m_backend(backend)
     , m_table(new DeviceTableModel(this))
     , m_sortModel(new DeviceSortFilterProxyModel(this))
     , m_statusModel(new ComboBoxModel(this))
-    , m_results(new SettingResultTableModel(this))
-    , m_nodes(new NodeListModel(m_table, this))
-    , m_resultRows(new ResultRowModel(this))
-    , m_changeTimer(new QTimer(this))
+    , m_registry(new DeviceRegistry(m_table, this))
+    , m_nodes(new NodeListModel(m_table, m_registry->runModes(), this))
+    , m_totals(new CheckTotals(this))
+    , m_session(new ChangeSession(m_registry, m_table, m_sortModel, this))
 {
     m_sortModel->setSourceModel(m_table);
     m_statusModel->resetModel({ STR_ALL, STR_ONLINE, STR_OFFLINE, STR_MALFUNCTION });
@@ -61,54 +55,44 @@ DeviceFinder::DeviceFinder(QObject *parent)
     connect(m_statusModel, &ComboBoxModel::currentIndexChanged, this,
         [this] { m_sortModel->setStatusFilter(m_statusModel->currentIndex() - 1); });
 
-    connect(m_simulation, &Simulation::deviceReported, this, &DeviceFinder::onDeviceReported);
-    connect(m_simulation, &Simulation::ipStateReported, this, &DeviceFinder::onIpStateReported);
-    connect(m_simulation, &Simulation::scanFinished, this, &DeviceFinder::scanRoundChanged);
-    connect(m_simulation, &Simulation::requestAnswered, this, &DeviceFinder::onRequestAnswered);
-    // Every change ends: devices that have not answered by the deadline count as failed.
-    m_clock.start();
-    m_changeTimer->setSingleShot(true);
-    m_changeTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_changeTimer, &QTimer::timeout, this, [this] {
-        if (m_change.advance(m_change.deadline())) {
-            endChange();
-        }
-    });
-    // The back-end stand-in only publishes the request; the simulated devices answer it.
-    connect(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested, m_simulation,
-        &Simulation::handleRequest);
+    connect(m_backend, &ScanBackend::deviceReported, m_registry, &DeviceRegistry::report);
+    connect(m_backend, &ScanBackend::ipStateReported, m_registry, &DeviceRegistry::reportIpState);
+    connect(m_backend, &ScanBackend::roundFinished, this, &DeviceFinder::scanRoundChanged);
+    connect(m_backend, &ScanBackend::changeAnswered, m_session, &ChangeSession::answer);
+
+    connect(m_registry, &DeviceRegistry::deviceAdded, m_totals, &CheckTotals::add);
+    connect(m_registry, &DeviceRegistry::deviceRemoved, m_totals, &CheckTotals::remove);
+    connect(m_registry, &DeviceRegistry::addressesReported, m_session, &ChangeSession::confirm);
+    connect(m_totals, &CheckTotals::changed, this, &DeviceFinder::checkStateChanged);
+
+    connect(m_session, &ChangeSession::busyChanged, this, &DeviceFinder::busyChanged);
+    connect(m_session, &ChangeSession::resultsChanged, this, &DeviceFinder::resultsChanged);
+    connect(m_session, &ChangeSession::resultsReady, this, &DeviceFinder::resultsReady);
+    connect(m_session, &ChangeSession::targetsChanged, this, &DeviceFinder::editTargetChanged);
+    connect(m_session, &ChangeSession::awaitingScanChanged, this, &DeviceFinder::awaitingScanChanged);
+    connect(m_session, &ChangeSession::timeoutChanged, this, &DeviceFinder::changeTimeoutChanged);
+    connect(m_session, &ChangeSession::messageRequested, this, &DeviceFinder::messageRequested);
 
     connect(m_table, &DeviceTableModel::editDevice, this, &DeviceFinder::onEditDevice);
-    connect(m_table, &DeviceTableModel::deviceCheckChanged, this, &DeviceFinder::scheduleCheckState);
-    connect(m_table, &DeviceTableModel::rowCountChanged, this, &DeviceFinder::scheduleCheckState);
+    connect(m_table, &DeviceTableModel::deviceCheckChanged, m_totals, &CheckTotals::schedule);
+    connect(m_table, &DeviceTableModel::rowCountChanged, m_totals, &CheckTotals::schedule);
 }
 
 DeviceFinder::~DeviceFinder() = default;
 
-void DeviceFinder::setNetwork(quint32 seed, int deviceCount)
+ScanBackend *DeviceFinder::backend() const
 {
-    m_seed = seed;
-    m_deviceCount = deviceCount;
-}
-
-Simulation *DeviceFinder::simulation() const
-{
-    return m_simulation;
+    return m_backend;
 }
 
 int DeviceFinder::changeTimeout() const
 {
-    return m_change.timeout();
+    return m_session->timeout();
 }
 
 void DeviceFinder::setChangeTimeout(int milliseconds)
 {
-    // The change in flight keeps its deadline; the next one takes the new timeout.
-    const int before = m_change.timeout();
-    m_change.setTimeout(milliseconds);
-    if (m_change.timeout() != before) {
-        Q_EMIT changeTimeoutChanged();
-    }
+    m_session->setTimeout(milliseconds);
 }
 
 DeviceTableModel *DeviceFinder::deviceModel() const
@@ -128,7 +112,7 @@ ComboBoxModel *DeviceFinder::statusModel() const
 
 SettingResultTableModel *DeviceFinder::resultModel() const
 {
-    return m_results;
+    return m_session->results();
 }
 
 NodeListModel *DeviceFinder::nodeModel() const
@@ -138,12 +122,12 @@ NodeListModel *DeviceFinder::nodeModel() const
 
 ResultRowModel *DeviceFinder::resultRowModel() const
 {
-    return m_resultRows;
+    return m_session->resultRows();
 }
 
 QVector<QStringList> DeviceFinder::resultRows() const
 {
-    return QVector<QStringList> { m_resultRows->headers() } + m_resultRows->table();
+    return QVector<QStringList> { resultRowModel()->headers() } + resultRowModel()->table();
 }
 
 QVariantMap DeviceFinder::texts() const
@@ -170,54 +154,56 @@ QVariantMap DeviceFinder::texts() const
 
 int DeviceFinder::allCheckType() const
 {
-    return m_allCheckType;
+    return m_totals->allCheckType();
 }
 
 int DeviceFinder::checkedCount() const
 {
-    return m_checkedCount;
+    return m_totals->checkedCount();
 }
 
 int DeviceFinder::onlineCount() const
 {
-    return m_onlineCount;
+    return m_totals->onlineCount();
 }
 
 int DeviceFinder::tableCount() const
 {
-    return m_tableCount;
+    return m_totals->tableCount();
 }
 
 int DeviceFinder::scanRound() const
 {
-    return m_simulation->round();
+    return m_backend->round();
 }
 
 bool DeviceFinder::busy() const
 {
-    return m_busy;
+    return m_session->busy();
 }
 
 QString DeviceFinder::resultSummary() const
 {
-    return STR_MODIFY_RESULT.arg(m_results->successNum()).arg(m_results->failureNum());
+    return STR_MODIFY_RESULT.arg(resultModel()->successNum()).arg(resultModel()->failureNum());
 }
 
 QString DeviceFinder::resultTotal() const
 {
-    return STR_MODIFY_TOTAL.arg(m_results->totalNum()).arg(m_results->successNum());
+    return STR_MODIFY_TOTAL.arg(resultModel()->totalNum()).arg(resultModel()->successNum());
 }
 
 QVariantMap DeviceFinder::editTarget() const
 {
-    QVariantMap target { { QStringLiteral("count"), m_editTargets.size() },
-        { QStringLiteral("hidden"), m_hiddenChecked }, { QStringLiteral("offline"), m_offlineChecked } };
-    if (m_editTargets.isEmpty()) {
+    const QList<QSharedPointer<DeviceData>> &targets = m_session->targets();
+    QVariantMap target { { QStringLiteral("count"), targets.size() },
+        { QStringLiteral("hidden"), m_session->hiddenChecked() },
+        { QStringLiteral("offline"), m_session->offlineChecked() } };
+    if (targets.isEmpty()) {
         return target;
     }
-    const DeviceData &first = *m_editTargets.first();
+    const DeviceData &first = *targets.first();
     int ports = 0;
-    for (const QSharedPointer<DeviceData> &device : m_editTargets) {
+    for (const QSharedPointer<DeviceData> &device : targets) {
         ports = qMax(ports, device->ethernetPortNumber());
     }
     target.insert(QStringLiteral("name"), first.name());
@@ -235,56 +221,26 @@ QVariantMap DeviceFinder::editTarget() const
 void DeviceFinder::scan(int rounds)
 {
     // While a change is in flight the network is not rescanned: the busy state says so.
-    if (m_busy) {
+    if (busy()) {
         return;
     }
     for (int i = 0; i < rounds; ++i) {
-        m_simulation->scanRound();
+        m_backend->startRound();
+        m_backend->finishRound();
     }
 }
 
 void DeviceFinder::scanInSlices()
 {
-    if (m_busy || m_simulation->roundUnderWay()) {
+    if (busy() || m_backend->roundUnderWay()) {
         return;
     }
-    m_simulation->startRound();
-    continueScan();
-}
-
-void DeviceFinder::continueScan()
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!m_simulation->continueRound(ScanSliceReports)) {
-        if (clock.elapsed() >= ScanSliceMilliseconds) {
-            QTimer::singleShot(0, this, &DeviceFinder::continueScan);
-            return;
-        }
-    }
-}
-
-namespace {
-
-QString changeInFlightText()
-{
-    return DeviceFinder::tr("上一次修改尚未结束，请等待其结果");
-}
-
-} // namespace
-
-bool DeviceFinder::refuseWhileBusy(const QString &text)
-{
-    if (!m_busy) {
-        return false;
-    }
-    Q_EMIT messageRequested(text);
-    return true;
+    m_backend->startRound();
 }
 
 bool DeviceFinder::rescan()
 {
-    if (refuseWhileBusy(tr("正在修改网络参数，修改结束后才能重新扫描"))) {
+    if (m_session->refuseWhileBusy(tr("正在修改网络参数，修改结束后才能重新扫描"))) {
         return false;
     }
     scanInSlices();
@@ -293,34 +249,10 @@ bool DeviceFinder::rescan()
 
 void DeviceFinder::restart()
 {
-    const int timeout = m_change.timeout();
-    m_change = ChangeTracker();
-    m_change.setTimeout(timeout);
-    m_changeTimer->stop();
-    setEditTargets({});
-    m_planned.clear();
-    m_pending.clear();
-    m_request = ChangeRequest();
-    m_resultRows->reset({});
-    if (!m_awaitingScan.isEmpty()) {
-        m_awaitingScan.clear();
-        Q_EMIT awaitingScanChanged();
-    }
-    m_table->clear();
-    m_devices.clear();
-    m_counted.clear();
-    m_countedOnline = 0;
-    m_countedChecked = 0;
-    m_countedCheckedOnline = 0;
-    scheduleCheckState();
-    m_simulation->populate(m_seed, m_deviceCount);
-    m_results->resetResultList({});
-    m_results->setTotalNum(0);
-    m_results->setSuccessNum(0);
-    m_results->setFailureNum(0);
-    m_results->setEthernetPort(0);
-    setBusy(false);
-    Q_EMIT resultsChanged();
+    m_session->reset();
+    m_registry->clear();
+    m_totals->clear();
+    m_backend->restart();
     Q_EMIT scanRoundChanged();
 }
 
@@ -328,10 +260,10 @@ void DeviceFinder::toggleAll()
 {
     if (m_table->allCheckType() != ZVRCheckBox::All) {
         m_table->checkAllDevice();
-        scheduleCheckState();
+        m_totals->schedule();
         return;
     }
-    const QList<QSharedPointer<DeviceData>> devices = tableDevices();
+    const QList<QSharedPointer<DeviceData>> devices = m_registry->tableDevices();
     for (int row = 0; row < devices.size(); ++row) {
         if (devices.at(row) && devices.at(row)->checked()) {
             m_table->checkDevice(row, false);
@@ -341,85 +273,23 @@ void DeviceFinder::toggleAll()
 
 bool DeviceFinder::editChecked(bool includeHidden)
 {
-    if (refuseWhileBusy(changeInFlightText())) {
+    if (!m_session->targetChecked(includeHidden)) {
         return false;
     }
-    // What the user sees, in the order shown: addresses are handed out down the view.
-    m_sortModel->refresh();
-    QList<QSharedPointer<DeviceData>> targets;
-    QSet<const DeviceData *> shown;
-    int offline = 0;
-    for (int row = 0; row < m_sortModel->rowCount(); ++row) {
-        DeviceData *device = m_sortModel->device(row);
-        if (!device || !device->checked()) {
-            continue;
-        }
-        shown.insert(device);
-        if (device->online()) {
-            targets << m_devices.value(device->commMac());
-        } else {
-            ++offline;
-        }
-    }
-    int hidden = 0;
-    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
-        if (device && device->checked() && device->online() && !shown.contains(device.data())) {
-            ++hidden;
-            if (includeHidden) {
-                targets << device;
-            }
-        }
-    }
-    if (targets.isEmpty()) {
-        Q_EMIT messageRequested(
-            hidden > 0 ? tr("已选设备都被筛选隐藏了，请清除筛选后再修改") : STR_SELECT_DEVICE_FIRST);
-        return false;
-    }
-    setEditTargets(targets, includeHidden ? 0 : hidden, offline);
     Q_EMIT editRequested();
     return true;
 }
 
-namespace {
-
-ChangeRequest requestFrom(const QVariantMap &settings)
-{
-    ChangeRequest request;
-    request.port1 = portFrom(settings, QString());
-    request.changePort2 = settings.value(QStringLiteral("changePort2")).toBool();
-    if (request.changePort2) {
-        request.port2 = portFrom(settings, QStringLiteral("2"));
-    }
-    return request;
-}
-
-} // namespace
-
-ChangePlan DeviceFinder::plan(const ChangeRequest &request) const
-{
-    QVector<const DeviceData *> targets;
-    targets.reserve(m_editTargets.size());
-    for (const QSharedPointer<DeviceData> &device : m_editTargets) {
-        targets << device.data();
-    }
-    QVector<const DeviceData *> known;
-    known.reserve(m_devices.size());
-    for (const QSharedPointer<DeviceData> &device : m_devices) {
-        known << device.data();
-    }
-    return planChange(targets, request, known);
-}
-
 QString DeviceFinder::validateChange(const QVariantMap &settings) const
 {
-    return plan(requestFrom(settings)).firstError();
+    return m_session->plan(requestFrom(settings)).firstError();
 }
 
 QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
 {
     // The editor lists this many devices of a batch; the rest are counted.
     constexpr int previewRows = 200;
-    const ChangePlan planned = plan(requestFrom(settings));
+    const ChangePlan planned = m_session->plan(requestFrom(settings));
     QVariantList preview;
     for (int i = 0; i < planned.devices.size() && i < previewRows; ++i) {
         const PlannedDevice &device = planned.devices.at(i);
@@ -433,136 +303,46 @@ QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
 
 bool DeviceFinder::isAwaitingScan(DeviceData *device) const
 {
-    return device && m_awaitingScan.contains(device->commMac());
+    return device && m_session->isAwaitingScan(device->commMac());
 }
 
 int DeviceFinder::awaitingScanCount() const
 {
-    return m_awaitingScan.size();
+    return m_session->awaitingScanCount();
 }
 
 bool DeviceFinder::applyChange(const QVariantMap &settings)
 {
-    return send(requestFrom(settings));
+    return m_session->send(requestFrom(settings));
 }
 
 bool DeviceFinder::retryFailed()
 {
-    if (refuseWhileBusy(changeInFlightText())) {
-        return false;
-    }
-    QList<QSharedPointer<DeviceData>> targets;
-    ChangeRequest request = m_request;
-    request.offsets.clear();
-    // A failed device that is offline now, or forgotten, waits for a later retry.
-    for (const ResultRow &row : m_resultRows->rows()) {
-        const QSharedPointer<DeviceData> device = m_devices.value(row.mac);
-        if (!row.succeeded && device && device->online()) {
-            targets << device;
-            request.offsets << row.offset;
-        }
-    }
-    if (targets.isEmpty()) {
-        Q_EMIT messageRequested(tr("没有可重试的在线失败设备"));
-        return false;
-    }
-    setEditTargets(targets);
-    return send(request);
-}
-
-bool DeviceFinder::send(const ChangeRequest &request)
-{
-    if (refuseWhileBusy(changeInFlightText())) {
-        return false;
-    }
-    const ChangePlan planned = plan(request);
-    if (!planned.isValid()) {
-        Q_EMIT messageRequested(planned.firstError());
-        return false;
-    }
-    NetworkChange change;
-    m_planned.clear();
-    m_pending.clear();
-    for (const PlannedDevice &device : planned.devices) {
-        const QString mac = device.device->commMac();
-        change.macs << mac;
-        if (!request.offsets.isEmpty()) {
-            change.offsets << device.offset;
-        }
-        m_planned.insert(mac, device);
-        m_pending << ResultRow { device.device->name(), mac, device.device->ip(), device.ip, QString(),
-            device.offset, false, QString() };
-    }
-    change.port1 = request.port1;
-    if (request.changePort2) {
-        change.port2 = request.port2;
-    }
-    m_request = { change.port1, !change.port2.isEmpty(), change.port2, {} };
-    change.requestId = ++m_lastRequest;
-    m_change.start(change.requestId, change.macs, m_clock.elapsed());
-    m_changeTimer->start(m_change.timeout());
-    m_results->setEthernetPort(change.port2.isEmpty() ? 1 : 2);
-    setBusy(true);
-    m_table->setDeviceNetworkConfig(change.macsText(), NetworkChange::portText(change.port1),
-        NetworkChange::portText(change.port2), change.requestText());
-    return true;
-}
-
-void DeviceFinder::showChanged(const QString &commMac)
-{
-    const QSharedPointer<DeviceData> device = m_devices.value(commMac);
-    const auto planned = m_planned.constFind(commMac);
-    if (!device || planned == m_planned.constEnd()) {
-        return;
-    }
-    QVector<t_device_network_info> ports = device->networkInfo();
-    const auto take = [&ports](int port, const QString &ip, const PortSettings &settings) {
-        if (port < ports.size() && !ip.isEmpty()) {
-            ports[port].ip = ip;
-            ports[port].subnetMask = settings.subnetMask;
-            ports[port].gateway = settings.gateway;
-            parseAddress(ip, &ports[port].ipInt);
-        }
-    };
-    take(0, planned->ip, m_request.port1);
-    take(1, planned->ip2, m_request.port2);
-    device->setNetworkInfo(ports);
-    m_awaitingScan.insert(commMac);
+    return m_session->retryFailed();
 }
 
 bool DeviceFinder::changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway)
 {
     m_table->checkAllDevice();
-    scheduleCheckState();
+    m_totals->schedule();
     QList<QSharedPointer<DeviceData>> targets;
-    for (const QSharedPointer<DeviceData> &device : tableDevices()) {
+    for (const QSharedPointer<DeviceData> &device : m_registry->tableDevices()) {
         if (device && device->online()) {
             targets << device;
         }
     }
-    setEditTargets(targets);
+    m_session->setTargets(targets);
     return applyChange({ { QStringLiteral("ip"), ip }, { QStringLiteral("subnetMask"), subnetMask },
         { QStringLiteral("gateway"), gateway } });
 }
 
 int DeviceFinder::removeOfflineDevices()
 {
-    int removed = 0;
-    for (auto it = m_devices.begin(); it != m_devices.end();) {
-        if (it.value()->devStatus() == DeviceData::Offline) {
-            uncount(it.value().data());
-            m_table->removeDevice(it.value());
-            m_editTargets.removeAll(it.value());
-            it = m_devices.erase(it);
-            ++removed;
-        } else {
-            ++it;
-        }
+    const QList<QSharedPointer<DeviceData>> removed = m_registry->removeOffline();
+    for (const QSharedPointer<DeviceData> &device : removed) {
+        m_session->forget(device);
     }
-    if (removed > 0) {
-        Q_EMIT editTargetChanged();
-    }
-    return removed;
+    return removed.size();
 }
 
 QString DeviceFinder::ipStateText(int state) const
@@ -591,188 +371,13 @@ QString DeviceFinder::callRollText(int state) const
     }
 }
 
-void DeviceFinder::onDeviceReported(const MacScanDeviceInfo &info, int source)
-{
-    const QString commMac = info.deviceCommMac();
-    const auto known = m_devices.constFind(commMac);
-    if (known != m_devices.constEnd()) {
-        known.value()->update(info, source);
-        if (source == Simulation::MacScanReport && m_awaitingScan.remove(commMac)) {
-            Q_EMIT awaitingScanChanged();
-        }
-        return;
-    }
-    // First sight: take the whole report, then show the device.
-    const QSharedPointer<DeviceData> device(new DeviceData);
-    keepCppOwned(device.data());
-    device->update(info, ZVR::FirstReport);
-    const auto changed = [this, record = device.data()] { recount(record); };
-    connect(device.data(), &DeviceData::checkedChanged, this, changed);
-    connect(device.data(), &DeviceData::devStatusChanged, this, changed);
-    m_devices.insert(commMac, device);
-    m_table->appendDevice(device);
-    m_counted.insert(device.data(), 0);
-    recount(device.data());
-    scheduleCheckState();
-}
-
-void DeviceFinder::onIpStateReported(const QString &commMac, int state)
-{
-    const QSharedPointer<DeviceData> device = m_devices.value(commMac);
-    if (device) {
-        device->setIpState(DeviceData::IpState(state));
-    }
-}
-
 void DeviceFinder::onEditDevice(const QSharedPointer<DeviceData> &device)
 {
     if (!device) {
         return;
     }
-    setEditTargets({ device });
+    m_session->setTargets({ device });
     Q_EMIT editRequested();
-}
-
-void DeviceFinder::onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes)
-{
-    for (const Simulation::Outcome &outcome : outcomes) {
-        m_change.answer(requestId, outcome);
-    }
-    if (m_change.advance(m_clock.elapsed())) {
-        endChange();
-    }
-}
-
-void DeviceFinder::endChange()
-{
-    m_changeTimer->stop();
-    const QStringList timedOut = m_change.timedOut();
-    const QSet<QString> silent(timedOut.cbegin(), timedOut.cend());
-    QList<QSharedPointer<SettingResultData>> results;
-    int succeeded = 0;
-    const QVector<Simulation::Outcome> outcomes = m_change.outcomes();
-    for (int i = 0; i < outcomes.size(); ++i) {
-        const Simulation::Outcome &outcome = outcomes.at(i);
-        const QSharedPointer<SettingResultData> result(new SettingResultData);
-        keepCppOwned(result.data());
-        result->setMac(outcome.commMac);
-        result->setIp(outcome.ip);
-        if (silent.contains(outcome.commMac)) {
-            result->setDetail(ChangeTracker::timedOutText(m_change.timeout()));
-        } else {
-            result->setDetailVal(outcome.result);
-        }
-        results << result;
-        ResultRow &row = m_pending[i];
-        row.succeeded = outcome.result == IpSetSuccess && !silent.contains(outcome.commMac);
-        row.newIp = outcome.ip;
-        row.detail = result->detail();
-        if (row.succeeded) {
-            ++succeeded;
-            showChanged(outcome.commMac);
-        }
-    }
-    m_planned.clear();
-    m_resultRows->reset(m_pending);
-    m_pending.clear();
-    if (succeeded > 0) {
-        Q_EMIT awaitingScanChanged();
-    }
-    m_results->resetResultList(results);
-    m_results->setTotalNum(results.size());
-    m_results->setSuccessNum(succeeded);
-    m_results->setFailureNum(results.size() - succeeded);
-    setBusy(false);
-    Q_EMIT resultsChanged();
-    Q_EMIT resultsReady();
-}
-
-void DeviceFinder::scheduleCheckState()
-{
-    // Many devices change in one scan round; the state is worked out once after it.
-    if (m_checkStateQueued) {
-        return;
-    }
-    m_checkStateQueued = true;
-    QMetaObject::invokeMethod(this, &DeviceFinder::updateCheckState, Qt::QueuedConnection);
-}
-
-void DeviceFinder::updateCheckState()
-{
-    m_checkStateQueued = false;
-    // The header box's rule: every online device checked is All, offline rows aside.
-    int type = ZVRCheckBox::Some;
-    if (m_countedCheckedOnline == 0) {
-        type = ZVRCheckBox::None;
-    } else if (m_countedCheckedOnline == m_countedOnline) {
-        type = ZVRCheckBox::All;
-    }
-    if (type == m_allCheckType && m_countedChecked == m_checkedCount && m_countedOnline == m_onlineCount
-        && m_counted.size() == m_tableCount) {
-        return;
-    }
-    m_tableCount = m_counted.size();
-    m_allCheckType = type;
-    m_checkedCount = m_countedChecked;
-    m_onlineCount = m_countedOnline;
-    Q_EMIT checkStateChanged();
-}
-
-void DeviceFinder::recount(const DeviceData *device)
-{
-    const quint8 state = (device->online() ? 1 : 0) | (device->checked() ? 2 : 0);
-    // A record that has left the table no longer counts, whatever it still does.
-    const auto it = m_counted.find(device);
-    if (it == m_counted.end() || it.value() == state) {
-        return;
-    }
-    const quint8 previous = it.value();
-    it.value() = state;
-    m_countedOnline += (state & 1) - (previous & 1);
-    m_countedChecked += ((state >> 1) & 1) - ((previous >> 1) & 1);
-    m_countedCheckedOnline += (state == 3 ? 1 : 0) - (previous == 3 ? 1 : 0);
-    scheduleCheckState();
-}
-
-void DeviceFinder::uncount(const DeviceData *device)
-{
-    const auto it = m_counted.find(device);
-    if (it == m_counted.end()) {
-        return;
-    }
-    const quint8 previous = it.value();
-    m_counted.erase(it);
-    m_countedOnline -= previous & 1;
-    m_countedChecked -= (previous >> 1) & 1;
-    m_countedCheckedOnline -= previous == 3 ? 1 : 0;
-    scheduleCheckState();
-}
-
-QList<QSharedPointer<DeviceData>> DeviceFinder::tableDevices() const
-{
-    QList<QSharedPointer<DeviceData>> devices;
-    for (int row = 0; row < m_table->rowCount(); ++row) {
-        const DeviceData *device = ZVR::deviceAtRow(m_table, row);
-        devices << (device ? m_devices.value(device->commMac()) : QSharedPointer<DeviceData>());
-    }
-    return devices;
-}
-
-void DeviceFinder::setEditTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden, int offline)
-{
-    m_editTargets = devices;
-    m_hiddenChecked = hidden;
-    m_offlineChecked = offline;
-    Q_EMIT editTargetChanged();
-}
-
-void DeviceFinder::setBusy(bool busy)
-{
-    if (m_busy == busy) {
-        return;
-    }
-    m_busy = busy;
-    Q_EMIT busyChanged();
 }
 
 // Qt 6 moc needs the complete types of the pointer properties; they are known here.

@@ -3,34 +3,26 @@
 #ifndef ZVR_DEVICEFINDER_DEVICEFINDER_H
 #define ZVR_DEVICEFINDER_DEVICEFINDER_H
 
-#include "changetracker.h"
-#include "networkchange.h"
 #include "resultrowmodel.h"
-#include "simulation.h"
 
-#include <QElapsedTimer>
-#include <QHash>
-#include <QList>
-#include <QSet>
 #include <QObject>
 #include <QSharedPointer>
 #include <QVariantMap>
 
+class ChangeSession;
+class CheckTotals;
 class ComboBoxModel;
-class QTimer;
 class DeviceData;
+class DeviceRegistry;
 class DeviceSortFilterProxyModel;
 class DeviceTableModel;
 class NodeListModel;
+class ScanBackend;
 class SettingResultTableModel;
 
-/*! \brief The tool's side of the view-model: feeds scan reports into the device
- *  table, keeps the header check state, and runs network changes through the
- *  back-end to the results table.
- *
- *  One DeviceData per communication MAC: the first report of a device is taken
- *  whole (mode 0), later ones by their kind (1 MAC scan, 2 UDP). Every record it
- *  creates is marked as owned by C++ so that QML never collects it.
+/*! \brief What the interface talks to: the scan back-end's reports in the device
+ *  table (DeviceRegistry), the header check state (CheckTotals) and network changes
+ *  with their results (ChangeSession), with the models and texts QML binds to.
  */
 class DeviceFinder : public QObject
 {
@@ -55,12 +47,11 @@ class DeviceFinder : public QObject
     Q_PROPERTY(int awaitingScanCount READ awaitingScanCount NOTIFY awaitingScanChanged)
 
 public:
-    explicit DeviceFinder(QObject *parent = nullptr);
+    //! Scans and changes through \a backend, which must outlive it.
+    explicit DeviceFinder(ScanBackend *backend, QObject *parent = nullptr);
     ~DeviceFinder() override;
 
-    //! Rebuilds the simulated network; takes effect at the next restart().
-    void setNetwork(quint32 seed, int deviceCount);
-    Simulation *simulation() const;
+    ScanBackend *backend() const;
     //! How long a change waits for the devices' answers, in milliseconds.
     int changeTimeout() const;
     void setChangeTimeout(int milliseconds);
@@ -103,7 +94,7 @@ public:
     Q_INVOKABLE void scanInSlices();
     //! A rescan asked for by the user: refused with a message while a change is in flight.
     Q_INVOKABLE bool rescan();
-    //! Empties the table and rebuilds the network from its seed.
+    //! Empties the table and restarts the back-end.
     Q_INVOKABLE void restart();
     //! The header check box: checks every online device, or unchecks all when all are.
     Q_INVOKABLE void toggleAll();
@@ -148,66 +139,17 @@ Q_SIGNALS:
     void resultsReady();
 
 private:
-    void onDeviceReported(const MacScanDeviceInfo &info, int source);
-    void onIpStateReported(const QString &commMac, int state);
     void onEditDevice(const QSharedPointer<DeviceData> &device);
-    void onRequestAnswered(int requestId, const QVector<Simulation::Outcome> &outcomes);
-    void endChange();
-    void continueScan();
-    void scheduleCheckState();
-    void updateCheckState();
-    //! Moves \a device's share of the totals from its last state to its current one.
-    void recount(const DeviceData *device);
-    //! Takes \a device's share out of the totals.
-    void uncount(const DeviceData *device);
-    //! The devices of the table's rows, in row order.
-    QList<QSharedPointer<DeviceData>> tableDevices() const;
-    void setEditTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden = 0, int offline = 0);
-    ChangePlan plan(const ChangeRequest &request) const;
-    bool send(const ChangeRequest &request);
-    //! Refuses, with a message, what must wait for the change in flight.
-    bool refuseWhileBusy(const QString &text);
-    //! Shows a confirmed change in \a commMac's row until the next scan report.
-    void showChanged(const QString &commMac);
-    void setBusy(bool busy);
 
     Q_DISABLE_COPY(DeviceFinder)
-    Simulation *const m_simulation;
+    ScanBackend *const m_backend;
     DeviceTableModel *const m_table;
     DeviceSortFilterProxyModel *const m_sortModel;
     ComboBoxModel *const m_statusModel;
-    SettingResultTableModel *const m_results;
+    DeviceRegistry *const m_registry;
     NodeListModel *const m_nodes;
-    ResultRowModel *const m_resultRows;
-    QHash<QString, QSharedPointer<DeviceData>> m_devices;
-    QList<QSharedPointer<DeviceData>> m_editTargets;
-    int m_hiddenChecked = 0;
-    int m_offlineChecked = 0;
-    //! The addresses each device of the change in flight is to take.
-    QHash<QString, PlannedDevice> m_planned;
-    //! The change in flight's result rows in request order, outcomes still to come.
-    QVector<ResultRow> m_pending;
-    //! The last change sent; a retry of its failures takes its settings.
-    ChangeRequest m_request;
-    QSet<QString> m_awaitingScan;
-    quint32 m_seed = Simulation::DefaultSeed;
-    int m_deviceCount = Simulation::DefaultDeviceCount;
-    int m_allCheckType = 1; // ZVRCheckBox::None
-    int m_checkedCount = 0;
-    int m_onlineCount = 0;
-    int m_tableCount = 0;
-    //! Each record's last counted state: bit 0 online, bit 1 checked.
-    QHash<const DeviceData *, quint8> m_counted;
-    int m_countedOnline = 0;
-    int m_countedChecked = 0;
-    int m_countedCheckedOnline = 0;
-    bool m_checkStateQueued = false;
-    bool m_busy = false;
-    int m_lastRequest = 0;
-    // The change in flight: who answered, and when the wait ends.
-    ChangeTracker m_change;
-    QElapsedTimer m_clock;
-    QTimer *const m_changeTimer;
+    CheckTotals *const m_totals;
+    ChangeSession *const m_session;
 };
 
 #endif // ZVR_DEVICEFINDER_DEVICEFINDER_H

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicecolumns.h"
 #include "devicefinder.h"
+#include "changetracker.h"
 #include "headlessrun.h"
 #include "qmlregistration.h"
+#include "simulatednetwork.h"
 #include "tableexport.h"
 
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
@@ -207,10 +209,11 @@ int main(int argc, char *argv[])
     }
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
 
-    DeviceFinder finder;
-    finder.setNetwork(settings.seed, settings.devices);
+    SimulatedNetwork network;
+    network.setNetwork(settings.seed, settings.devices);
+    network.simulation()->setFaults(settings.faults);
+    DeviceFinder finder(&network);
     finder.setChangeTimeout(settings.changeTimeout);
-    finder.simulation()->setFaults(settings.faults);
     finder.restart();
     // A table view rebuilds its visible cells on every insert: during a scan that
     // reports thousands of devices, new rows reach it a few times a second.

@@ -8,39 +8,16 @@
 
 #include <utility>
 
-namespace {
-
-// The record shows its run mode only as text: ask the record itself for the texts it
-// shows, once, instead of translating them again here.
-QString runModeText(DeviceRunMode mode)
+bool isControlNode(const DeviceData *device, const RunModeOf &runModeOf)
 {
-    DeviceData probe;
-    probe.setRunModeVal(mode);
-    return probe.runMode();
+    const DeviceRunMode mode = runModeOf(device);
+    return device->getNodeType() == NodeCentralControl || mode == RunModeMaster || mode == RunModeBackup;
 }
 
-bool isMaster(const DeviceData *device)
-{
-    static const QString text = runModeText(RunModeMaster);
-    return device->runMode() == text;
-}
-
-bool isBackup(const DeviceData *device)
-{
-    static const QString text = runModeText(RunModeBackup);
-    return device->runMode() == text;
-}
-
-} // namespace
-
-bool isControlNode(const DeviceData *device)
-{
-    return device->getNodeType() == NodeCentralControl || isMaster(device) || isBackup(device);
-}
-
-NodeListModel::NodeListModel(DeviceTableModel *table, QObject *parent)
+NodeListModel::NodeListModel(DeviceTableModel *table, RunModeOf runModeOf, QObject *parent)
     : AbstractDeviceListModel(parent)
     , m_table(table)
+    , m_runModeOf(std::move(runModeOf))
 {
     createConnects();
     rebuild();
@@ -165,7 +142,7 @@ void NodeListModel::review(DeviceData *device)
         return;
     }
     const bool listed = it.value() != NotListed;
-    if (isControlNode(device) != listed) {
+    if (isControlNode(device, m_runModeOf) != listed) {
         if (listed) {
             leave(device);
         } else {
@@ -238,5 +215,10 @@ bool NodeListModel::isActive(const DeviceData *device) const
         return true;
     }
     // The backup takes charge while no master is online.
-    return isBackup(device) && m_onlineMasterSet.isEmpty();
+    return m_runModeOf(device) == RunModeBackup && m_onlineMasterSet.isEmpty();
+}
+
+bool NodeListModel::isMaster(const DeviceData *device) const
+{
+    return m_runModeOf(device) == RunModeMaster;
 }

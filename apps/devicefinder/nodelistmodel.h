@@ -3,17 +3,23 @@
 #ifndef ZVR_DEVICEFINDER_NODELISTMODEL_H
 #define ZVR_DEVICEFINDER_NODELISTMODEL_H
 
+#include <macscanbll/macscandeviceinfo.h>
 #include <zvrviewmodel/abstractdevicelistmodel.h>
 
 #include <QHash>
 #include <QSet>
 #include <QVector>
 
+#include <functional>
+
 class DeviceData;
 class DeviceTableModel;
 
+//! The run mode a device reported, as the back-end gave it.
+using RunModeOf = std::function<DeviceRunMode(const DeviceData *)>;
+
 //! A central controller, or the master or backup node: the nodes listed below.
-bool isControlNode(const DeviceData *device);
+bool isControlNode(const DeviceData *device, const RunModeOf &runModeOf);
 
 /*! \brief The control nodes of the device table: central controllers and the
  *  master and backup nodes, with the node that is in charge marked active.
@@ -33,7 +39,7 @@ public:
     };
     Q_ENUM(NodeRole)
 
-    explicit NodeListModel(DeviceTableModel *table, QObject *parent = nullptr);
+    NodeListModel(DeviceTableModel *table, RunModeOf runModeOf, QObject *parent = nullptr);
     ~NodeListModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -56,9 +62,11 @@ private:
     //! Counts \a device among the online masters or not, after a change of it.
     void updateActive(DeviceData *device);
     bool isActive(const DeviceData *device) const;
+    bool isMaster(const DeviceData *device) const;
 
     Q_DISABLE_COPY(NodeListModel)
     DeviceTableModel *const m_table;
+    const RunModeOf m_runModeOf;
     QVector<DeviceData *> m_nodes;
     //! Every followed record, and its row in m_nodes: a change finds its row without a walk.
     QHash<DeviceData *, int> m_followed;

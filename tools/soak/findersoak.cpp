@@ -7,7 +7,9 @@
 // or missing because a device restarts. Every change must end by its timeout in a
 // consistent state, and once the population is stable the heap must not grow.
 
+#include "changetracker.h"
 #include "devicefinder.h"
+#include "simulatednetwork.h"
 
 #include "heapslope.h"
 
@@ -143,10 +145,11 @@ int main(int argc, char **argv)
     qInstallMessageHandler(countIgnored);
     QCoreApplication app(argc, argv);
 
-    DeviceFinder finder;
-    finder.setNetwork(Simulation::DefaultSeed, options.devices);
+    SimulatedNetwork network;
+    network.setNetwork(Simulation::DefaultSeed, options.devices);
+    network.simulation()->setAnswerDelay(options.timeout / 4);
+    DeviceFinder finder(&network);
     finder.setChangeTimeout(options.timeout);
-    finder.simulation()->setAnswerDelay(options.timeout / 4);
     finder.restart();
     std::printf("%d devices, %d rounds, a change every %d rounds, timeout %d ms, faults %s\n",
         options.devices, options.rounds, options.changeEvery, options.timeout, qPrintable(options.faults));
@@ -172,7 +175,7 @@ int main(int argc, char **argv)
         // Every second change the answers come after its timeout; each into fresh addresses.
         NetworkFaults now = faults;
         now.delay = changes % 2 == 1 ? options.timeout * 3 / 2 : faults.delay;
-        finder.simulation()->setFaults(now);
+        network.simulation()->setFaults(now);
         const QString start = QStringLiteral("172.%1.0.2").arg(16 + changes % 16);
         ++changes;
         for (int attempt = 0; attempt < 2; ++attempt) {

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "changetracker.h"
-#include "devicefinder.h"
+#include "simulatedfinder.h"
 
 #include "logcapture.h"
 
@@ -58,13 +58,12 @@ private Q_SLOTS:
             return;
         }
         LogCapture log;
-        DeviceFinder finder;
-        finder.setNetwork(Simulation::DefaultSeed, 12);
-        finder.simulation()->setAnswerDelay(0);
+        SimulatedFinder simulated(Simulation::DefaultSeed, 12);
+        DeviceFinder &finder = simulated.finder;
         finder.setChangeTimeout(50);
         finder.restart();
         finder.scan(3);
-        finder.simulation()->setFaults(parsed);
+        simulated.simulation()->setFaults(parsed);
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
         QSignalSpy messages(&finder, &DeviceFinder::messageRequested);
         QVERIFY(finder.changeAllOnline(
@@ -157,15 +156,15 @@ private Q_SLOTS:
                 }
                 continue;
             }
-            const Simulation::Outcome outcome { f.at(1), QStringLiteral("10.0.0.1"),
-                IpSettingResult(f.at(2).toInt()) };
+            const ChangeOutcome outcome { f.at(1), QStringLiteral("10.0.0.1"),
+                IpSettingResult(f.at(2).toInt()), QString() };
             record << QString::number(tracker.answer(f.at(0).toInt(), outcome));
         }
         QTEST(record, "record");
         QVERIFY(!tracker.inFlight());
         QList<int> results;
         QStringList macs;
-        for (const Simulation::Outcome &o : tracker.outcomes()) {
+        for (const ChangeOutcome &o : tracker.outcomes()) {
             results << int(o.result);
             macs << o.commMac;
         }

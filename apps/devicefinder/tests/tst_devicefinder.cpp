@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "devicefinder.h"
+#include "simulatedfinder.h"
+
+#include <netscan/networkchange.h>
 
 #include <macscanbll/macscan.h>
 #include <zvrviewmodel/devicerow.h>
@@ -33,7 +35,8 @@ private:
     DeviceData *deviceAt(int row) const;
     QList<DeviceData *> devices() const;
 
-    std::unique_ptr<DeviceFinder> m_finder;
+    std::unique_ptr<SimulatedFinder> m_network;
+    DeviceFinder *m_finder = nullptr;
 };
 
 // The settings the editor hands over: the first port, and the second one when given.
@@ -69,8 +72,8 @@ QList<DeviceData *> tst_DeviceFinder::devices() const
 
 void tst_DeviceFinder::init()
 {
-    m_finder = std::make_unique<DeviceFinder>();
-    m_finder->simulation()->setAnswerDelay(0);
+    m_network = std::make_unique<SimulatedFinder>();
+    m_finder = &m_network->finder;
     m_finder->restart();
     m_finder->scan(1);
 }
@@ -97,7 +100,7 @@ void tst_DeviceFinder::firstSightTakesTheWholeReport()
 void tst_DeviceFinder::requestTexts()
 {
     QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
-    QSignalSpy busy(m_finder.get(), &DeviceFinder::busyChanged);
+    QSignalSpy busy(m_finder, &DeviceFinder::busyChanged);
 
     // Checked: three online rows and an offline one; shown by name, descending.
     for (int row : { 1, 0, 4, 15 }) {
@@ -167,7 +170,7 @@ void tst_DeviceFinder::validateChange()
     for (int row : qAsConst(rows)) {
         m_finder->deviceModel()->checkDevice(row, true);
     }
-    QSignalSpy messages(m_finder.get(), &DeviceFinder::messageRequested);
+    QSignalSpy messages(m_finder, &DeviceFinder::messageRequested);
     QCOMPARE(m_finder->editChecked(), !rows.isEmpty());
 
     const QByteArray ipText = ip.toUtf8(), ip2Text = ip2.toUtf8();
@@ -205,7 +208,7 @@ void tst_DeviceFinder::removedDevicesAreReleased()
 
 void tst_DeviceFinder::resultsAndTotals()
 {
-    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QSignalSpy ready(m_finder, &DeviceFinder::resultsReady);
     QVERIFY(m_finder->changeAllOnline(
         QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
     QVERIFY(ready.wait(1000));
@@ -244,9 +247,9 @@ void tst_DeviceFinder::retryFailed()
 {
     NetworkFaults faults;
     faults.drop = 0.5;
-    m_finder->simulation()->setFaults(faults);
+    m_network->simulation()->setFaults(faults);
     m_finder->setChangeTimeout(30);
-    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QSignalSpy ready(m_finder, &DeviceFinder::resultsReady);
     QVERIFY(m_finder->changeAllOnline(
         QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
     QVERIFY(ready.wait(1000));
@@ -266,7 +269,7 @@ void tst_DeviceFinder::retryFailed()
     QCOMPARE(last.at(2), failed.last());
     QCOMPARE(last.at(4), QStringLiteral("未更改"));
 
-    m_finder->simulation()->setFaults({});
+    m_network->simulation()->setFaults({});
     QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
     QVERIFY(m_finder->retryFailed());
     QCOMPARE(requested.at(0).at(0).toString(), failed.join(QLatin1Char(',')));

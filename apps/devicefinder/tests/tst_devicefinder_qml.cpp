@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicefinder.h"
 #include "qmlregistration.h"
+#include "simulatednetwork.h"
 
 #include <QLoggingCategory>
 #include <QObject>
@@ -20,8 +21,10 @@ public Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\ndefault.info=false"));
         QQuickStyle::setStyle(QStringLiteral("Fusion"));
         registerQmlTypes([] {
-            auto *finder = new DeviceFinder;
-            finder->simulation()->setAnswerDelay(50);
+            auto *network = new SimulatedNetwork;
+            network->simulation()->setAnswerDelay(50);
+            auto *finder = new DeviceFinder(network);
+            network->setParent(finder);
             return finder;
         });
     }

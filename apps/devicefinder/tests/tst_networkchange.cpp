@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "networkchange.h"
+#include "changeplan.h"
 
 #include <zvrviewmodel/devicedata.h>
 
@@ -215,7 +215,7 @@ void tst_NetworkChange::plan()
     }
     ChangeRequest request { { port1.at(0), port1.at(1), port1.at(2) }, !ip2.isEmpty(),
         { ip2, port1.at(1), port1.at(2) }, {} };
-    const ChangePlan plan = planChange(chosen, request, known);
+    const ChangePlan plan = planChange(chosen, request, known, [](const DeviceData *) { return RunModeNormal; });
     QCOMPARE(plan.firstError(), text);
     QCOMPARE(plan.isValid(), text.isEmpty());
     if (plan.isValid()) {

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "devicefinder.h"
+#include "simulatedfinder.h"
 #include "nodelistmodel.h"
 
 #include <zvrviewmodel/devicedata.h>
@@ -24,9 +24,19 @@ private Q_SLOTS:
 
 namespace {
 
+// The run modes the devices reported, as the registry keeps them.
+QHash<const DeviceData *, DeviceRunMode> reportedModes;
+
+void setRunMode(DeviceData *device, DeviceRunMode mode)
+{
+    reportedModes.insert(device, mode);
+    device->setRunModeVal(mode);
+}
+
 QSharedPointer<DeviceData> makeDevice(const char *name, NodeType type, DeviceRunMode mode)
 {
     QSharedPointer<DeviceData> device(new DeviceData);
+    reportedModes.insert(device.data(), mode);
     device->setName(QString::fromLatin1(name));
     device->setNodeTypeVal(type);
     device->setRunModeVal(mode);
@@ -77,7 +87,7 @@ void TestNodeList::followsTheTable()
         makeDevice("b", NodeDecoder, RunModeBackup), makeDevice("c", NodeCentralControl, RunModeNormal),
         makeDevice("e", NodeEncoder, RunModeNormal) };
     table.appendDevice(devices.at(0));
-    NodeListModel nodes(&table);
+    NodeListModel nodes(&table, [](const DeviceData *device) { return reportedModes.value(device); });
     QAbstractItemModelTester tester(&nodes, QAbstractItemModelTester::FailureReportingMode::QtTest);
     for (int i = 1; i < devices.size(); ++i) {
         table.appendDevice(devices.at(i));
@@ -91,9 +101,9 @@ void TestNodeList::followsTheTable()
         } else if (change == QLatin1String("malfunction")) {
             device->setDevStatus(DeviceData::Malfunction);
         } else if (change == QLatin1String("normal")) {
-            device->setRunModeVal(RunModeNormal);
+            setRunMode(device, RunModeNormal);
         } else if (change == QLatin1String("master")) {
-            device->setRunModeVal(RunModeMaster);
+            setRunMode(device, RunModeMaster);
         } else if (change == QLatin1String("encoder")) {
             device->setNodeTypeVal(NodeEncoder);
         } else if (change == QLatin1String("removed")) {
@@ -109,8 +119,8 @@ void TestNodeList::followsTheTable()
 // table at every point, over random checks, status changes and removals.
 void TestNodeList::totalsAgreeWithTheTable()
 {
-    DeviceFinder finder;
-    finder.setNetwork(7, 60);
+    SimulatedFinder simulated(7, 60);
+    DeviceFinder &finder = simulated.finder;
     finder.restart();
     finder.scan(2);
     DeviceTableModel *table = finder.deviceModel();

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "csvexport.h"
 #include "devicecolumns.h"
-#include "devicefinder.h"
+#include "simulatedfinder.h"
 #include "logcapture.h"
 #include "tableexport.h"
 
@@ -71,7 +71,8 @@ private Q_SLOTS:
     // replaced whole or not at all.
     void deviceList()
     {
-        DeviceFinder finder;
+        SimulatedFinder simulated;
+        DeviceFinder &finder = simulated.finder;
         finder.restart();
         finder.scan(1);
         DeviceColumns columns;
@@ -108,7 +109,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(QFileInfo(missing).absolutePath()));
 
         // The results as the view shows them: every device, then the failures only.
-        finder.simulation()->setAnswerDelay(0);
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
         QVERIFY(finder.changeAllOnline(
             QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "simulation.h"
 
-#include "networkchange.h"
+#include <netscan/networkchange.h>
 
 #include <QDateTime>
 #include <QHash>

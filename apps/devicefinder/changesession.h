@@ -1,0 +1,110 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_DEVICEFINDER_CHANGESESSION_H
+#define ZVR_DEVICEFINDER_CHANGESESSION_H
+
+#include "changeplan.h"
+#include "changetracker.h"
+#include "resultrowmodel.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QSharedPointer>
+
+class DeviceData;
+class DeviceRegistry;
+class DeviceSortFilterProxyModel;
+class DeviceTableModel;
+class QTimer;
+class SettingResultTableModel;
+
+/*! \brief One network change at a time: which devices it takes, its plan, the request
+ *  to the back-end, the wait for the answers with its deadline, and the results.
+ *
+ *  A device whose change succeeded shows its new settings until its next MAC-scan
+ *  report confirms them (awaiting scan).
+ */
+class ChangeSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChangeSession(DeviceRegistry *registry, DeviceTableModel *table, DeviceSortFilterProxyModel *view,
+        QObject *parent = nullptr);
+    ~ChangeSession() override;
+
+    SettingResultTableModel *results() const;
+    ResultRowModel *resultRows() const;
+    int timeout() const;
+    void setTimeout(int milliseconds);
+    bool busy() const;
+
+    const QList<QSharedPointer<DeviceData>> &targets() const;
+    int hiddenChecked() const;
+    int offlineChecked() const;
+    void setTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden = 0, int offline = 0);
+    //! The checked online devices the view shows, in its order, and with \a includeHidden the rest.
+    bool targetChecked(bool includeHidden);
+    //! Drops \a device from the targets, once it leaves the table.
+    void forget(const QSharedPointer<DeviceData> &device);
+
+    ChangePlan plan(const ChangeRequest &request) const;
+    //! Plans and sends \a request for the targets; false (with a message) when refused.
+    bool send(const ChangeRequest &request);
+    //! Sends the last change's failed devices that are online again; false (with a message) when refused.
+    bool retryFailed();
+    //! Refuses, with \a text as message, what must wait for the change in flight.
+    bool refuseWhileBusy(const QString &text);
+
+    void answer(int requestId, const QVector<ChangeOutcome> &outcomes);
+    //! A MAC-scan report of \a commMac: its shown change is confirmed or replaced.
+    void confirm(const QString &commMac);
+    bool isAwaitingScan(const QString &commMac) const;
+    int awaitingScanCount() const;
+
+    //! Forgets the change in flight, the targets and the results.
+    void reset();
+
+    static QString changeInFlightText();
+
+Q_SIGNALS:
+    void busyChanged();
+    void resultsChanged();
+    void resultsReady();
+    void targetsChanged();
+    void awaitingScanChanged();
+    void timeoutChanged();
+    void messageRequested(const QString &text);
+
+private:
+    void end();
+    void showChanged(const QString &commMac);
+    void setBusy(bool busy);
+
+    Q_DISABLE_COPY(ChangeSession)
+    DeviceRegistry *const m_registry;
+    DeviceTableModel *const m_table;
+    DeviceSortFilterProxyModel *const m_view;
+    SettingResultTableModel *const m_results;
+    ResultRowModel *const m_resultRows;
+    QList<QSharedPointer<DeviceData>> m_targets;
+    int m_hiddenChecked = 0;
+    int m_offlineChecked = 0;
+    //! The addresses each device of the change in flight is to take.
+    QHash<QString, PlannedDevice> m_planned;
+    //! The change in flight's result rows in request order, outcomes still to come.
+    QVector<ResultRow> m_pending;
+    //! The last change sent; a retry of its failures takes its settings.
+    ChangeRequest m_request;
+    QSet<QString> m_awaitingScan;
+    int m_lastRequest = 0;
+    bool m_busy = false;
+    ChangeTracker m_tracker;
+    QElapsedTimer m_clock;
+    QTimer *const m_timer;
+};
+
+#endif // ZVR_DEVICEFINDER_CHANGESESSION_H
