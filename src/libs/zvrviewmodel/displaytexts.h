@@ -5,7 +5,8 @@
 
 #include <QString>
 
-// Fixed display texts of the tool, never translated; one copy of each in the program.
+// The tool's fixed display texts, one copy of each in the program. They are the system's
+// own Chinese texts and are not passed through tr(); the record's text tables are.
 inline const QString STR_ALL = QStringLiteral("全部");
 inline const QString STR_NORMAL = QStringLiteral("正常");
 inline const QString STR_IP_CONFLICT = QStringLiteral("IP冲突");
