@@ -158,7 +158,7 @@ QString ChangePlan::firstError() const
 }
 
 ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRequest &request,
-    const QVector<const DeviceData *> &known, const RunModeOf &runModeOf)
+    const QVector<const DeviceData *> &known, const RunModeOf &runModeOf, const QVector<HeldAddress> &alsoHeld)
 {
     ChangePlan plan;
     if (targets.isEmpty()) {
@@ -223,6 +223,12 @@ ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRe
         if (device->ethernetPortNumber() > 1 && !(moves && request.changePort2)
             && parseAddress(device->ip2(), &value)) {
             holders.insert(value, { device, 2 });
+        }
+    }
+    for (const HeldAddress &held : alsoHeld) {
+        quint32 value = 0;
+        if (parseAddress(held.ip, &value)) {
+            holders.insert(value, { held.device, held.port });
         }
     }
 

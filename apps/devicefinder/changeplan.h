@@ -48,11 +48,20 @@ struct ChangePlan
     QString firstError() const;
 };
 
+//! An address a device may hold besides those it shows: a change it has not confirmed.
+struct HeldAddress
+{
+    const DeviceData *device = nullptr;
+    QString ip;
+    int port = 1;
+};
+
 /*! Plans \a request for \a targets. \a known are all devices the tool lists: no
  *  planned address may be one that a device outside the plan holds on either port, and
  *  control nodes (by \a runModeOf) keep theirs.
  */
 ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRequest &request,
-    const QVector<const DeviceData *> &known, const RunModeOf &runModeOf);
+    const QVector<const DeviceData *> &known, const RunModeOf &runModeOf,
+    const QVector<HeldAddress> &alsoHeld = {});
 
 #endif // ZVR_DEVICEFINDER_CHANGEPLAN_H

@@ -150,7 +150,23 @@ ChangePlan ChangeSession::plan(const ChangeRequest &request) const
     for (const QSharedPointer<DeviceData> &device : devices) {
         known << device.data();
     }
-    return planChange(targets, request, known, m_registry->runModes());
+    // Until a scan or a late answer tells, an unconfirmed device may be at either address.
+    QVector<HeldAddress> held;
+    for (auto it = m_unconfirmed.cbegin(); it != m_unconfirmed.cend(); ++it) {
+        const QSharedPointer<DeviceData> device = m_registry->device(it.key());
+        if (device && !it->seenUnchanged) {
+            held << HeldAddress { device.data(), it->oldIp, 1 } << HeldAddress { device.data(), it->ip, 1 };
+            if (!it->ip2.isEmpty()) {
+                held << HeldAddress { device.data(), it->oldIp2, 2 } << HeldAddress { device.data(), it->ip2, 2 };
+            }
+        }
+    }
+    return planChange(targets, request, known, m_registry->runModes(), held);
+}
+
+QString ChangeSession::unconfirmedText(int milliseconds)
+{
+    return tr("设备%1秒内无应答，修改是否生效未知").arg(milliseconds / 1000.0);
 }
 
 QString ChangeSession::changeInFlightText()
@@ -187,8 +203,10 @@ bool ChangeSession::send(const ChangeRequest &request)
             change.offsets << device.offset;
         }
         m_planned.insert(mac, device);
+        // A new change of the device supersedes what was not confirmed of the last one.
+        m_unconfirmed.remove(mac);
         m_pending << ResultRow { device.device->name(), mac, device.device->ip(), device.ip, QString(),
-            device.offset, false, QString() };
+            device.offset, ResultRow::Failed, QString() };
     }
     change.port1 = request.port1;
     if (request.changePort2) {
@@ -216,7 +234,7 @@ bool ChangeSession::retryFailed()
     // A failed device that is offline now, or forgotten, waits for a later retry.
     for (const ResultRow &row : m_resultRows->rows()) {
         const QSharedPointer<DeviceData> device = m_registry->device(row.mac);
-        if (!row.succeeded && device && device->online()) {
+        if (row.state == ResultRow::Failed && device && device->online()) {
             targets << device;
             request.offsets << row.offset;
         }
@@ -232,7 +250,9 @@ bool ChangeSession::retryFailed()
 void ChangeSession::answer(int requestId, const QVector<ChangeOutcome> &outcomes)
 {
     for (const ChangeOutcome &outcome : outcomes) {
-        m_tracker.answer(requestId, outcome);
+        if (!answerLate(requestId, outcome)) {
+            m_tracker.answer(requestId, outcome);
+        }
     }
     if (m_tracker.advance(m_clock.elapsed())) {
         end();
@@ -245,7 +265,10 @@ void ChangeSession::end()
     const QStringList timedOut = m_tracker.timedOut();
     const QSet<QString> silent(timedOut.cbegin(), timedOut.cend());
     QList<QSharedPointer<SettingResultData>> results;
+    m_shownResults.clear();
+    m_shownRequest = m_tracker.requestId();
     int succeeded = 0;
+    int failed = 0;
     const QVector<ChangeOutcome> outcomes = m_tracker.outcomes();
     for (int i = 0; i < outcomes.size(); ++i) {
         const ChangeOutcome &outcome = outcomes.at(i);
@@ -253,21 +276,31 @@ void ChangeSession::end()
         QQmlEngine::setObjectOwnership(result.data(), QQmlEngine::CppOwnership);
         result->setMac(outcome.commMac);
         result->setIp(outcome.ip);
+        ResultRow &row = m_pending[i];
         if (silent.contains(outcome.commMac)) {
-            result->setDetail(ChangeTracker::timedOutText(m_tracker.timeout()));
+            row.state = ResultRow::Unconfirmed;
+            result->setDetail(unconfirmedText(m_tracker.timeout()));
+            const PlannedDevice planned = m_planned.value(outcome.commMac);
+            const QSharedPointer<DeviceData> device = m_registry->device(outcome.commMac);
+            m_unconfirmed.insert(outcome.commMac,
+                { m_tracker.requestId(), row.oldIp, device ? device->ip2() : QString(), planned.ip, planned.ip2,
+                    false, m_request });
         } else if (!outcome.failure.isEmpty()) {
             result->setDetail(outcome.failure);
         } else {
             result->setDetailVal(outcome.result);
         }
         results << result;
-        ResultRow &row = m_pending[i];
-        row.succeeded = outcome.succeeded() && !silent.contains(outcome.commMac);
+        m_shownResults.insert(outcome.commMac, result);
         row.newIp = outcome.ip;
         row.detail = result->detail();
-        if (row.succeeded) {
+        if (outcome.succeeded() && row.state != ResultRow::Unconfirmed) {
+            row.state = ResultRow::Succeeded;
             ++succeeded;
-            showChanged(outcome.commMac);
+            const PlannedDevice planned = m_planned.value(outcome.commMac);
+            showChanged(outcome.commMac, planned.ip, planned.ip2, m_request);
+        } else if (row.state == ResultRow::Failed) {
+            ++failed;
         }
     }
     m_planned.clear();
@@ -279,17 +312,94 @@ void ChangeSession::end()
     m_results->resetResultList(results);
     m_results->setTotalNum(results.size());
     m_results->setSuccessNum(succeeded);
-    m_results->setFailureNum(results.size() - succeeded);
+    m_results->setFailureNum(failed);
     setBusy(false);
     Q_EMIT resultsChanged();
     Q_EMIT resultsReady();
 }
 
-void ChangeSession::showChanged(const QString &commMac)
+bool ChangeSession::answerLate(int requestId, const ChangeOutcome &outcome)
+{
+    const auto it = m_unconfirmed.find(outcome.commMac);
+    if (it == m_unconfirmed.end() || it->requestId != requestId) {
+        return false;
+    }
+    const Unconfirmed entry = it.value();
+    m_unconfirmed.erase(it);
+    qInfo() << "change request" << requestId << ": late answer of" << outcome.commMac << "settles its result";
+    if (outcome.succeeded()) {
+        showChanged(outcome.commMac, entry.ip, entry.ip2, entry.request);
+        Q_EMIT awaitingScanChanged();
+        settle(requestId, outcome.commMac, ResultRow::Succeeded, outcome.ip.isEmpty() ? entry.ip : outcome.ip,
+            tr("修改成功（超时后应答）"));
+    } else {
+        SettingResultData detail;
+        detail.setDetailVal(outcome.result);
+        settle(requestId, outcome.commMac, ResultRow::Failed, QString(),
+            outcome.failure.isEmpty() ? detail.detail() : outcome.failure);
+    }
+    return true;
+}
+
+void ChangeSession::settle(
+    int requestId, const QString &commMac, ResultRow::State state, const QString &newIp, const QString &detail)
+{
+    // The results of a later change are on show: nothing of theirs to settle.
+    if (requestId != m_shownRequest) {
+        return;
+    }
+    for (const ResultRow &row : m_resultRows->rows()) {
+        if (row.mac == commMac) {
+            ResultRow settled = row;
+            settled.state = state;
+            settled.newIp = newIp;
+            settled.detail = detail;
+            m_settling.insert(commMac, settled);
+            break;
+        }
+    }
+    if (m_settling.size() == 1) {
+        QMetaObject::invokeMethod(this, &ChangeSession::applySettled, Qt::QueuedConnection);
+    }
+}
+
+void ChangeSession::applySettled()
+{
+    if (m_settling.isEmpty()) {
+        return;
+    }
+    int changed = 0;
+    int unchanged = 0;
+    for (const ResultRow &row : qAsConst(m_settling)) {
+        if (const QSharedPointer<SettingResultData> result = m_shownResults.value(row.mac)) {
+            result->setIp(row.newIp);
+            result->setDetail(row.detail);
+        }
+        (row.state == ResultRow::Succeeded ? changed : unchanged) += 1;
+    }
+    m_resultRows->settle(m_settling);
+    m_settling.clear();
+    int succeeded = 0;
+    int failed = 0;
+    for (const ResultRow &row : m_resultRows->rows()) {
+        succeeded += row.state == ResultRow::Succeeded ? 1 : 0;
+        failed += row.state == ResultRow::Failed ? 1 : 0;
+    }
+    m_results->setSuccessNum(succeeded);
+    m_results->setFailureNum(failed);
+    m_settledText = tr("未应答的设备中，%1台已确认生效，%2台确认未更改；仍有%3台未确认")
+                        .arg(changed)
+                        .arg(unchanged)
+                        .arg(m_resultRows->unconfirmedCount());
+    Q_EMIT resultsChanged();
+    Q_EMIT settled();
+}
+
+void ChangeSession::showChanged(
+    const QString &commMac, const QString &ip, const QString &ip2, const ChangeRequest &request)
 {
     const QSharedPointer<DeviceData> device = m_registry->device(commMac);
-    const auto planned = m_planned.constFind(commMac);
-    if (!device || planned == m_planned.constEnd()) {
+    if (!device) {
         return;
     }
     QVector<t_device_network_info> ports = device->networkInfo();
@@ -301,8 +411,8 @@ void ChangeSession::showChanged(const QString &commMac)
             parseAddress(ip, &ports[port].ipInt);
         }
     };
-    take(0, planned->ip, m_request.port1);
-    take(1, planned->ip2, m_request.port2);
+    take(0, ip, request.port1);
+    take(1, ip2, request.port2);
     device->setNetworkInfo(ports);
     m_awaitingScan.insert(commMac);
 }
@@ -312,6 +422,25 @@ void ChangeSession::confirm(const QString &commMac)
     if (m_awaitingScan.remove(commMac)) {
         Q_EMIT awaitingScanChanged();
     }
+    const auto it = m_unconfirmed.find(commMac);
+    const QSharedPointer<DeviceData> device = m_registry->device(commMac);
+    // An offline report carries the last addresses known, not where the device is now.
+    if (it == m_unconfirmed.end() || !device || device->devStatus() == DeviceData::Offline) {
+        return;
+    }
+    const QString ip = device->ip();
+    if (ip == it->oldIp) {
+        // It may still be working on the change: a later scan or answer can move it on.
+        if (!it->seenUnchanged) {
+            it->seenUnchanged = true;
+            settle(it->requestId, commMac, ResultRow::Failed, QString(), tr("设备未应答，扫描确认未更改"));
+        }
+        return;
+    }
+    const QString detail = ip == it->ip ? tr("已生效（未应答）") : tr("已生效（地址与计划不同）");
+    const int requestId = it->requestId;
+    m_unconfirmed.erase(it);
+    settle(requestId, commMac, ResultRow::Succeeded, ip, detail);
 }
 
 bool ChangeSession::isAwaitingScan(const QString &commMac) const
@@ -324,6 +453,16 @@ int ChangeSession::awaitingScanCount() const
     return m_awaitingScan.size();
 }
 
+int ChangeSession::unconfirmedCount() const
+{
+    return m_resultRows->unconfirmedCount();
+}
+
+QString ChangeSession::settledText() const
+{
+    return m_settledText;
+}
+
 void ChangeSession::reset()
 {
     const int timeout = m_tracker.timeout();
@@ -334,6 +473,10 @@ void ChangeSession::reset()
     m_planned.clear();
     m_pending.clear();
     m_request = ChangeRequest();
+    m_unconfirmed.clear();
+    m_settling.clear();
+    m_shownResults.clear();
+    m_settledText.clear();
     m_resultRows->reset({});
     if (!m_awaitingScan.isEmpty()) {
         m_awaitingScan.clear();

@@ -19,13 +19,16 @@ class DeviceRegistry;
 class DeviceSortFilterProxyModel;
 class DeviceTableModel;
 class QTimer;
+class SettingResultData;
 class SettingResultTableModel;
 
 /*! \brief One network change at a time: which devices it takes, its plan, the request
  *  to the back-end, the wait for the answers with its deadline, and the results.
  *
  *  A device whose change succeeded shows its new settings until its next MAC-scan
- *  report confirms them (awaiting scan).
+ *  report confirms them (awaiting scan). A device that has not answered by the deadline
+ *  is unconfirmed: both its old and its planned addresses count as held until a scan
+ *  report or a late answer says where it is, and then its result row is settled.
  */
 class ChangeSession : public QObject
 {
@@ -63,12 +66,16 @@ public:
     //! A MAC-scan report of \a commMac: its shown change is confirmed or replaced.
     void confirm(const QString &commMac);
     bool isAwaitingScan(const QString &commMac) const;
+    int unconfirmedCount() const;
+    //! What the last settlement of unconfirmed devices found, for the status line.
+    QString settledText() const;
     int awaitingScanCount() const;
 
     //! Forgets the change in flight, the targets and the results.
     void reset();
 
     static QString changeInFlightText();
+    static QString unconfirmedText(int milliseconds);
 
 Q_SIGNALS:
     void busyChanged();
@@ -78,10 +85,28 @@ Q_SIGNALS:
     void awaitingScanChanged();
     void timeoutChanged();
     void messageRequested(const QString &text);
+    void settled();
 
 private:
     void end();
-    void showChanged(const QString &commMac);
+    //! A device that had not answered by the deadline, as far as the tool knows it.
+    struct Unconfirmed
+    {
+        int requestId = 0;
+        QString oldIp;
+        QString oldIp2;
+        QString ip;
+        QString ip2;
+        //! A scan saw it at its old address; a late answer or a later scan may still move it.
+        bool seenUnchanged = false;
+        ChangeRequest request;
+    };
+    //! Settles \a commMac's row as \a row says, with the others of this event-loop turn.
+    void settle(int requestId, const QString &commMac, ResultRow::State state, const QString &newIp, const QString &detail);
+    void applySettled();
+    //! Takes a late answer to the request that \a commMac did not answer in time.
+    bool answerLate(int requestId, const ChangeOutcome &outcome);
+    void showChanged(const QString &commMac, const QString &ip, const QString &ip2, const ChangeRequest &request);
     void setBusy(bool busy);
 
     Q_DISABLE_COPY(ChangeSession)
@@ -100,6 +125,12 @@ private:
     //! The last change sent; a retry of its failures takes its settings.
     ChangeRequest m_request;
     QSet<QString> m_awaitingScan;
+    QHash<QString, Unconfirmed> m_unconfirmed;
+    //! The results shown: their request, and each device's result record.
+    int m_shownRequest = 0;
+    QHash<QString, QSharedPointer<SettingResultData>> m_shownResults;
+    QHash<QString, ResultRow> m_settling;
+    QString m_settledText;
     int m_lastRequest = 0;
     bool m_busy = false;
     ChangeTracker m_tracker;

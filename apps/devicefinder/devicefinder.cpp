@@ -72,6 +72,7 @@ DeviceFinder::DeviceFinder(ScanBackend *backend, QObject *parent)
     connect(m_session, &ChangeSession::awaitingScanChanged, this, &DeviceFinder::awaitingScanChanged);
     connect(m_session, &ChangeSession::timeoutChanged, this, &DeviceFinder::changeTimeoutChanged);
     connect(m_session, &ChangeSession::messageRequested, this, &DeviceFinder::messageRequested);
+    connect(m_session, &ChangeSession::settled, this, &DeviceFinder::statusTextChanged);
 
     connect(m_table, &DeviceTableModel::editDevice, this, &DeviceFinder::onEditDevice);
     connect(m_table, &DeviceTableModel::deviceCheckChanged, m_totals, &CheckTotals::schedule);
@@ -184,7 +185,9 @@ bool DeviceFinder::busy() const
 
 QString DeviceFinder::resultSummary() const
 {
-    return STR_MODIFY_RESULT.arg(resultModel()->successNum()).arg(resultModel()->failureNum());
+    const QString summary = STR_MODIFY_RESULT.arg(resultModel()->successNum()).arg(resultModel()->failureNum());
+    const int unconfirmed = m_session->unconfirmedCount();
+    return unconfirmed == 0 ? summary : summary + tr(", 未确认%1个").arg(unconfirmed);
 }
 
 QString DeviceFinder::resultTotal() const
@@ -304,6 +307,11 @@ QVariantMap DeviceFinder::checkChange(const QVariantMap &settings) const
 bool DeviceFinder::isAwaitingScan(DeviceData *device) const
 {
     return device && m_session->isAwaitingScan(device->commMac());
+}
+
+QString DeviceFinder::statusText() const
+{
+    return m_session->settledText();
 }
 
 int DeviceFinder::awaitingScanCount() const

@@ -45,6 +45,7 @@ class DeviceFinder : public QObject
     Q_PROPERTY(QString resultTotal READ resultTotal NOTIFY resultsChanged)
     Q_PROPERTY(QVariantMap editTarget READ editTarget NOTIFY editTargetChanged)
     Q_PROPERTY(int awaitingScanCount READ awaitingScanCount NOTIFY awaitingScanChanged)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY statusTextChanged)
 
 public:
     //! Scans and changes through \a backend, which must outlive it.
@@ -84,6 +85,8 @@ public:
     QVariantMap editTarget() const;
     //! Devices whose change succeeded and whose next scan report has not come yet.
     int awaitingScanCount() const;
+    //! What the scans learnt of the devices that did not answer a change, for the status line.
+    QString statusText() const;
 
     //! Runs \a rounds scan rounds now.
     Q_INVOKABLE void scan(int rounds = 1);
@@ -133,6 +136,7 @@ Q_SIGNALS:
     void resultsChanged();
     void editTargetChanged();
     void awaitingScanChanged();
+    void statusTextChanged();
     void changeTimeoutChanged();
     void editRequested();
     void messageRequested(const QString &text);

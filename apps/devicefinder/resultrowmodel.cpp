@@ -8,13 +8,35 @@ void ResultRowModel::reset(const QVector<ResultRow> &rows)
 {
     beginResetModel();
     m_rows = rows;
-    m_failures = 0;
-    for (const ResultRow &row : m_rows) {
-        m_failures += row.succeeded ? 0 : 1;
-    }
+    count();
     select();
     endResetModel();
     Q_EMIT rowsReset();
+}
+
+void ResultRowModel::settle(const QHash<QString, ResultRow> &settled)
+{
+    beginResetModel();
+    for (ResultRow &row : m_rows) {
+        const auto it = settled.constFind(row.mac);
+        if (it != settled.constEnd()) {
+            row = it.value();
+        }
+    }
+    count();
+    select();
+    endResetModel();
+    Q_EMIT rowsReset();
+}
+
+void ResultRowModel::count()
+{
+    m_failures = 0;
+    m_unconfirmed = 0;
+    for (const ResultRow &row : qAsConst(m_rows)) {
+        m_failures += row.state == ResultRow::Failed ? 1 : 0;
+        m_unconfirmed += row.state == ResultRow::Unconfirmed ? 1 : 0;
+    }
 }
 
 const QVector<ResultRow> &ResultRowModel::rows() const
@@ -42,6 +64,11 @@ void ResultRowModel::setFailuresOnly(bool failuresOnly)
 int ResultRowModel::failureCount() const
 {
     return m_failures;
+}
+
+int ResultRowModel::unconfirmedCount() const
+{
+    return m_unconfirmed;
 }
 
 int ResultRowModel::totalCount() const
@@ -80,7 +107,9 @@ QVariant ResultRowModel::data(const QModelIndex &index, int role) const
     case CellsRole:
         return cells(row);
     case SucceededRole:
-        return m_rows.at(row).succeeded;
+        return m_rows.at(row).succeeded();
+    case StateRole:
+        return m_rows.at(row).state;
     default:
         return QVariant();
     }
@@ -88,21 +117,28 @@ QVariant ResultRowModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> ResultRowModel::roleNames() const
 {
-    return { { CellsRole, "cells" }, { SucceededRole, "succeeded" } };
+    return { { CellsRole, "cells" }, { SucceededRole, "succeeded" }, { StateRole, "state" } };
 }
 
 QStringList ResultRowModel::cells(int row) const
 {
     const ResultRow &r = m_rows.at(row);
-    return { QString::number(row + 1), r.name, r.mac, r.oldIp, r.succeeded ? r.newIp : tr("未更改"),
-        r.succeeded ? STR_MODIFY_SUCCESS : STR_MODIFY_FAILURE, r.detail };
+    switch (r.state) {
+    case ResultRow::Succeeded:
+        return { QString::number(row + 1), r.name, r.mac, r.oldIp, r.newIp, STR_MODIFY_SUCCESS, r.detail };
+    case ResultRow::Unconfirmed:
+        return { QString::number(row + 1), r.name, r.mac, r.oldIp, tr("未确认"), tr("未确认"), r.detail };
+    case ResultRow::Failed:
+        break;
+    }
+    return { QString::number(row + 1), r.name, r.mac, r.oldIp, tr("未更改"), STR_MODIFY_FAILURE, r.detail };
 }
 
 void ResultRowModel::select()
 {
     m_shown.clear();
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (!m_failuresOnly || !m_rows.at(i).succeeded) {
+        if (!m_failuresOnly || !m_rows.at(i).succeeded()) {
             m_shown << i;
         }
     }

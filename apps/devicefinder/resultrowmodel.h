@@ -4,12 +4,19 @@
 #define ZVR_DEVICEFINDER_RESULTROWMODEL_H
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
 //! One device of the last change: what it was to become and what came of it.
 struct ResultRow
 {
+    enum State {
+        Failed, //!< known to keep its settings
+        Succeeded, //!< known to have taken them
+        Unconfirmed, //!< no answer in time: whether it took them is not known yet
+    };
+
     QString name;
     QString mac;
     QString oldIp;
@@ -17,8 +24,10 @@ struct ResultRow
     //! The address the device reported back; empty when the change failed.
     QString newIp;
     quint32 offset = 0; //!< its step up from the change's start address
-    bool succeeded = false;
+    State state = Failed;
     QString detail;
+
+    bool succeeded() const { return state == Succeeded; }
 };
 
 /*! \brief The results view's rows: name, MAC, old and new address, outcome and detail
@@ -29,6 +38,7 @@ class ResultRowModel : public QAbstractListModel
     Q_OBJECT
     Q_PROPERTY(bool failuresOnly READ failuresOnly WRITE setFailuresOnly NOTIFY failuresOnlyChanged)
     Q_PROPERTY(int failureCount READ failureCount NOTIFY rowsReset)
+    Q_PROPERTY(int unconfirmedCount READ unconfirmedCount NOTIFY rowsReset)
     Q_PROPERTY(int totalCount READ totalCount NOTIFY rowsReset)
     Q_PROPERTY(QStringList headers READ headers CONSTANT)
 
@@ -36,15 +46,20 @@ public:
     enum Role {
         CellsRole = Qt::UserRole + 1, //!< the row's texts, one per column of headers()
         SucceededRole,
+        StateRole, //!< a ResultRow::State
     };
 
     using QAbstractListModel::QAbstractListModel;
 
     void reset(const QVector<ResultRow> &rows);
+    //! Settles the rows of the devices \a settled names, the rest as they are.
+    void settle(const QHash<QString, ResultRow> &settled);
     const QVector<ResultRow> &rows() const;
     bool failuresOnly() const;
     void setFailuresOnly(bool failuresOnly);
+    //! The devices known to have kept their settings.
     int failureCount() const;
+    int unconfirmedCount() const;
     int totalCount() const;
 
     QStringList headers() const;
@@ -61,12 +76,14 @@ Q_SIGNALS:
 
 private:
     QStringList cells(int row) const;
+    void count();
     void select();
 
     QVector<ResultRow> m_rows;
     QVector<int> m_shown; // indexes into m_rows, in order
     bool m_failuresOnly = false;
     int m_failures = 0;
+    int m_unconfirmed = 0;
 };
 
 #endif // ZVR_DEVICEFINDER_RESULTROWMODEL_H

@@ -178,6 +178,12 @@ Item {
                 color: "#4a5568"
             }
             Label {
+                objectName: "statusText"
+                anchors.centerIn: parent
+                text: Finder.statusText
+                color: "#d9480f"
+            }
+            Label {
                 anchors.verticalCenter: parent.verticalCenter
                 anchors.right: parent.right
                 anchors.rightMargin: 12

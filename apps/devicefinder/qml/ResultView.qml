@@ -99,6 +99,8 @@ Rectangle {
             delegate: Rectangle {
                 readonly property var texts: model.cells
                 readonly property bool ok: model.succeeded
+                // 2: no answer in time, and no scan has told yet.
+                readonly property bool unknown: model.state === 2
                 width: list.width
                 height: 30
                 color: index % 2 ? "#f6f8fb" : "white"
@@ -114,7 +116,7 @@ Rectangle {
                             elide: Text.ElideRight
                             text: modelData
                             // The outcome in its colour; an unchanged address greyed.
-                            color: index === 5 ? (ok ? "#2f9e44" : "#c92a2a")
+                            color: index === 5 ? (ok ? "#2f9e44" : unknown ? "#d9480f" : "#c92a2a")
                                  : index === 4 && !ok ? "#868e96"
                                  : index === 6 ? "#4a5568" : "#1a202c"
                         }

@@ -25,33 +25,35 @@ class TestChangeTracker : public QObject
 
 private Q_SLOTS:
     // Every fault of the network ends the change by its timeout in a consistent state; while
-    // it waits, a rescan and a retry are refused in plain words.
+    // it waits, a rescan and a retry are refused in plain words. A device without an answer
+    // is unconfirmed until a late answer or a scan says where it is, and then its row says
+    // what became of it, truly.
     void faults_data()
     {
         QTest::addColumn<QString>("faults");
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("succeeded");
-        QTest::addColumn<bool>("silent"); // no answer in time: every device timed out
+        QTest::addColumn<int>("unconfirmed"); // no answer yet: whether they changed is not known
         QTest::addColumn<int>("ignored"); // log lines of answers ignored
-        QTest::newRow("none") << QString() << QString() << 8 << false << 0;
-        QTest::newRow("duplicate") << "duplicate=1" << QString() << 8 << false << 0;
-        QTest::newRow("stray") << "stray=1,duplicate=0" << QString() << 8 << false << 12;
-        QTest::newRow("drop") << "drop=1" << QString() << 0 << true << 0;
-        QTest::newRow("delay past timeout") << "delay=120" << QString() << 0 << true << 12;
-        QTest::newRow("reboot") << "reboot=1" << QString() << 0 << true << 0;
+        QTest::newRow("none") << QString() << QString() << 8 << 0 << 0;
+        QTest::newRow("duplicate") << "duplicate=1" << QString() << 8 << 0 << 0;
+        QTest::newRow("stray") << "stray=1,duplicate=0" << QString() << 8 << 0 << 12;
+        QTest::newRow("drop") << "drop=1" << QString() << 0 << 12 << 0;
+        QTest::newRow("delay past timeout") << "delay=120" << QString() << 8 << 0 << 0;
+        QTest::newRow("reboot") << "reboot=1" << QString() << 0 << 12 << 0;
         QTest::newRow("unknown")
             << "drop=0.1,lost=1"
-            << "unknown fault \"lost\"; the faults are drop, duplicate, delay, reboot and stray" << 0 << false
+            << "unknown fault \"lost\"; the faults are drop, duplicate, delay, reboot and stray" << 0 << 0
             << 0;
         QTest::newRow("bad rate") << "drop=2"
-                                  << "drop takes a share from 0 to 1, not \"2\"" << 0 << false << 0;
+                                  << "drop takes a share from 0 to 1, not \"2\"" << 0 << 0 << 0;
     }
 
     void faults()
     {
         QFETCH(QString, faults);
         QFETCH(int, succeeded);
-        QFETCH(bool, silent);
+        QFETCH(int, unconfirmed);
         NetworkFaults parsed;
         QTEST(NetworkFaults::fromString(faults, &parsed), "error");
         if (parsed.isEmpty() && !faults.isEmpty()) {
@@ -81,16 +83,20 @@ private Q_SLOTS:
         const QVector<QStringList> rows = finder.resultRows();
         QCOMPARE(rows.size(), sent + 1);
         QCOMPARE(rows.first().at(4), QStringLiteral("新IP地址"));
-        int timedOut = 0;
+        int silent = 0;
         for (const QStringList &row : rows.mid(1)) {
-            const bool ok = row.at(5) == QStringLiteral("修改成功");
-            QCOMPARE(row.at(4) == QStringLiteral("未更改"), !ok);
-            timedOut += row.at(6) == ChangeTracker::timedOutText(50) ? 1 : 0;
+            const QString outcome = row.at(5);
+            QCOMPARE(row.at(4) == QStringLiteral("未更改"), outcome == QStringLiteral("修改失败"));
+            if (outcome == QStringLiteral("未确认")) {
+                ++silent;
+                QCOMPARE(row.at(4), outcome);
+                QCOMPARE(row.at(6), QStringLiteral("设备0.05秒内无应答，修改是否生效未知"));
+            }
         }
-        QCOMPARE(timedOut, silent ? sent : 0);
+        QCOMPARE(silent, unconfirmed);
         QCOMPARE(finder.resultModel()->totalNum(), sent);
         QCOMPARE(finder.resultModel()->successNum(), succeeded);
-        QCOMPARE(finder.resultModel()->failureNum(), sent - succeeded);
+        QCOMPARE(finder.resultModel()->failureNum(), sent - succeeded - unconfirmed);
         int ignored = 0;
         for (const CapturedMessage &line : log.lines()) {
             ignored += line.text.contains(QLatin1String("ignored")) ? 1 : 0;
@@ -109,14 +115,26 @@ private Q_SLOTS:
                 QCOMPARE(devices.value(row.mac)->devStatus(), DeviceData::Offline);
             }
             finder.scan(1);
+            QCoreApplication::processEvents();
             int moved = 0;
-            for (const ResultRow &row : results) {
+            const QVector<ResultRow> settled = finder.resultRowModel()->rows();
+            for (int i = 0; i < settled.size(); ++i) {
+                const ResultRow &row = results.at(i);
                 const DeviceData *device = devices.value(row.mac);
                 QVERIFY(device->devStatus() != DeviceData::Offline);
                 QVERIFY(device->ip() == row.oldIp || device->ip() == row.plannedIp);
-                moved += device->ip() == row.plannedIp ? 1 : 0;
+                const bool atPlanned = device->ip() == row.plannedIp;
+                moved += atPlanned ? 1 : 0;
+                // What the results say now is where the device is.
+                QCOMPARE(int(settled.at(i).state), int(atPlanned ? ResultRow::Succeeded : ResultRow::Failed));
+                QCOMPARE(settled.at(i).detail,
+                    atPlanned ? QStringLiteral("已生效（未应答）") : QStringLiteral("设备未应答，扫描确认未更改"));
             }
             QVERIFY(moved > 0 && moved < sent);
+            QCOMPARE(finder.statusText(),
+                QStringLiteral("未应答的设备中，%1台已确认生效，%2台确认未更改；仍有0台未确认")
+                    .arg(moved)
+                    .arg(sent - moved));
         }
     }
 
