@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // One-bits from the top, then zero-bits only.
@@ -42,8 +44,17 @@ QString deviceLabel(const DeviceData *device)
 }
 
 // A few names of \a devices, and how many more there are.
-QString deviceList(const QVector<const DeviceData *> &devices)
+QString deviceList(QVector<const DeviceData *> devices)
 {
+    // A device may hold an address twice: the one it shows and one it may have taken.
+    QSet<const DeviceData *> seen;
+    devices.erase(std::remove_if(devices.begin(), devices.end(),
+                      [&seen](const DeviceData *device) {
+                          const bool again = seen.contains(device);
+                          seen.insert(device);
+                          return again;
+                      }),
+        devices.end());
     constexpr int shown = 3;
     QStringList names;
     for (int i = 0; i < devices.size() && i < shown; ++i) {

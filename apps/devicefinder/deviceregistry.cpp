@@ -7,6 +7,7 @@
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/reportupdate.h>
 
+#include <QDebug>
 #include <QQmlEngine>
 
 DeviceRegistry::DeviceRegistry(DeviceTableModel *table, QObject *parent)
@@ -30,6 +31,11 @@ void DeviceRegistry::report(const MacScanDeviceInfo &info, int kind)
         if (kind == ZVR::MacScanReport) {
             Q_EMIT addressesReported(commMac);
         }
+        return;
+    }
+    // A device shows from its first MAC scan on: the UDP share alone has no addresses.
+    if (kind == ZVR::UdpReport) {
+        qInfo() << "UDP report of" << commMac << "before its MAC scan; ignored";
         return;
     }
     // First sight: take the whole report, then show the device. QML receives records

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include "simulatedfinder.h"
-
-#include <netscan/networkchange.h>
+#include "devicefinder.h"
+#include "fakebackend.h"
+#include "logcapture.h"
 
 #include <macscanbll/macscan.h>
-#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/settingresultdata.h>
@@ -17,126 +17,170 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+// The device finder over a network the test states: five devices, the third the master
+// controller, the fourth offline.
 class tst_DeviceFinder : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void firstSightTakesTheWholeReport();
+    void cleanup();
+    void reports_data();
+    void reports();
     void requestTexts();
     void validateChange_data();
     void validateChange();
     void removedDevicesAreReleased();
-    void resultsAndTotals();
-    void retryFailed();
+    void resultsSettle();
 
 private:
-    DeviceData *deviceAt(int row) const;
-    QList<DeviceData *> devices() const;
+    DeviceData *deviceAt(int row) const { return ZVR::deviceAtRow(m_finder->deviceModel(), row); }
+    QString mac(int n) const { return FakeBackend::device(n, "", "").deviceCommMac(); }
+    //! Sends a change of the checked devices from 10.0.0.2 and gives its request number.
+    int changeChecked();
 
-    std::unique_ptr<SimulatedFinder> m_network;
-    DeviceFinder *m_finder = nullptr;
+    std::unique_ptr<FakeBackend> m_backend;
+    std::unique_ptr<DeviceFinder> m_finder;
 };
 
-// The settings the editor hands over: the first port, and the second one when given.
-static QVariantMap settings(const char *ip, const char *mask = "255.255.255.0",
-    const char *gateway = "192.168.1.1", const char *ip2 = nullptr, const char *mask2 = nullptr,
-    const char *gateway2 = nullptr)
+namespace {
+
+QVariantMap settings(const QString &ip, const QString &ip2 = QString())
 {
-    QVariantMap map { { QStringLiteral("ip"), QString::fromUtf8(ip) },
-        { QStringLiteral("subnetMask"), QString::fromUtf8(mask) },
-        { QStringLiteral("gateway"), QString::fromUtf8(gateway) } };
-    if (ip2) {
+    QVariantMap map { { QStringLiteral("ip"), ip }, { QStringLiteral("subnetMask"), QStringLiteral("255.255.255.0") },
+        { QStringLiteral("gateway"), QStringLiteral("10.0.0.1") } };
+    if (!ip2.isEmpty()) {
         map.insert(QStringLiteral("changePort2"), true);
-        map.insert(QStringLiteral("ip2"), QString::fromUtf8(ip2));
-        map.insert(QStringLiteral("subnetMask2"), QString::fromUtf8(mask2 ? mask2 : mask));
-        map.insert(QStringLiteral("gateway2"), QString::fromUtf8(gateway2 ? gateway2 : gateway));
+        map.insert(QStringLiteral("ip2"), ip2);
+        map.insert(QStringLiteral("subnetMask2"), QStringLiteral("255.255.0.0"));
+        map.insert(QStringLiteral("gateway2"), QStringLiteral("10.30.0.1"));
     }
     return map;
 }
 
-DeviceData *tst_DeviceFinder::deviceAt(int row) const
+QStringList texts(std::initializer_list<const char *> items)
 {
-    return ZVR::deviceAtRow(m_finder->deviceModel(), row);
-}
-
-QList<DeviceData *> tst_DeviceFinder::devices() const
-{
-    QList<DeviceData *> list;
-    for (int row = 0; row < m_finder->deviceModel()->rowCount(); ++row) {
-        list << deviceAt(row);
+    QStringList list;
+    for (const char *item : items) {
+        list << QString::fromUtf8(item);
     }
     return list;
 }
 
+ChangeOutcome outcome(const QString &mac, IpSettingResult result, const QString &ip = QString())
+{
+    return { mac, ip, result, QString() };
+}
+
+} // namespace
+
 void tst_DeviceFinder::init()
 {
-    m_network = std::make_unique<SimulatedFinder>();
-    m_finder = &m_network->finder;
+    m_backend = std::make_unique<FakeBackend>();
+    m_backend->network = { FakeBackend::device(1, "编码器01", "192.168.1.20"),
+        FakeBackend::device(2, "解码器02", "192.168.1.21", NodeDecoder),
+        FakeBackend::device(3, "中控03", "192.168.1.2", NodeCentralControl, RunModeMaster),
+        FakeBackend::device(4, "编码器04", "192.168.1.23", NodeEncoder, RunModeNormal, true),
+        FakeBackend::device(5, "解码器05", "192.168.1.24", NodeDecoder) };
+    m_finder = std::make_unique<DeviceFinder>(m_backend.get());
+    m_finder->setChangeTimeout(20);
     m_finder->restart();
     m_finder->scan(1);
 }
 
-void tst_DeviceFinder::firstSightTakesTheWholeReport()
+void tst_DeviceFinder::cleanup()
 {
-    QCOMPARE(m_finder->deviceModel()->rowCount(), 32);
-    QCOMPARE(m_finder->scanRound(), 1);
-    // Only a whole report (mode 0) sets the communication MAC; names come from the UDP share.
-    for (DeviceData *device : devices()) {
-        QVERIFY(!device->commMac().isEmpty());
-        QCOMPARE(device->mac(), device->commMac());
-        QVERIFY(!device->name().isEmpty());
+    m_finder.reset();
+    m_backend.reset();
+}
+
+int tst_DeviceFinder::changeChecked()
+{
+    if (!m_finder->editChecked() || !m_finder->applyChange(settings(QStringLiteral("10.0.0.2")))) {
+        return -1;
     }
-    // Later reports update the same records: one per device, no second row.
+    return m_backend->requests.last().at(3).toInt();
+}
+
+// One record per communication MAC whatever the back-end sends; its first sight takes
+// the whole report, later ones their share.
+void tst_DeviceFinder::reports_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("stated network") << QString() << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("empty round") << "empty" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("twice in a round") << "twice" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("renamed, UDP share") << "rename udp" << texts({ "新名字", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("renamed, MAC share") << "rename mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("unknown MAC, UDP share only") << "stranger udp" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
+    QTest::newRow("unknown MAC, MAC share") << "stranger mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "外来06" });
+}
+
+void tst_DeviceFinder::reports()
+{
+    QFETCH(QString, operation);
     DeviceData *first = deviceAt(0);
-    const QString time = first->devTime();
-    m_finder->scan(1);
-    QCOMPARE(m_finder->deviceModel()->rowCount(), 40);
+    MacScanDeviceInfo renamed = m_backend->network.first();
+    renamed.setName(QStringLiteral("新名字"));
+    const MacScanDeviceInfo stranger = FakeBackend::device(6, "外来06", "192.168.1.26");
+    if (operation == QLatin1String("empty")) {
+        m_backend->network.clear();
+        m_finder->scan(1);
+    } else if (operation == QLatin1String("twice")) {
+        m_backend->network += m_backend->network;
+        m_finder->scan(1);
+    } else if (operation.startsWith(QLatin1String("rename"))) {
+        Q_EMIT m_backend->deviceReported(renamed, operation.endsWith(QLatin1String("udp")) ? 2 : 1);
+    } else if (operation.startsWith(QLatin1String("stranger"))) {
+        Q_EMIT m_backend->deviceReported(stranger, operation.endsWith(QLatin1String("udp")) ? 2 : 1);
+    }
+    QStringList names;
+    for (int row = 0; row < m_finder->deviceModel()->rowCount(); ++row) {
+        names << deviceAt(row)->name();
+        QCOMPARE(deviceAt(row)->commMac(), deviceAt(row)->mac());
+    }
+    QTEST(names, "names");
     QCOMPARE(deviceAt(0), first);
-    QVERIFY(first->devTime() != time || first->offline());
+    QCOMPARE(m_finder->scanRound(), operation.isEmpty() ? 1 : m_backend->round());
+    QCoreApplication::processEvents();
+    QCOMPARE(m_finder->tableCount(), names.size());
+    QCOMPARE(m_finder->onlineCount(), names.size() - 1);
 }
 
 void tst_DeviceFinder::requestTexts()
 {
-    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
-    QSignalSpy busy(m_finder, &DeviceFinder::busyChanged);
-
-    // Checked: three online rows and an offline one; shown by name, descending.
-    for (int row : { 1, 0, 4, 15 }) {
+    QSignalSpy busy(m_finder.get(), &DeviceFinder::busyChanged);
+    // Checked: three online rows and the offline one; shown by name, descending.
+    for (int row : { 0, 1, 3, 4 }) {
         m_finder->deviceModel()->checkDevice(row, true);
     }
     m_finder->sortModel()->sortByColumn(DeviceTableModel::ColName, ZVRSortButton::Descend);
-    m_finder->sortModel()->setSearchText(deviceAt(4)->name());
+    m_finder->sortModel()->setSearchText(QStringLiteral("解码器"));
     QVERIFY(m_finder->editChecked());
-    QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 1);
-    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 2);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 2);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 1);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("offline")).toInt(), 0);
     m_finder->sortModel()->setSearchText(QString());
     QVERIFY(m_finder->editChecked());
     QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 0);
     QCOMPARE(m_finder->editTarget().value(QStringLiteral("offline")).toInt(), 1);
-    QVERIFY(m_finder->applyChange(settings(
-        "192.168.1.100", "255.255.255.0", "192.168.1.1", "10.30.0.100", "255.255.0.0", "10.30.0.1")));
+    QVERIFY(m_finder->applyChange(settings(QStringLiteral("10.0.0.100"), QStringLiteral("10.30.0.100"))));
 
-    QCOMPARE(requested.count(), 1);
-    const QList<QVariant> texts = requested.at(0);
     // The devices in the order shown, the first port from its start address, the second port, the request.
-    QStringList shown;
-    for (int row = 0; row < m_finder->sortModel()->rowCount(); ++row) {
-        DeviceData *device = m_finder->sortModel()->device(row);
-        if (device->checked() && device->online()) {
-            shown << device->commMac();
-        }
-    }
-    QCOMPARE(shown.size(), 3);
-    QCOMPARE(texts.at(0).toString(), shown.join(QLatin1Char(',')));
-    QCOMPARE(texts.at(1).toString(), QStringLiteral("192.168.1.100;255.255.255.0;192.168.1.1"));
-    QCOMPARE(texts.at(2).toString(), QStringLiteral("10.30.0.100;255.255.0.0;10.30.0.1"));
-    QCOMPARE(texts.at(3).toString(), QStringLiteral("1"));
+    QCOMPARE(m_backend->requests.size(), 1);
+    QCOMPARE(m_backend->requests.at(0),
+        QStringList({ QStringList { mac(5), mac(2), mac(1) }.join(QLatin1Char(',')),
+            QStringLiteral("10.0.0.100;255.255.255.0;10.0.0.1"), QStringLiteral("10.30.0.100;255.255.0.0;10.30.0.1"),
+            QStringLiteral("1") }));
     QCOMPARE(busy.count(), 1);
     QVERIFY(m_finder->busy());
-    QVERIFY(busy.wait(1000));
-    QVERIFY(!m_finder->busy());
+    QVERIFY(!m_finder->rescan());
+    QVERIFY(!m_finder->applyChange(settings(QStringLiteral("10.0.0.120"))));
+    QCOMPARE(m_backend->requests.size(), 1);
+    m_backend->answer(1, { outcome(mac(5), IpSetSuccess), outcome(mac(2), IpSetSuccess), outcome(mac(1), IpSetSuccess) });
+    QCOMPARE(busy.count(), 2);
     QCOMPARE(m_finder->resultModel()->ethernetPort(), 2);
 }
 
@@ -149,15 +193,15 @@ void tst_DeviceFinder::validateChange_data()
 
     QTest::addRow("nothing selected") << QList<int>() << QStringLiteral("192.168.1.99") << QString()
                                       << QStringLiteral("请先选择要修改的设备");
-    QTest::addRow("one device") << QList<int> { 1 } << QStringLiteral("192.168.1.99") << QString()
-                                << QString();
+    QTest::addRow("one device") << QList<int> { 1 } << QStringLiteral("192.168.1.99") << QString() << QString();
     QTest::addRow("two ports alike") << QList<int> { 0 } << QStringLiteral("192.168.1.99")
-                                     << QStringLiteral("192.168.1.99")
-                                     << QStringLiteral("网口IP地址不能相同");
-    QTest::addRow("several unchanged") << QList<int> { 0, 1, 2 } << QStringLiteral("192.168.1.20")
-                                       << QString() << QStringLiteral("网络配置无修改");
-    QTest::addRow("offline ones left out")
-        << QList<int> { 15, 0 } << QStringLiteral("192.168.1.99") << QString() << QString();
+                                     << QStringLiteral("192.168.1.99") << QStringLiteral("网口IP地址不能相同");
+    QTest::addRow("several unchanged") << QList<int> { 0, 1 } << QStringLiteral("192.168.1.20") << QString()
+                                       << QStringLiteral("网络配置无修改");
+    QTest::addRow("held by the master") << QList<int> { 4 } << QStringLiteral("192.168.1.2") << QString()
+                                        << QStringLiteral("ip地址：新地址已被中控03占用");
+    QTest::addRow("offline ones left out") << QList<int> { 3, 0 } << QStringLiteral("192.168.1.99") << QString()
+                                           << QString();
 }
 
 void tst_DeviceFinder::validateChange()
@@ -170,19 +214,16 @@ void tst_DeviceFinder::validateChange()
     for (int row : qAsConst(rows)) {
         m_finder->deviceModel()->checkDevice(row, true);
     }
-    QSignalSpy messages(m_finder, &DeviceFinder::messageRequested);
+    QSignalSpy messages(m_finder.get(), &DeviceFinder::messageRequested);
     QCOMPARE(m_finder->editChecked(), !rows.isEmpty());
-
-    const QByteArray ipText = ip.toUtf8(), ip2Text = ip2.toUtf8();
-    const QVariantMap change = settings(
-        ipText.constData(), "255.255.255.0", "192.168.1.1", ip2.isEmpty() ? nullptr : ip2Text.constData());
+    QVariantMap change = settings(ip, ip2);
+    change.insert(QStringLiteral("gateway"), QStringLiteral("192.168.1.1"));
     QCOMPARE(m_finder->validateChange(change), text);
 
     // A refused change says why and sends nothing.
     messages.clear();
-    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
     QCOMPARE(m_finder->applyChange(change), text.isEmpty());
-    QCOMPARE(requested.count(), text.isEmpty() ? 1 : 0);
+    QCOMPARE(m_backend->requests.size(), text.isEmpty() ? 1 : 0);
     QCOMPARE(messages.count(), text.isEmpty() ? 0 : 1);
     if (!text.isEmpty()) {
         QCOMPARE(messages.at(0).at(0).toString(), text);
@@ -192,11 +233,11 @@ void tst_DeviceFinder::validateChange()
 
 void tst_DeviceFinder::removedDevicesAreReleased()
 {
-    QPointer<DeviceData> offline = deviceAt(15);
+    QPointer<DeviceData> offline = deviceAt(3);
     QPointer<DeviceData> online = deviceAt(0);
     QVERIFY(offline && offline->offline());
-    QCOMPARE(m_finder->removeOfflineDevices(), 3);
-    QCOMPARE(m_finder->deviceModel()->rowCount(), 29);
+    QCOMPARE(m_finder->removeOfflineDevices(), 1);
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 4);
     QVERIFY(offline.isNull());
     QVERIFY(!online.isNull());
 
@@ -204,102 +245,73 @@ void tst_DeviceFinder::removedDevicesAreReleased()
     m_finder->restart();
     QVERIFY(online.isNull());
     QCOMPARE(m_finder->deviceModel()->rowCount(), 0);
+    QCOMPARE(m_finder->scanRound(), 0);
 }
 
-void tst_DeviceFinder::resultsAndTotals()
+// What the results say is what is known: an answer is taken once, a silent device is
+// unconfirmed until a late answer or a scan tells where it is; retry takes the devices
+// known to be unchanged, and answers to no request in flight change nothing.
+void tst_DeviceFinder::resultsSettle()
 {
-    QSignalSpy ready(m_finder, &DeviceFinder::resultsReady);
-    QVERIFY(m_finder->changeAllOnline(
-        QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+    LogCapture log;
+    QSignalSpy ready(m_finder.get(), &DeviceFinder::resultsReady);
+    QSignalSpy status(m_finder.get(), &DeviceFinder::statusTextChanged);
+    m_finder->toggleAll();
+    QCoreApplication::processEvents();
+    const int request = changeChecked();
+    QCOMPARE(m_backend->requests.last().at(0), QStringList({ mac(1), mac(2), mac(3), mac(5) }).join(QLatin1Char(',')));
+    m_backend->answer(request,
+        { outcome(mac(1), IpSetSuccess, QStringLiteral("10.0.0.2")), outcome(mac(1), IpSetDeviceNotReady),
+            outcome(mac(3), IpSetNodeIpLocked, QStringLiteral("192.168.1.2")), outcome(mac(9), IpSetSuccess) });
+    m_backend->answer(request + 7, { outcome(mac(2), IpSetSuccess) });
     QVERIFY(ready.wait(1000));
+    QCOMPARE(m_finder->resultRows().mid(1),
+        QVector<QStringList>({ texts({ "1", "编码器01" }) + QStringList(mac(1)) + texts({ "192.168.1.20", "10.0.0.2", "修改成功", "" }),
+            texts({ "2", "解码器02" }) + QStringList(mac(2)) + texts({ "192.168.1.21", "未确认", "未确认", "设备0.02秒内无应答，修改是否生效未知" }),
+            texts({ "3", "中控03" }) + QStringList(mac(3)) + texts({ "192.168.1.2", "未更改", "修改失败", "不能修改主或备节点ip" }),
+            texts({ "4", "解码器05" }) + QStringList(mac(5)) + texts({ "192.168.1.24", "未确认", "未确认", "设备0.02秒内无应答，修改是否生效未知" }) }));
+    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功1个, 失败1个, 未确认2个"));
+    QVERIFY(m_finder->isAwaitingScan(deviceAt(0)));
+    QCOMPARE(deviceAt(0)->ip(), QStringLiteral("10.0.0.2"));
 
-    SettingResultTableModel *results = m_finder->resultModel();
-    QCOMPARE(results->totalNum(), 25);
-    QCOMPARE(results->successNum() + results->failureNum(), 25);
-    QCOMPARE(results->rowCount(), 25);
-    QCOMPARE(results->ethernetPort(), 1);
-    QCOMPARE(m_finder->resultSummary(),
-        QStringLiteral("修改成功%1个, 失败%2个").arg(results->successNum()).arg(results->failureNum()));
-    QCOMPARE(m_finder->resultTotal(), QStringLiteral("共计修改25个，成功%1个").arg(results->successNum()));
-    auto record = [results](int row) {
-        return qobject_cast<SettingResultData *>(results->data(results->index(row, 0)).value<QObject *>());
-    };
-    // The master (fifth online row) keeps its address.
-    QCOMPARE(record(4)->detail(), QStringLiteral("不能修改主或备节点ip"));
-    QCOMPARE(record(4)->ip(), QStringLiteral("192.168.1.2"));
-    // A success shows in the row at once, until the next scan confirms it.
-    QCOMPARE(record(0)->detail(), QString());
-    QCOMPARE(record(0)->ip(), QStringLiteral("172.16.0.2"));
-    DeviceData *changed = deviceAt(0);
-    QCOMPARE(changed->commMac(), record(0)->mac());
-    QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
-    QCOMPARE(changed->subnetMask(), QStringLiteral("255.240.0.0"));
-    QVERIFY(m_finder->isAwaitingScan(changed));
-    QCOMPARE(m_finder->awaitingScanCount(), results->successNum());
+    // Both addresses of a silent device stay held: the planned one, and the old one.
+    m_finder->deviceModel()->checkAllDevice();
+    for (int row : { 0, 1, 2, 4 }) {
+        m_finder->deviceModel()->checkDevice(row, row == 0);
+    }
+    QVERIFY(m_finder->editChecked());
+    for (const QString &held : { QStringLiteral("10.0.0.3"), QStringLiteral("192.168.1.21") }) {
+        QCOMPARE(m_finder->validateChange(settings(held)), QStringLiteral("ip地址：新地址已被解码器02占用"));
+    }
+
+    // A late answer settles its device; the scan finds the other at its old address and
+    // the changed one where it was to go.
+    m_backend->answer(request, { outcome(mac(5), IpSetSuccess, QStringLiteral("10.0.0.5")) });
+    m_backend->move(mac(1), QStringLiteral("10.0.0.2"));
+    m_backend->move(mac(5), QStringLiteral("10.0.0.5"));
     m_finder->scan(1);
-    QVERIFY(!m_finder->isAwaitingScan(changed));
-    QCOMPARE(changed->ip(), QStringLiteral("172.16.0.2"));
-}
+    QVERIFY(status.wait(1000));
+    QCOMPARE(m_finder->statusText(), QStringLiteral("未应答的设备中，1台已确认生效，1台确认未更改；仍有0台未确认"));
+    QCOMPARE(m_finder->resultRows().at(2).mid(4), texts({ "未更改", "修改失败", "设备未应答，扫描确认未更改" }));
+    QCOMPARE(m_finder->resultRows().at(4).mid(4), texts({ "10.0.0.5", "修改成功", "修改成功（超时后应答）" }));
+    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功2个, 失败2个"));
+    QVERIFY(!m_finder->isAwaitingScan(deviceAt(0)));
 
-// A device that does not answer in time is unconfirmed, not failed: retry leaves it out,
-// and the next scan settles its row where the device is; the failures filter shows
-// exactly the rows not known to have changed.
-void tst_DeviceFinder::retryFailed()
-{
-    NetworkFaults faults;
-    faults.drop = 0.5;
-    m_network->simulation()->setFaults(faults);
-    m_finder->setChangeTimeout(30);
-    QSignalSpy ready(m_finder, &DeviceFinder::resultsReady);
-    QVERIFY(m_finder->changeAllOnline(
-        QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
-    QVERIFY(ready.wait(1000));
-    ResultRowModel *rows = m_finder->resultRowModel();
-    QStringList failed;
-    QStringList steps;
-    QStringList unconfirmed;
-    for (const ResultRow &row : rows->rows()) {
-        if (row.state == ResultRow::Failed) {
-            failed << row.mac;
-            steps << QString::number(row.offset);
-        } else if (row.state == ResultRow::Unconfirmed) {
-            unconfirmed << row.mac;
-            QCOMPARE(row.detail, QStringLiteral("设备0.03秒内无应答，修改是否生效未知"));
+    // Retry: the two known to be unchanged, each at its place in the first plan.
+    QVERIFY(m_finder->retryFailed());
+    QCOMPARE(m_backend->requests.last(),
+        QStringList({ QStringList { mac(2), mac(3) }.join(QLatin1Char(',')), QStringLiteral("10.0.0.2;255.255.255.0;10.0.0.1"),
+            QString(), QStringLiteral("%1;1,2").arg(request + 1) }));
+    QStringList ignored;
+    for (const CapturedMessage &line : log.lines()) {
+        if (line.text.contains(QLatin1String("ignored")) || line.text.contains(QLatin1String("late"))) {
+            ignored << line.text;
         }
     }
-    QVERIFY(!failed.isEmpty() && unconfirmed.size() > 2);
-    QCOMPARE(rows->failureCount(), failed.size());
-    QCOMPARE(rows->unconfirmedCount(), unconfirmed.size());
-    SettingResultTableModel *results = m_finder->resultModel();
-    QCOMPARE(results->failureNum(), failed.size());
-    QCOMPARE(results->successNum(), rows->totalCount() - failed.size() - unconfirmed.size());
-    QCOMPARE(m_finder->resultSummary(),
-        QStringLiteral("修改成功%1个, 失败%2个, 未确认%3个")
-            .arg(results->successNum())
-            .arg(failed.size())
-            .arg(unconfirmed.size()));
-    rows->setFailuresOnly(true);
-    QCOMPARE(rows->rowCount(), failed.size() + unconfirmed.size());
-
-    m_network->simulation()->setFaults({});
-    QSignalSpy requested(ZVR::BLL::MacScan::getInstance(), &ZVR::BLL::MacScan::deviceNetworkInfoRequested);
-    QVERIFY(m_finder->retryFailed());
-    QCOMPARE(requested.at(0).at(0).toString(), failed.join(QLatin1Char(',')));
-    QCOMPARE(requested.at(0).at(1).toString(), QStringLiteral("172.16.0.2;255.240.0.0;172.16.0.1"));
-    QCOMPARE(requested.at(0).at(3).toString(), QStringLiteral("2;") + steps.join(QLatin1Char(',')));
-    QVERIFY(ready.wait(1000));
-    QCOMPARE(rows->totalCount(), failed.size());
-    for (const ResultRow &row : rows->rows()) {
-        QCOMPARE(row.plannedIp, formatAddress(0xAC100002 + row.offset));
-    }
-
-    // The dropped answers' devices took the change; the first change's rows are no longer
-    // on show, so the scan settles the devices without touching the retry's rows.
-    QSignalSpy settled(m_finder, &DeviceFinder::statusTextChanged);
-    m_finder->scan(1);
-    QCoreApplication::processEvents();
-    QCOMPARE(settled.count(), 0);
-    QCOMPARE(rows->totalCount(), failed.size());
+    QCOMPARE(ignored,
+        QStringList({ QStringLiteral("change request 1 did not ask \"%1\" ; answer ignored").arg(mac(9)),
+            QStringLiteral("change request 8 is not the current one; answer of \"%1\" ignored").arg(mac(2)),
+            QStringLiteral("change request 1 : late answer of \"%1\" settles its result").arg(mac(5)) }));
 }
 
 QTEST_MAIN(tst_DeviceFinder)
