@@ -104,7 +104,10 @@ bool checkPort(const PortSettings &port, int count, const QString &suffix, quint
     const bool ipRead = readField(port.ip, ipField, &ip, errors);
     bool maskRead = readField(port.subnetMask, maskField, &mask, errors);
     const bool gatewayRead = readField(port.gateway, gatewayField, &gateway, errors);
-    if (maskRead && (mask == 0 || !isContiguousMask(mask))) {
+    if (maskRead && mask == 0) {
+        errors->insert(maskField, QObject::tr("子网掩码不能是0.0.0.0"));
+        maskRead = false;
+    } else if (maskRead && !isContiguousMask(mask)) {
         errors->insert(maskField, STR_MASK_NOT_CONTIGUOUS);
         maskRead = false;
     }
@@ -128,13 +131,13 @@ bool checkPort(const PortSettings &port, int count, const QString &suffix, quint
     }
     const quint32 hostBits = ~mask;
     if (hostBits != 0 && (ip & hostBits) == 0) {
-        errors->insert(ipField, STR_HOST_BITS_ZERO);
+        errors->insert(ipField, QObject::tr("%1是子网%2的网络地址，不能分配给设备").arg(port.ip, subnetText(ip, mask)));
         return false;
     }
     // The last usable address is one below the broadcast address.
     const quint32 lastUsable = hostBits == 0 ? ip : (ip | hostBits) - 1;
     if (hostBits != 0 && (ip & hostBits) == hostBits) {
-        errors->insert(ipField, STR_HOST_BITS_ONE);
+        errors->insert(ipField, QObject::tr("%1是子网%2的广播地址，不能分配给设备").arg(port.ip, subnetText(ip, mask)));
         return false;
     }
     if (last > lastUsable) {
@@ -156,6 +159,18 @@ bool checkPort(const PortSettings &port, int count, const QString &suffix, quint
 
 } // namespace
 
+QString normalizedMask(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const QString digits = trimmed.startsWith(QLatin1Char('/')) ? trimmed.mid(1) : trimmed;
+    bool ok = false;
+    const int bits = digits.toInt(&ok);
+    if (!ok || digits.size() > 2 || bits < 1 || bits > 32 || !digits.at(0).isDigit()) {
+        return text;
+    }
+    return formatAddress(bits == 32 ? 0xFFFFFFFFu : ~(0xFFFFFFFFu >> bits));
+}
+
 QString ChangePlan::firstError() const
 {
     for (const char *field : FieldOrder) {
@@ -176,16 +191,29 @@ ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRe
         plan.errors.insert(QString(), STR_SELECT_DEVICE_FIRST);
         return plan;
     }
+    // Only devices that can take the change are planned, each refusal in its own words.
     QVector<const DeviceData *> offline;
+    QVector<const DeviceData *> fault;
+    QVector<const DeviceData *> locked;
     for (const DeviceData *device : targets) {
-        if (!device->online()) {
+        if (device->devStatus() == DeviceData::Offline) {
             offline << device;
+        } else if (device->devStatus() == DeviceData::Malfunction) {
+            fault << device;
+        } else if (keepsItsAddress(device, runModeOf)) {
+            locked << device;
         }
     }
-    if (!offline.isEmpty()) {
-        plan.errors.insert(QString(),
-            targets.size() == 1 ? STR_DEVICE_OFFLINE
-                                : STR_DEVICE_OFFLINE + QStringLiteral("：") + deviceList(offline));
+    const auto refuse = [&plan, &targets](const QVector<const DeviceData *> &devices, const QString &text) {
+        if (devices.isEmpty()) {
+            return false;
+        }
+        plan.errors.insert(
+            QString(), targets.size() == 1 ? text : text + QStringLiteral("：") + deviceList(devices));
+        return true;
+    };
+    if (refuse(offline, STR_DEVICE_OFFLINE) || refuse(fault, QObject::tr("设备故障，排除故障后才能修改"))
+        || refuse(locked, QObject::tr("主备节点的IP地址不能修改"))) {
         return plan;
     }
     const int count = targets.size();

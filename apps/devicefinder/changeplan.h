@@ -56,6 +56,11 @@ struct HeldAddress
     int port = 1;
 };
 
+/*! A mask as technicians type it: dotted ("255.255.255.0") or a prefix length ("24",
+ *  "/24"), given back dotted; anything else comes back as it was, for the plan to refuse.
+ */
+QString normalizedMask(const QString &text);
+
 /*! Plans \a request for \a targets. \a known are all devices the tool lists: no
  *  planned address may be one that a device outside the plan holds on either port, and
  *  control nodes (by \a runModeOf) keep theirs.

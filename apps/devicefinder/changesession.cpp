@@ -72,21 +72,15 @@ const QList<QSharedPointer<DeviceData>> &ChangeSession::targets() const
     return m_targets;
 }
 
-int ChangeSession::hiddenChecked() const
+const LeftOut &ChangeSession::leftOut() const
 {
-    return m_hiddenChecked;
+    return m_leftOut;
 }
 
-int ChangeSession::offlineChecked() const
-{
-    return m_offlineChecked;
-}
-
-void ChangeSession::setTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden, int offline)
+void ChangeSession::setTargets(const QList<QSharedPointer<DeviceData>> &devices, const LeftOut &leftOut)
 {
     m_targets = devices;
-    m_hiddenChecked = hidden;
-    m_offlineChecked = offline;
+    m_leftOut = leftOut;
     Q_EMIT targetsChanged();
 }
 
@@ -97,37 +91,83 @@ bool ChangeSession::targetChecked(bool includeHidden)
     }
     // What the user sees, in the order shown: addresses are handed out down the view.
     m_view->refresh();
-    QList<QSharedPointer<DeviceData>> targets;
-    QSet<const DeviceData *> shown;
-    int offline = 0;
+    QList<QSharedPointer<DeviceData>> shown;
+    QSet<const DeviceData *> seen;
     for (int row = 0; row < m_view->rowCount(); ++row) {
         DeviceData *device = m_view->device(row);
-        if (!device || !device->checked()) {
-            continue;
-        }
-        shown.insert(device);
-        if (device->online()) {
-            targets << m_registry->device(device->commMac());
-        } else {
-            ++offline;
+        if (device && device->checked()) {
+            shown << m_registry->device(device->commMac());
+            seen.insert(device);
         }
     }
-    int hidden = 0;
+    LeftOut leftOut;
+    QList<QSharedPointer<DeviceData>> hidden;
     for (const QSharedPointer<DeviceData> &device : m_registry->tableDevices()) {
-        if (device && device->checked() && device->online() && !shown.contains(device.data())) {
-            ++hidden;
-            if (includeHidden) {
+        if (device && device->checked() && !seen.contains(device.data())) {
+            hidden << device;
+        }
+    }
+    if (includeHidden) {
+        shown += hidden;
+    } else {
+        leftOut.hidden = hidden.size();
+    }
+    const QList<QSharedPointer<DeviceData>> targets = changeable(shown, &leftOut);
+    if (targets.isEmpty()) {
+        Q_EMIT messageRequested(leftOutText(leftOut));
+        return false;
+    }
+    setTargets(targets, leftOut);
+    return true;
+}
+
+QList<QSharedPointer<DeviceData>> ChangeSession::changeable(
+    const QList<QSharedPointer<DeviceData>> &devices, LeftOut *leftOut) const
+{
+    // Every device is either changed or counted under the reason it is left out.
+    QList<QSharedPointer<DeviceData>> targets;
+    const RunModeOf runModes = m_registry->runModes();
+    for (const QSharedPointer<DeviceData> &device : devices) {
+        if (!device) {
+            continue;
+        }
+        switch (device->devStatus()) {
+        case DeviceData::Offline:
+            ++leftOut->offline;
+            break;
+        case DeviceData::Malfunction:
+            ++leftOut->fault;
+            break;
+        default:
+            if (keepsItsAddress(device.data(), runModes)) {
+                ++leftOut->nodes;
+            } else {
                 targets << device;
             }
         }
     }
-    if (targets.isEmpty()) {
-        Q_EMIT messageRequested(
-            hidden > 0 ? tr("已选设备都被筛选隐藏了，请清除筛选后再修改") : STR_SELECT_DEVICE_FIRST);
-        return false;
+    return targets;
+}
+
+QString ChangeSession::leftOutText(const LeftOut &leftOut)
+{
+    if (leftOut.total() == 0) {
+        return tr("请先勾选要修改的设备（选中行不等于勾选）");
     }
-    setTargets(targets, includeHidden ? 0 : hidden, offline);
-    return true;
+    if (leftOut.total() == leftOut.hidden) {
+        return tr("已选设备都被筛选隐藏了，请清除筛选后再修改");
+    }
+    QStringList reasons;
+    const auto add = [&reasons](int count, const QString &text) {
+        if (count > 0) {
+            reasons << text.arg(count);
+        }
+    };
+    add(leftOut.hidden, tr("%1台被筛选隐藏"));
+    add(leftOut.offline, tr("%1台离线"));
+    add(leftOut.fault, tr("%1台故障"));
+    add(leftOut.nodes, tr("%1台主备节点不能修改地址"));
+    return tr("勾选的设备都不能修改：%1").arg(reasons.join(QStringLiteral("，")));
 }
 
 void ChangeSession::forget(const QSharedPointer<DeviceData> &device)
@@ -206,7 +246,7 @@ bool ChangeSession::send(const ChangeRequest &request)
         // A new change of the device supersedes what was not confirmed of the last one.
         m_unconfirmed.remove(mac);
         m_pending << ResultRow { device.device->name(), mac, device.device->ip(), device.ip, QString(),
-            device.offset, ResultRow::Failed, QString() };
+            device.offset, ResultRow::Failed, QString(), false };
     }
     change.port1 = request.port1;
     if (request.changePort2) {
@@ -234,7 +274,8 @@ bool ChangeSession::retryFailed()
     // A failed device that is offline now, or forgotten, waits for a later retry.
     for (const ResultRow &row : m_resultRows->rows()) {
         const QSharedPointer<DeviceData> device = m_registry->device(row.mac);
-        if (row.state == ResultRow::Failed && device && device->online()) {
+        // A refusal that would come again is not retried: the nodes keep their addresses.
+        if (row.state == ResultRow::Failed && device && device->online() && !row.locked) {
             targets << device;
             request.offsets << row.offset;
         }
@@ -294,6 +335,7 @@ void ChangeSession::end()
         m_shownResults.insert(outcome.commMac, result);
         row.newIp = outcome.ip;
         row.detail = result->detail();
+        row.locked = outcome.result == IpSetNodeIpLocked && outcome.failure.isEmpty() && !silent.contains(outcome.commMac);
         if (outcome.succeeded() && row.state != ResultRow::Unconfirmed) {
             row.state = ResultRow::Succeeded;
             ++succeeded;

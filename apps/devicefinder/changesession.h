@@ -22,6 +22,16 @@ class QTimer;
 class SettingResultData;
 class SettingResultTableModel;
 
+//! How many checked devices a batch leaves out, and why.
+struct LeftOut
+{
+    int hidden = 0; //!< the filter hides them
+    int offline = 0;
+    int fault = 0; //!< reachable, but reporting a malfunction
+    int nodes = 0; //!< master and backup nodes, which keep their addresses
+    int total() const { return hidden + offline + fault + nodes; }
+};
+
 /*! \brief One network change at a time: which devices it takes, its plan, the request
  *  to the back-end, the wait for the answers with its deadline, and the results.
  *
@@ -46,11 +56,13 @@ public:
     bool busy() const;
 
     const QList<QSharedPointer<DeviceData>> &targets() const;
-    int hiddenChecked() const;
-    int offlineChecked() const;
-    void setTargets(const QList<QSharedPointer<DeviceData>> &devices, int hidden = 0, int offline = 0);
+    const LeftOut &leftOut() const;
+    void setTargets(const QList<QSharedPointer<DeviceData>> &devices, const LeftOut &leftOut = {});
     //! The checked online devices the view shows, in its order, and with \a includeHidden the rest.
     bool targetChecked(bool includeHidden);
+    //! The devices of \a devices that can take a change; the others counted in \a leftOut.
+    QList<QSharedPointer<DeviceData>> changeable(
+        const QList<QSharedPointer<DeviceData>> &devices, LeftOut *leftOut) const;
     //! Drops \a device from the targets, once it leaves the table.
     void forget(const QSharedPointer<DeviceData> &device);
 
@@ -76,6 +88,8 @@ public:
 
     static QString changeInFlightText();
     static QString unconfirmedText(int milliseconds);
+    //! Why a batch has no device to change, from what it leaves out.
+    static QString leftOutText(const LeftOut &leftOut);
 
 Q_SIGNALS:
     void busyChanged();
@@ -116,8 +130,7 @@ private:
     SettingResultTableModel *const m_results;
     ResultRowModel *const m_resultRows;
     QList<QSharedPointer<DeviceData>> m_targets;
-    int m_hiddenChecked = 0;
-    int m_offlineChecked = 0;
+    LeftOut m_leftOut;
     //! The addresses each device of the change in flight is to take.
     QHash<QString, PlannedDevice> m_planned;
     //! The change in flight's result rows in request order, outcomes still to come.

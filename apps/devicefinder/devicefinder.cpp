@@ -21,7 +21,7 @@ namespace {
 PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
 {
     return { settings.value(QStringLiteral("ip") + suffix).toString().trimmed(),
-        settings.value(QStringLiteral("subnetMask") + suffix).toString().trimmed(),
+        normalizedMask(settings.value(QStringLiteral("subnetMask") + suffix).toString().trimmed()),
         settings.value(QStringLiteral("gateway") + suffix).toString().trimmed() };
 }
 
@@ -198,9 +198,10 @@ QString DeviceFinder::resultTotal() const
 QVariantMap DeviceFinder::editTarget() const
 {
     const QList<QSharedPointer<DeviceData>> &targets = m_session->targets();
-    QVariantMap target { { QStringLiteral("count"), targets.size() },
-        { QStringLiteral("hidden"), m_session->hiddenChecked() },
-        { QStringLiteral("offline"), m_session->offlineChecked() } };
+    const LeftOut &leftOut = m_session->leftOut();
+    QVariantMap target { { QStringLiteral("count"), targets.size() }, { QStringLiteral("hidden"), leftOut.hidden },
+        { QStringLiteral("offline"), leftOut.offline }, { QStringLiteral("fault"), leftOut.fault },
+        { QStringLiteral("nodes"), leftOut.nodes } };
     if (targets.isEmpty()) {
         return target;
     }
@@ -333,13 +334,8 @@ bool DeviceFinder::changeAllOnline(const QString &ip, const QString &subnetMask,
 {
     m_table->checkAllDevice();
     m_totals->schedule();
-    QList<QSharedPointer<DeviceData>> targets;
-    for (const QSharedPointer<DeviceData> &device : m_registry->tableDevices()) {
-        if (device && device->online()) {
-            targets << device;
-        }
-    }
-    m_session->setTargets(targets);
+    LeftOut leftOut;
+    m_session->setTargets(m_session->changeable(m_registry->tableDevices(), &leftOut), leftOut);
     return applyChange({ { QStringLiteral("ip"), ip }, { QStringLiteral("subnetMask"), subnetMask },
         { QStringLiteral("gateway"), gateway } });
 }

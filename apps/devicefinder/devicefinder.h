@@ -121,7 +121,7 @@ public:
      *  it then, after the same plan check; false (with a message) when refused.
      */
     Q_INVOKABLE bool retryFailed();
-    //! Checks every online device and renumbers them all from one address.
+    //! Checks every online device and renumbers from one address all that can take a change.
     Q_INVOKABLE bool changeAllOnline(const QString &ip, const QString &subnetMask, const QString &gateway);
     //! Forgets the devices that are offline; returns how many went.
     Q_INVOKABLE int removeOfflineDevices();

@@ -29,7 +29,7 @@ constexpr double WatchdogMillisecondsPerReport = 0.03;
 constexpr int ProbeMilliseconds = 5;
 
 // The change that --results-screenshot applies: renumber into a segment that no device
-// uses, wide enough for every device; the control nodes' refusals still show.
+// uses, wide enough for every device; the devices' own refusals still show.
 const char ChangeAddress[] = "172.16.0.2";
 const char ChangeMask[] = "255.240.0.0";
 const char ChangeGateway[] = "172.16.0.1";

@@ -14,6 +14,12 @@ bool isControlNode(const DeviceData *device, const RunModeOf &runModeOf)
     return device->getNodeType() == NodeCentralControl || mode == RunModeMaster || mode == RunModeBackup;
 }
 
+bool keepsItsAddress(const DeviceData *device, const RunModeOf &runModeOf)
+{
+    const DeviceRunMode mode = runModeOf(device);
+    return mode == RunModeMaster || mode == RunModeBackup;
+}
+
 NodeListModel::NodeListModel(DeviceTableModel *table, RunModeOf runModeOf, QObject *parent)
     : AbstractDeviceListModel(parent)
     , m_table(table)

@@ -20,6 +20,8 @@ using RunModeOf = std::function<DeviceRunMode(const DeviceData *)>;
 
 //! A central controller, or the master or backup node: the nodes listed below.
 bool isControlNode(const DeviceData *device, const RunModeOf &runModeOf);
+//! The master or backup node: it refuses every change of its address.
+bool keepsItsAddress(const DeviceData *device, const RunModeOf &runModeOf);
 
 /*! \brief The control nodes of the device table: central controllers and the
  *  master and backup nodes, with the node that is in charge marked active.

@@ -33,7 +33,9 @@ void ResultRowModel::count()
 {
     m_failures = 0;
     m_unconfirmed = 0;
+    m_retryable = 0;
     for (const ResultRow &row : qAsConst(m_rows)) {
+        m_retryable += row.state == ResultRow::Failed && !row.locked ? 1 : 0;
         m_failures += row.state == ResultRow::Failed ? 1 : 0;
         m_unconfirmed += row.state == ResultRow::Unconfirmed ? 1 : 0;
     }
@@ -69,6 +71,11 @@ int ResultRowModel::failureCount() const
 int ResultRowModel::unconfirmedCount() const
 {
     return m_unconfirmed;
+}
+
+int ResultRowModel::retryableCount() const
+{
+    return m_retryable;
 }
 
 int ResultRowModel::totalCount() const

@@ -26,6 +26,8 @@ struct ResultRow
     quint32 offset = 0; //!< its step up from the change's start address
     State state = Failed;
     QString detail;
+    //! A master or backup node refused: a retry would be refused again.
+    bool locked = false;
 
     bool succeeded() const { return state == Succeeded; }
 };
@@ -39,6 +41,7 @@ class ResultRowModel : public QAbstractListModel
     Q_PROPERTY(bool failuresOnly READ failuresOnly WRITE setFailuresOnly NOTIFY failuresOnlyChanged)
     Q_PROPERTY(int failureCount READ failureCount NOTIFY rowsReset)
     Q_PROPERTY(int unconfirmedCount READ unconfirmedCount NOTIFY rowsReset)
+    Q_PROPERTY(int retryableCount READ retryableCount NOTIFY rowsReset)
     Q_PROPERTY(int totalCount READ totalCount NOTIFY rowsReset)
     Q_PROPERTY(QStringList headers READ headers CONSTANT)
 
@@ -60,6 +63,8 @@ public:
     //! The devices known to have kept their settings.
     int failureCount() const;
     int unconfirmedCount() const;
+    //! The failures that a retry sends again.
+    int retryableCount() const;
     int totalCount() const;
 
     QStringList headers() const;
@@ -84,6 +89,7 @@ private:
     bool m_failuresOnly = false;
     int m_failures = 0;
     int m_unconfirmed = 0;
+    int m_retryable = 0;
 };
 
 #endif // ZVR_DEVICEFINDER_RESULTROWMODEL_H

@@ -37,10 +37,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("ignored"); // log lines of answers ignored
         QTest::newRow("none") << QString() << QString() << 8 << 0 << 0;
         QTest::newRow("duplicate") << "duplicate=1" << QString() << 8 << 0 << 0;
-        QTest::newRow("stray") << "stray=1,duplicate=0" << QString() << 8 << 0 << 12;
-        QTest::newRow("drop") << "drop=1" << QString() << 0 << 12 << 0;
+        QTest::newRow("stray") << "stray=1,duplicate=0" << QString() << 8 << 0 << 11;
+        QTest::newRow("drop") << "drop=1" << QString() << 0 << 11 << 0;
         QTest::newRow("delay past timeout") << "delay=120" << QString() << 8 << 0 << 0;
-        QTest::newRow("reboot") << "reboot=1" << QString() << 0 << 12 << 0;
+        QTest::newRow("reboot") << "reboot=1" << QString() << 0 << 11 << 0;
         QTest::newRow("unknown")
             << "drop=0.1,lost=1"
             << "unknown fault \"lost\"; the faults are drop, duplicate, delay, reboot and stray" << 0 << 0

@@ -17,8 +17,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-// The device finder over a network the test states: five devices, the third the master
-// controller, the fourth offline.
+#include <numeric>
+
+// The device finder over a network the test states: six devices, the third the master
+// controller, the fourth offline, the sixth reporting a malfunction.
 class tst_DeviceFinder : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,8 @@ private Q_SLOTS:
     void requestTexts();
     void validateChange_data();
     void validateChange();
+    void batchAccounts_data();
+    void batchAccounts();
     void removedDevicesAreReleased();
     void resultsSettle();
 
@@ -82,7 +86,9 @@ void tst_DeviceFinder::init()
         FakeBackend::device(2, "解码器02", "192.168.1.21", NodeDecoder),
         FakeBackend::device(3, "中控03", "192.168.1.2", NodeCentralControl, RunModeMaster),
         FakeBackend::device(4, "编码器04", "192.168.1.23", NodeEncoder, RunModeNormal, true),
-        FakeBackend::device(5, "解码器05", "192.168.1.24", NodeDecoder) };
+        FakeBackend::device(5, "解码器05", "192.168.1.24", NodeDecoder),
+        FakeBackend::device(6, "故障06", "192.168.1.25", NodeDecoder) };
+    m_backend->network.last().setMalfunction(1);
     m_finder = std::make_unique<DeviceFinder>(m_backend.get());
     m_finder->setChangeTimeout(20);
     m_finder->restart();
@@ -109,13 +115,13 @@ void tst_DeviceFinder::reports_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("stated network") << QString() << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("empty round") << "empty" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("twice in a round") << "twice" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("renamed, UDP share") << "rename udp" << texts({ "新名字", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("renamed, MAC share") << "rename mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("unknown MAC, UDP share only") << "stranger udp" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05" });
-    QTest::newRow("unknown MAC, MAC share") << "stranger mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "外来06" });
+    QTest::newRow("stated network") << QString() << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("empty round") << "empty" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("twice in a round") << "twice" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("renamed, UDP share") << "rename udp" << texts({ "新名字", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("renamed, MAC share") << "rename mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("unknown MAC, UDP share only") << "stranger udp" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06" });
+    QTest::newRow("unknown MAC, MAC share") << "stranger mac" << texts({ "编码器01", "解码器02", "中控03", "编码器04", "解码器05", "故障06", "外来07" });
 }
 
 void tst_DeviceFinder::reports()
@@ -124,7 +130,7 @@ void tst_DeviceFinder::reports()
     DeviceData *first = deviceAt(0);
     MacScanDeviceInfo renamed = m_backend->network.first();
     renamed.setName(QStringLiteral("新名字"));
-    const MacScanDeviceInfo stranger = FakeBackend::device(6, "外来06", "192.168.1.26");
+    const MacScanDeviceInfo stranger = FakeBackend::device(7, "外来07", "192.168.1.26");
     if (operation == QLatin1String("empty")) {
         m_backend->network.clear();
         m_finder->scan(1);
@@ -146,7 +152,7 @@ void tst_DeviceFinder::reports()
     QCOMPARE(m_finder->scanRound(), operation.isEmpty() ? 1 : m_backend->round());
     QCoreApplication::processEvents();
     QCOMPARE(m_finder->tableCount(), names.size());
-    QCOMPARE(m_finder->onlineCount(), names.size() - 1);
+    QCOMPARE(m_finder->onlineCount(), names.size() - 2);
 }
 
 void tst_DeviceFinder::requestTexts()
@@ -160,7 +166,7 @@ void tst_DeviceFinder::requestTexts()
     m_finder->sortModel()->setSearchText(QStringLiteral("解码器"));
     QVERIFY(m_finder->editChecked());
     QCOMPARE(m_finder->editTarget().value(QStringLiteral("count")).toInt(), 2);
-    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 1);
+    QCOMPARE(m_finder->editTarget().value(QStringLiteral("hidden")).toInt(), 2);
     QCOMPARE(m_finder->editTarget().value(QStringLiteral("offline")).toInt(), 0);
     m_finder->sortModel()->setSearchText(QString());
     QVERIFY(m_finder->editChecked());
@@ -231,13 +237,61 @@ void tst_DeviceFinder::validateChange()
     }
 }
 
+// Every checked device is changed or counted under the reason it is left out; a batch
+// with nothing to change says why.
+void tst_DeviceFinder::batchAccounts_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QList<int>>("counts"); // changed, hidden, offline, fault, nodes
+    QTest::addColumn<QString>("message");
+    const QString none = QString();
+    QTest::addRow("all checked") << QList<int> { 0, 1, 2, 3, 4, 5 } << none << QList<int> { 3, 0, 1, 1, 1 } << none;
+    QTest::addRow("searched") << QList<int> { 0, 1, 2, 3, 5 } << QStringLiteral("0") << QList<int> { 2, 0, 1, 1, 1 }
+                              << none;
+    QTest::addRow("others hidden") << QList<int> { 0, 2, 5 } << QStringLiteral("编码器") << QList<int> { 1, 2, 0, 0, 0 }
+                                   << none;
+    QTest::addRow("fault on screen only") << QList<int> { 5 } << QStringLiteral("故障") << QList<int>()
+                                          << QStringLiteral("勾选的设备都不能修改：1台故障");
+    QTest::addRow("master and offline") << QList<int> { 2, 3 } << none << QList<int>()
+                                        << QStringLiteral("勾选的设备都不能修改：1台离线，1台主备节点不能修改地址");
+    QTest::addRow("all hidden") << QList<int> { 1 } << QStringLiteral("编码器") << QList<int>()
+                                << QStringLiteral("已选设备都被筛选隐藏了，请清除筛选后再修改");
+    QTest::addRow("selected, none checked") << QList<int>() << none << QList<int>()
+                                            << QStringLiteral("请先勾选要修改的设备（选中行不等于勾选）");
+}
+
+void tst_DeviceFinder::batchAccounts()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(QString, search);
+    QFETCH(QList<int>, counts);
+    for (int row : qAsConst(rows)) {
+        m_finder->deviceModel()->checkDevice(row, true);
+    }
+    m_finder->sortModel()->setSearchText(search);
+    QSignalSpy messages(m_finder.get(), &DeviceFinder::messageRequested);
+    QCOMPARE(m_finder->editChecked(), !counts.isEmpty());
+    if (counts.isEmpty()) {
+        QTEST(messages.value(0).value(0).toString(), "message");
+        return;
+    }
+    const QVariantMap target = m_finder->editTarget();
+    QList<int> told;
+    for (const char *key : { "count", "hidden", "offline", "fault", "nodes" }) {
+        told << target.value(QString::fromLatin1(key)).toInt();
+    }
+    QCOMPARE(told, counts);
+    QCOMPARE(std::accumulate(told.cbegin(), told.cend(), 0), rows.size());
+}
+
 void tst_DeviceFinder::removedDevicesAreReleased()
 {
     QPointer<DeviceData> offline = deviceAt(3);
     QPointer<DeviceData> online = deviceAt(0);
     QVERIFY(offline && offline->offline());
     QCOMPARE(m_finder->removeOfflineDevices(), 1);
-    QCOMPARE(m_finder->deviceModel()->rowCount(), 4);
+    QCOMPARE(m_finder->deviceModel()->rowCount(), 5);
     QVERIFY(offline.isNull());
     QVERIFY(!online.isNull());
 
@@ -259,24 +313,23 @@ void tst_DeviceFinder::resultsSettle()
     m_finder->toggleAll();
     QCoreApplication::processEvents();
     const int request = changeChecked();
-    QCOMPARE(m_backend->requests.last().at(0), QStringList({ mac(1), mac(2), mac(3), mac(5) }).join(QLatin1Char(',')));
+    QCOMPARE(m_backend->requests.last().at(0), QStringList({ mac(1), mac(2), mac(5) }).join(QLatin1Char(',')));
     m_backend->answer(request,
         { outcome(mac(1), IpSetSuccess, QStringLiteral("10.0.0.2")), outcome(mac(1), IpSetDeviceNotReady),
-            outcome(mac(3), IpSetNodeIpLocked, QStringLiteral("192.168.1.2")), outcome(mac(9), IpSetSuccess) });
+            outcome(mac(9), IpSetSuccess) });
     m_backend->answer(request + 7, { outcome(mac(2), IpSetSuccess) });
     QVERIFY(ready.wait(1000));
     QCOMPARE(m_finder->resultRows().mid(1),
         QVector<QStringList>({ texts({ "1", "编码器01" }) + QStringList(mac(1)) + texts({ "192.168.1.20", "10.0.0.2", "修改成功", "" }),
             texts({ "2", "解码器02" }) + QStringList(mac(2)) + texts({ "192.168.1.21", "未确认", "未确认", "设备0.02秒内无应答，修改是否生效未知" }),
-            texts({ "3", "中控03" }) + QStringList(mac(3)) + texts({ "192.168.1.2", "未更改", "修改失败", "不能修改主或备节点ip" }),
-            texts({ "4", "解码器05" }) + QStringList(mac(5)) + texts({ "192.168.1.24", "未确认", "未确认", "设备0.02秒内无应答，修改是否生效未知" }) }));
-    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功1个, 失败1个, 未确认2个"));
+            texts({ "3", "解码器05" }) + QStringList(mac(5)) + texts({ "192.168.1.24", "未确认", "未确认", "设备0.02秒内无应答，修改是否生效未知" }) }));
+    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功1个, 失败0个, 未确认2个"));
     QVERIFY(m_finder->isAwaitingScan(deviceAt(0)));
     QCOMPARE(deviceAt(0)->ip(), QStringLiteral("10.0.0.2"));
 
     // Both addresses of a silent device stay held: the planned one, and the old one.
     m_finder->deviceModel()->checkAllDevice();
-    for (int row : { 0, 1, 2, 4 }) {
+    for (int row : { 0, 1, 4 }) {
         m_finder->deviceModel()->checkDevice(row, row == 0);
     }
     QVERIFY(m_finder->editChecked());
@@ -293,15 +346,15 @@ void tst_DeviceFinder::resultsSettle()
     QVERIFY(status.wait(1000));
     QCOMPARE(m_finder->statusText(), QStringLiteral("未应答的设备中，1台已确认生效，1台确认未更改；仍有0台未确认"));
     QCOMPARE(m_finder->resultRows().at(2).mid(4), texts({ "未更改", "修改失败", "设备未应答，扫描确认未更改" }));
-    QCOMPARE(m_finder->resultRows().at(4).mid(4), texts({ "10.0.0.5", "修改成功", "修改成功（超时后应答）" }));
-    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功2个, 失败2个"));
+    QCOMPARE(m_finder->resultRows().at(3).mid(4), texts({ "10.0.0.5", "修改成功", "修改成功（超时后应答）" }));
+    QCOMPARE(m_finder->resultSummary(), QStringLiteral("修改成功2个, 失败1个"));
     QVERIFY(!m_finder->isAwaitingScan(deviceAt(0)));
 
-    // Retry: the two known to be unchanged, each at its place in the first plan.
+    // Retry: the one known to be unchanged, at its place in the first plan.
     QVERIFY(m_finder->retryFailed());
     QCOMPARE(m_backend->requests.last(),
-        QStringList({ QStringList { mac(2), mac(3) }.join(QLatin1Char(',')), QStringLiteral("10.0.0.2;255.255.255.0;10.0.0.1"),
-            QString(), QStringLiteral("%1;1,2").arg(request + 1) }));
+        QStringList({ mac(2), QStringLiteral("10.0.0.2;255.255.255.0;10.0.0.1"), QString(),
+            QStringLiteral("%1;1").arg(request + 1) }));
     QStringList ignored;
     for (const CapturedMessage &line : log.lines()) {
         if (line.text.contains(QLatin1String("ignored")) || line.text.contains(QLatin1String("late"))) {

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void fromTexts();
     void parseAddress_data();
     void parseAddress();
+    void normalizedMask_data();
+    void normalizedMask();
     void plan_data();
     void plan();
 };
@@ -102,6 +104,24 @@ void tst_NetworkChange::parseAddress()
     }
 }
 
+// Technicians type masks as prefix lengths too; anything else is left for the plan to refuse.
+void tst_NetworkChange::normalizedMask_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("mask");
+    for (const auto &row : { std::pair<const char *, const char *> { "24", "255.255.255.0" }, { "/16", "255.255.0.0" },
+             { "1", "128.0.0.0" }, { "32", "255.255.255.255" }, { "255.255.255.0", "255.255.255.0" }, { "0", "0" },
+             { "33", "33" }, { "/", "/" }, { "+8", "+8" }, { "024", "024" } }) {
+        QTest::addRow("%s", row.first) << str(row.first) << str(row.second);
+    }
+}
+
+void tst_NetworkChange::normalizedMask()
+{
+    QFETCH(QString, typed);
+    QTEST(::normalizedMask(typed), "mask");
+}
+
 void tst_NetworkChange::plan_data()
 {
     QTest::addColumn<QList<int>>("targets");
@@ -114,8 +134,6 @@ void tst_NetworkChange::plan_data()
         = [](const char *ip, const char *mask = "255.255.255.0", const char *gateway = "192.168.1.1") {
               return QStringList { str(ip), str(mask), str(gateway) };
           };
-    const QString host = str("ip地址：IP地址和子网掩码组合无效。已将IP地址的主机地址部分的所有位数都设为%1."
-                             "请输入一个有效的IP地址和子网掩码组合");
     const QString taken = str("ip地址：新地址已被%1占用");
     const QStringList none;
 
@@ -146,10 +164,13 @@ void tst_NetworkChange::plan_data()
     QTest::addRow("range leaves the classes")
         << QList<int> { 0, 1, 2 } << port("223.255.255.254", "255.0.0.0") << QString()
         << str("ip地址：首字节只能用1~223之间的值") << none;
-    QTest::addRow("network address") << QList<int> { 0 } << port("192.168.1.0") << QString() << host.arg(0)
-                                     << none;
+    QTest::addRow("network address") << QList<int> { 0 } << port("192.168.1.0") << QString()
+                                     << str("ip地址：192.168.1.0是子网192.168.1.0/24的网络地址，不能分配给设备") << none;
     QTest::addRow("broadcast address")
-        << QList<int> { 0 } << port("192.168.1.255") << QString() << host.arg(1) << none;
+        << QList<int> { 0 } << port("192.168.1.255") << QString()
+        << str("ip地址：192.168.1.255是子网192.168.1.0/24的广播地址，不能分配给设备") << none;
+    QTest::addRow("mask of zeros") << QList<int> { 0 } << port("192.168.1.50", "0.0.0.0") << QString()
+                                   << str("子网掩码：子网掩码不能是0.0.0.0") << none;
     QTest::addRow("past the end of the subnet")
         << QList<int> { 0, 1, 2 } << port("192.168.1.253") << QString()
         << str("ip地址：从192.168.1.253起的3台设备超出了子网192.168.1.0/24，最后一个可用地址是192.168.1.254")

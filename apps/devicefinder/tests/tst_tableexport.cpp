@@ -114,7 +114,7 @@ private Q_SLOTS:
             QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
         QVERIFY(ready.wait());
         const Table results = exporter.resultTable();
-        QCOMPARE(results.size(), finder.onlineCount() + 1);
+        QCOMPARE(results.size(), finder.editTarget().value(QStringLiteral("count")).toInt() + 1);
         QCOMPARE(results.first(), line({ "序号", "名称", "MAC地址", "原IP地址", "新IP地址", "修改结果", "详情" }));
         QCOMPARE(results.at(1),
             line({ "1", "指挥大厅编码器01", "00:1E:C0:00:00:09", "192.168.1.20", "172.16.0.2", "修改成功", "" }));
