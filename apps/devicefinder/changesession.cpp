@@ -14,6 +14,8 @@
 #include <QQmlEngine>
 #include <QTimer>
 
+#include <algorithm>
+
 ChangeSession::ChangeSession(
     DeviceRegistry *registry, DeviceTableModel *table, DeviceSortFilterProxyModel *view, QObject *parent)
     : QObject(parent)
@@ -498,6 +500,12 @@ int ChangeSession::awaitingScanCount() const
 int ChangeSession::unconfirmedCount() const
 {
     return m_resultRows->unconfirmedCount();
+}
+
+int ChangeSession::unsettledCount() const
+{
+    return int(std::count_if(
+        m_unconfirmed.cbegin(), m_unconfirmed.cend(), [](const Unconfirmed &entry) { return !entry.seenUnchanged; }));
 }
 
 QString ChangeSession::settledText() const

@@ -79,6 +79,8 @@ public:
     void confirm(const QString &commMac);
     bool isAwaitingScan(const QString &commMac) const;
     int unconfirmedCount() const;
+    //! Devices of every change so far whose whereabouts no answer or scan has told yet.
+    int unsettledCount() const;
     //! What the last settlement of unconfirmed devices found, for the status line.
     QString settledText() const;
     int awaitingScanCount() const;

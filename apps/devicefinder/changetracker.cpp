@@ -59,8 +59,15 @@ ChangeTracker::Answer ChangeTracker::answer(int requestId, const ChangeOutcome &
         qInfo() << "change request" << requestId << "did not ask" << outcome.commMac << "; answer ignored";
         return NotAsked;
     }
-    if (m_answers.contains(outcome.commMac)) {
-        return Duplicate;
+    const auto earlier = m_answers.find(outcome.commMac);
+    if (earlier != m_answers.end()) {
+        if (earlier->result == outcome.result && earlier->failure == outcome.failure && earlier->ip == outcome.ip) {
+            return Duplicate;
+        }
+        qInfo() << "change request" << requestId << ":" << outcome.commMac << "answered" << outcome.result
+                << "after" << earlier->result << "; the later answer counts";
+        *earlier = outcome;
+        return Replaced;
     }
     m_answers.insert(outcome.commMac, outcome);
     return Taken;

@@ -23,10 +23,11 @@ public:
     //! What became of one answer.
     enum Answer {
         Taken,
-        Duplicate, //!< the device had answered already; counted once
+        Duplicate, //!< the device had answered the same already; counted once
         NotAsked, //!< a MAC outside the request
         OtherRequest, //!< an earlier (or unknown) request
         AfterTimeout, //!< the request had ended by its deadline
+        Replaced, //!< the device answered again, otherwise: the later answer counts
     };
 
     int timeout() const;

@@ -315,6 +315,11 @@ QString DeviceFinder::statusText() const
     return m_session->settledText();
 }
 
+int DeviceFinder::unsettledCount() const
+{
+    return m_session->unsettledCount();
+}
+
 int DeviceFinder::awaitingScanCount() const
 {
     return m_session->awaitingScanCount();

@@ -87,6 +87,8 @@ public:
     int awaitingScanCount() const;
     //! What the scans learnt of the devices that did not answer a change, for the status line.
     QString statusText() const;
+    //! Devices that did not answer a change and that no later answer or scan has placed.
+    int unsettledCount() const;
 
     //! Runs \a rounds scan rounds now.
     Q_INVOKABLE void scan(int rounds = 1);

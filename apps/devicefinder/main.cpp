@@ -249,5 +249,11 @@ int main(int argc, char *argv[])
     QTimer scanTimer;
     QObject::connect(&scanTimer, &QTimer::timeout, &finder, &DeviceFinder::scanInSlices);
     scanTimer.start(settings.interval);
-    return QGuiApplication::exec();
+    const int exitCode = QGuiApplication::exec();
+    if (finder.unsettledCount() > 0) {
+        QTextStream(stdout) << "devicefinder: " << finder.unsettledCount()
+                            << " devices did not answer their change and were not seen since; "
+                               "whether they took it is not known\n";
+    }
+    return exitCode;
 }

@@ -149,7 +149,10 @@ private Q_SLOTS:
         QTest::newRow("one lost, deadline") << list("7 A 0,7 C 3,t 999,t 1000") << list("0,0,end")
                                             << QList<int> { IpSetSuccess, IpSetTimeout, 3 } << 0;
         QTest::newRow("duplicate counts once")
-            << list("7 A 0,7 A 3,7 B 0,7 C 0,t 5") << list("0,1,0,0,end") << allOk << 0;
+            << list("7 A 0,7 A 0,7 B 0,7 C 0,t 5") << list("0,1,0,0,end") << allOk << 0;
+        QTest::newRow("the later answer wins")
+            << list("7 A 3,7 A 0,7 B 5,7 B 0,7 B 6,7 C 0,t 1") << list("0,5,0,5,5,0,end")
+            << QList<int> { IpSetSuccess, IpSetSameSegment, IpSetSuccess } << 3;
         QTest::newRow("late after timeout") << list("t 1000,7 A 0") << list("end,4")
                                             << QList<int> { IpSetTimeout, IpSetTimeout, IpSetTimeout } << 1;
         QTest::newRow("not asked, earlier request")
