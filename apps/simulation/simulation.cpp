@@ -553,6 +553,12 @@ bool Simulation::continueRound(int count)
     return true;
 }
 
+QString Simulation::configuredAddress(const QString &commMac) const
+{
+    const auto found = d->byMac.constFind(commMac);
+    return found == d->byMac.constEnd() ? QString() : d->devices.at(size_t(found.value())).ownIp;
+}
+
 void Simulation::handleRequest(
     const QString &macs, const QString &port1, const QString &port2, const QString &request)
 {

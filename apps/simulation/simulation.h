@@ -98,6 +98,10 @@ public:
     void handleRequest(
         const QString &macs, const QString &port1, const QString &port2, const QString &request);
 
+    //! Where device \a commMac is configured to be now, changes included: the truth a
+    //! tool's results are audited against. Empty for a MAC the network does not have.
+    QString configuredAddress(const QString &commMac) const;
+
 Q_SIGNALS:
     void deviceReported(const MacScanDeviceInfo &info, int source);
     //! A DeviceData::IpState value for the device with that communication MAC.
