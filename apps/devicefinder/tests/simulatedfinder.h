@@ -17,6 +17,21 @@ struct SimulatedFinder
 
     Simulation *simulation() { return network.simulation(); }
 
+    //! Three scan rounds, then \a faults on: the network as the next change finds it.
+    void scanThenBreak(const NetworkFaults &faults, int changeTimeout)
+    {
+        finder.setChangeTimeout(changeTimeout);
+        finder.restart();
+        finder.scan(3);
+        simulation()->setFaults(faults);
+    }
+    //! Renumbers every device that can take it into 172.16.0.0/12.
+    bool changeAll()
+    {
+        return finder.changeAllOnline(
+            QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1"));
+    }
+
     SimulatedNetwork network;
     DeviceFinder finder { &network };
 };

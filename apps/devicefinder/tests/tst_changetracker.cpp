@@ -63,14 +63,10 @@ private Q_SLOTS:
         LogCapture log;
         SimulatedFinder simulated(Simulation::DefaultSeed, 12);
         DeviceFinder &finder = simulated.finder;
-        finder.setChangeTimeout(50);
-        finder.restart();
-        finder.scan(3);
-        simulated.simulation()->setFaults(parsed);
+        simulated.scanThenBreak(parsed, 50);
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
         QSignalSpy messages(&finder, &DeviceFinder::messageRequested);
-        QVERIFY(finder.changeAllOnline(
-            QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+        QVERIFY(simulated.changeAll());
         const int sent = finder.editTarget().value(QStringLiteral("count")).toInt();
         QVERIFY(!finder.rescan());
         QVERIFY(!finder.retryFailed());
@@ -159,10 +155,7 @@ private Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("default.info=false"));
         SimulatedFinder simulated(Simulation::DefaultSeed, 320);
         DeviceFinder &finder = simulated.finder;
-        finder.setChangeTimeout(50);
-        finder.restart();
-        finder.scan(3);
-        simulated.simulation()->setFaults(parsed);
+        simulated.scanThenBreak(parsed, 50);
         // Where each device is configured before the change; what it shows may be borrowed.
         QHash<QString, QString> before;
         for (int row = 0; row < finder.deviceModel()->rowCount(); ++row) {
@@ -170,8 +163,7 @@ private Q_SLOTS:
             before.insert(mac, simulated.simulation()->configuredAddress(mac));
         }
         QSignalSpy ready(&finder, &DeviceFinder::resultsReady);
-        QVERIFY(finder.changeAllOnline(
-            QStringLiteral("172.16.0.2"), QStringLiteral("255.240.0.0"), QStringLiteral("172.16.0.1")));
+        QVERIFY(simulated.changeAll());
         QVERIFY(ready.wait(1000));
         QTest::qWait(200); // every late answer
         for (int round = 0; round < 3; ++round) {
