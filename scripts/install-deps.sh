@@ -16,11 +16,11 @@ for qt in "${qt_versions[@]}"; do
     case $qt in
         5) packages+=(qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev
                       qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
-                      qml-module-qtquick-window2 qml-module-qtqml-models2 qml-module-qttest) ;;
+                      qml-module-qtquick-window2 qml-module-qtqml-models2 qml-module-qttest qtkeychain-qt5-dev) ;;
         6) packages+=(qt6-base-dev qt6-declarative-dev
                       qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-templates
                       qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtqml-models
-                      qml6-module-qtqml-workerscript qml6-module-qttest) ;;
+                      qml6-module-qtqml-workerscript qml6-module-qttest qtkeychain-qt6-dev) ;;
         *) echo "install-deps.sh: --qt takes 5 or 6" >&2; exit 2 ;;
     esac
 done
