@@ -7,6 +7,7 @@
 // or missing because a device restarts. Every change must end by its timeout in a
 // consistent state, and once the population is stable the heap must not grow.
 
+#include "changesession.h"
 #include "changetracker.h"
 #include "devicefinder.h"
 #include "simulatednetwork.h"
@@ -100,16 +101,19 @@ qint64 waitForChange(DeviceFinder *finder, int timeout)
     return clock.elapsed();
 }
 
-// The totals, the rows and the busy state agree after a change of \a sent devices.
+// The totals, the rows and the busy state agree after a change of \a sent devices: each
+// is a success, a known failure, or unconfirmed with the no-answer text.
 QString inconsistency(const DeviceFinder &finder, int sent, int timeout)
 {
     const SettingResultTableModel *results = finder.resultModel();
     const QVector<QStringList> rows = finder.resultRows();
     int failed = 0;
-    int timedOut = 0;
+    int unconfirmed = 0;
+    int silent = 0;
     for (int i = 1; i < rows.size(); ++i) {
         failed += rows.at(i).at(4) == QStringLiteral("未更改") ? 1 : 0;
-        timedOut += rows.at(i).at(6) == ChangeTracker::timedOutText(timeout) ? 1 : 0;
+        unconfirmed += rows.at(i).at(5) == QStringLiteral("未确认") ? 1 : 0;
+        silent += rows.at(i).at(6) == ChangeSession::unconfirmedText(timeout) ? 1 : 0;
     }
     if (finder.busy()) {
         return QStringLiteral("still busy");
@@ -120,10 +124,12 @@ QString inconsistency(const DeviceFinder &finder, int sent, int timeout)
             .arg(results->totalNum())
             .arg(rows.size() - 1);
     }
-    if (results->failureNum() != failed || results->successNum() + failed != sent || timedOut > failed) {
-        return QStringLiteral("%1 failures counted, %2 rows unchanged")
+    if (results->failureNum() != failed || results->successNum() + failed + unconfirmed != sent
+        || silent != unconfirmed) {
+        return QStringLiteral("%1 failures counted, %2 rows unchanged, %3 unconfirmed")
             .arg(results->failureNum())
-            .arg(failed);
+            .arg(failed)
+            .arg(unconfirmed);
     }
     return QString();
 }
