@@ -22,7 +22,8 @@ const QString PasswordDigestType = QStringLiteral(
 
 QString element(const QString &name, const QString &value)
 {
-    return QLatin1Char('<') + name + QLatin1Char('>') + value + QStringLiteral("</") + name + QLatin1Char('>');
+    return QLatin1Char('<') + name + QLatin1Char('>') + value + QStringLiteral("</") + name
+        + QLatin1Char('>');
 }
 
 QString envelope(const QString &body)
@@ -56,7 +57,7 @@ QString senderFault(const QStringList &subcodes, const QString &reason)
 
 QString notAuthorized(const QString &reason)
 {
-    return senderFault({ QStringLiteral("ter:NotAuthorized") }, reason);
+    return senderFault({ QStringLiteral("ter:NotAuthorized") }, QStringLiteral("Sender not authorized: ") + reason);
 }
 
 QString dateTime(const QDateTime &time)
@@ -131,7 +132,8 @@ QString Credentials::check(const SoapMessage &message, bool write, const QDateTi
     if (user.isEmpty()) {
         return QStringLiteral("no UsernameToken");
     }
-    if (message.header.value(token + QStringLiteral("Password@Type")) != PasswordDigestType || nonce.isEmpty()) {
+    if (message.header.value(token + QStringLiteral("Password@Type")) != PasswordDigestType
+        || nonce.isEmpty()) {
         return QStringLiteral("only a password digest with a nonce is accepted");
     }
     const QDateTime at = QDateTime::fromString(created, Qt::ISODateWithMs);
@@ -183,7 +185,13 @@ DeviceService::DeviceService(EmulatedNetwork *network, const Options &options, Q
 
 DeviceService::~DeviceService()
 {
-    qDeleteAll(m_connections);
+    // The sockets go first, so that none reports its end to a half-destroyed service.
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
+        it.key()->disconnect(this);
+        delete it.key();
+        delete it.value();
+    }
+    m_server.close();
 }
 
 bool DeviceService::start(quint16 port, QString *error)
@@ -215,7 +223,8 @@ void DeviceService::accept()
         const QHostAddress local = socket->localAddress();
         const int device = m_network->deviceAt(local.toIPv4Address());
         QString refusal;
-        if (m_network->mode() == EmulatedNetwork::AddressMode::Loopback && !socket->peerAddress().isLoopback()) {
+        if (m_network->mode() == EmulatedNetwork::AddressMode::Loopback
+            && !socket->peerAddress().isLoopback()) {
             refusal = QStringLiteral("not from this host");
         } else if (device < 0) {
             refusal = QStringLiteral("no device answers there");
@@ -260,7 +269,8 @@ void DeviceService::sweep()
     const QList<Connection *> connections = m_connections.values();
     for (Connection *connection : connections) {
         if (connection->change == 0 && now > connection->deadline) {
-            drop(connection, connection->buffer.isEmpty() ? QStringLiteral("idle") : QStringLiteral("request incomplete"));
+            drop(connection,
+                connection->buffer.isEmpty() ? QStringLiteral("idle") : QStringLiteral("request incomplete"));
         }
     }
 }
@@ -353,7 +363,8 @@ void DeviceService::serve(Connection *connection, const QByteArray &body)
     if (message.envelopeNamespace != WsNs::Soap12) {
         log(QStringLiteral("service: envelope of namespace %1 refused").arg(message.envelopeNamespace));
         reply(connection, 500,
-            fault(QStringLiteral("env:VersionMismatch"), {}, QStringLiteral("only SOAP 1.2 envelopes are understood")));
+            fault(QStringLiteral("env:VersionMismatch"), {},
+                QStringLiteral("only SOAP 1.2 envelopes are understood")));
         return;
     }
     int status = 200;
@@ -390,7 +401,8 @@ QString DeviceService::answer(Connection *connection, const SoapMessage &message
         body = element(QStringLiteral("tds:SystemDateAndTime"),
             element(QStringLiteral("tt:DateTimeType"), QStringLiteral("Manual"))
                 + element(QStringLiteral("tt:DaylightSavings"), QStringLiteral("false"))
-                + element(QStringLiteral("tt:TimeZone"), element(QStringLiteral("tt:TZ"), QStringLiteral("UTC0")))
+                + element(
+                    QStringLiteral("tt:TimeZone"), element(QStringLiteral("tt:TZ"), QStringLiteral("UTC0")))
                 + element(QStringLiteral("tt:UTCDateTime"), dateTime(QDateTime::currentDateTimeUtc()))
                 + element(QStringLiteral("tt:LocalDateTime"), dateTime(local)));
     } else if (operation == QLatin1String("GetDeviceInformation")) {
@@ -474,7 +486,8 @@ QString DeviceService::changeAnswer(Connection *connection, const SoapMessage &m
     int id = 0;
     if (operation == QLatin1String("SetNetworkDefaultGateway")) {
         if (!parseAddress(message.body.value(QStringLiteral("IPv4Address")), &address)) {
-            return invalid(QStringLiteral("ter:InvalidGatewayAddress"), QStringLiteral("not an IPv4 gateway"));
+            return invalid(
+                QStringLiteral("ter:InvalidGatewayAddress"), QStringLiteral("not an IPv4 gateway"));
         }
         id = m_network->requestChange(device, -1, 0, QString(), m_network->toModel(device, address));
     } else {
@@ -484,7 +497,8 @@ QString DeviceService::changeAnswer(Connection *connection, const SoapMessage &m
         bool ok = false;
         const int prefix = message.body.value(ipv4 + QStringLiteral("Manual/PrefixLength")).toInt(&ok);
         if (port < 0 || port >= m_network->info(device).networkInfo().size()) {
-            return invalid(QStringLiteral("ter:InvalidNetworkInterface"), QStringLiteral("no interface ") + token);
+            return invalid(
+                QStringLiteral("ter:InvalidNetworkInterface"), QStringLiteral("no interface ") + token);
         }
         if (message.body.value(QStringLiteral("NetworkInterface/Enabled")) == QLatin1String("false")
             || message.body.value(ipv4 + QStringLiteral("Enabled")) == QLatin1String("false")

@@ -69,7 +69,8 @@ bool DiscoveryService::start(quint16 probePort, const QList<QNetworkInterface> &
     }
     for (const quint16 port : ports) {
         auto socket = std::make_unique<QUdpSocket>();
-        if (!socket->bind(QHostAddress::AnyIPv4, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+        if (!socket->bind(
+                QHostAddress::AnyIPv4, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
             *error = QStringLiteral("cannot listen on UDP port %1: %2").arg(port).arg(socket->errorString());
             return false;
         }
@@ -99,6 +100,11 @@ bool DiscoveryService::start(quint16 probePort, const QList<QNetworkInterface> &
         m_slices.start();
     }
     return true;
+}
+
+quint16 DiscoveryService::probePort() const
+{
+    return m_sockets.empty() ? 0 : m_sockets.front()->localPort();
 }
 
 void DiscoveryService::shutdown()
@@ -157,13 +163,17 @@ void DiscoveryService::handle(const QByteArray &data, const QHostAddress &sender
         return;
     }
     if (m_probes.size() >= MaxQueuedProbes) {
-        log(QStringLiteral("discovery: probe from %1 dropped, %2 probes waiting").arg(from).arg(m_probes.size()));
+        log(QStringLiteral("discovery: probe from %1 dropped, %2 probes waiting")
+                .arg(from)
+                .arg(m_probes.size()));
         return;
     }
     probe.sender = sender;
     probe.port = port;
     probe.types = message.probeTypes;
-    probe.scopes = message.body.value(QStringLiteral("Scopes")).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    probe.scopes = message.body.value(QStringLiteral("Scopes"))
+                       .simplified()
+                       .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     m_probes.enqueue(probe);
     m_slices.start();
 }
@@ -221,8 +231,8 @@ void DiscoveryService::answerSlice()
         const int end = qMin(m_network->deviceCount(), probe.next + budget);
         for (; probe.next < end; ++probe.next) {
             if (matches(probe.next, probe)) {
-                send(m_sockets.front().get(), probeMatches(probe.next, probe.messageId), probe.next, probe.sender,
-                    probe.port);
+                send(m_sockets.front().get(), probeMatches(probe.next, probe.messageId), probe.next,
+                    probe.sender, probe.port);
                 --budget;
             }
             --budget;
@@ -241,17 +251,17 @@ void DiscoveryService::answerSlice()
 QByteArray DiscoveryService::envelope(
     const QString &action, const QString &relatesTo, const QString &to, const QString &body)
 {
-    QString text = QStringLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\""
-        " xmlns:wsa=\"http://schemas.xmlsoap.org/ws/2004/08/addressing\""
-        " xmlns:d=\"http://schemas.xmlsoap.org/ws/2005/04/discovery\""
-        " xmlns:dn=\"http://www.onvif.org/ver10/network/wsdl\""
-        " xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\">"
-        "<env:Header><wsa:MessageID>urn:uuid:")
+    QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                  "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\""
+                                  " xmlns:wsa=\"http://schemas.xmlsoap.org/ws/2004/08/addressing\""
+                                  " xmlns:d=\"http://schemas.xmlsoap.org/ws/2005/04/discovery\""
+                                  " xmlns:dn=\"http://www.onvif.org/ver10/network/wsdl\""
+                                  " xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\">"
+                                  "<env:Header><wsa:MessageID>urn:uuid:")
         + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("</wsa:MessageID>");
     if (!relatesTo.isEmpty()) {
-        text += QStringLiteral("<wsa:RelatesTo>") + xmlEscaped(relatesTo) + QStringLiteral("</wsa:RelatesTo>");
+        text
+            += QStringLiteral("<wsa:RelatesTo>") + xmlEscaped(relatesTo) + QStringLiteral("</wsa:RelatesTo>");
     }
     text += QStringLiteral("<wsa:To>") + to + QStringLiteral("</wsa:To><wsa:Action>") + action
         + QStringLiteral("</wsa:Action><d:AppSequence InstanceId=\"%1\" MessageNumber=\"%2\"/>")
@@ -267,8 +277,9 @@ QByteArray DiscoveryService::probeMatches(int index, const QString &relatesTo)
     const QString match = QStringLiteral("<d:ProbeMatches><d:ProbeMatch><wsa:EndpointReference><wsa:Address>")
         + m_network->endpoint(index) + QStringLiteral("</wsa:Address></wsa:EndpointReference><d:Types>")
         + typeList(EmulatedNetwork::types(info.nodeType())) + QStringLiteral("</d:Types><d:Scopes>")
-        + xmlEscaped(EmulatedNetwork::scopes(info).join(QLatin1Char(' '))) + QStringLiteral("</d:Scopes><d:XAddrs>")
-        + m_network->serviceUrl(index) + QStringLiteral("</d:XAddrs><d:MetadataVersion>%1</d:MetadataVersion>")
+        + xmlEscaped(EmulatedNetwork::scopes(info).join(QLatin1Char(' ')))
+        + QStringLiteral("</d:Scopes><d:XAddrs>") + m_network->serviceUrl(index)
+        + QStringLiteral("</d:XAddrs><d:MetadataVersion>%1</d:MetadataVersion>")
               .arg(m_network->metadataVersion(index))
         + QStringLiteral("</d:ProbeMatch></d:ProbeMatches>");
     return envelope(QStringLiteral("http://schemas.xmlsoap.org/ws/2005/04/discovery/ProbeMatches"), relatesTo,
@@ -283,8 +294,10 @@ void DiscoveryService::announce(int index, bool bye)
         + QStringLiteral("</wsa:Address></wsa:EndpointReference>");
     if (!bye) {
         body += QStringLiteral("<d:Types>") + typeList(EmulatedNetwork::types(info.nodeType()))
-            + QStringLiteral("</d:Types><d:Scopes>") + xmlEscaped(EmulatedNetwork::scopes(info).join(QLatin1Char(' ')))
-            + QStringLiteral("</d:Scopes><d:XAddrs>") + m_network->serviceUrl(index) + QStringLiteral("</d:XAddrs>");
+            + QStringLiteral("</d:Types><d:Scopes>")
+            + xmlEscaped(EmulatedNetwork::scopes(info).join(QLatin1Char(' ')))
+            + QStringLiteral("</d:Scopes><d:XAddrs>") + m_network->serviceUrl(index)
+            + QStringLiteral("</d:XAddrs>");
     }
     body += QStringLiteral("<d:MetadataVersion>%1</d:MetadataVersion>").arg(m_network->metadataVersion(index))
         + (bye ? QStringLiteral("</d:Bye>") : QStringLiteral("</d:Hello>"));

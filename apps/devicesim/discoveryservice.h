@@ -34,6 +34,8 @@ public:
 
     //! Listens for directed probes on \a probePort and joins the group on \a interfaces.
     bool start(quint16 probePort, const QList<QNetworkInterface> &interfaces, QString *error);
+    //! The UDP port directed probes reach.
+    quint16 probePort() const;
     //! Sends Bye for every answering device, then finished().
     void shutdown();
     //! Builds the ProbeMatches of device \a index for a probe with message id \a relatesTo.
@@ -59,7 +61,8 @@ private:
     void answerSlice();
     void announce(int index, bool bye);
     void send(QUdpSocket *socket, const QByteArray &data, int index, const QHostAddress &to, quint16 port);
-    QByteArray envelope(const QString &action, const QString &relatesTo, const QString &to, const QString &body);
+    QByteArray envelope(
+        const QString &action, const QString &relatesTo, const QString &to, const QString &body);
     void log(const QString &line) const;
 
     EmulatedNetwork *const m_network;

@@ -87,7 +87,8 @@ void EmulatedNetwork::refresh(int index, bool announce)
     Slot &slot = m_slots[size_t(index)];
     const bool answers = m_simulation.deviceAnswers(index);
     const MacScanDeviceInfo model = m_simulation.deviceInfo(index);
-    const quint32 address = model.networkInfo().isEmpty() ? 0 : toNetwork(parsed(model.networkInfo().at(0).ip));
+    const quint32 address
+        = model.networkInfo().isEmpty() ? 0 : toNetwork(parsed(model.networkInfo().at(0).ip));
     const bool moved = address != slot.address;
     if (moved) {
         m_byAddress.remove(slot.address, index);
@@ -109,7 +110,8 @@ int EmulatedNetwork::deviceCount() const
 
 int EmulatedNetwork::deviceAt(quint32 address) const
 {
-    for (auto it = m_byAddress.constFind(address); it != m_byAddress.constEnd() && it.key() == address; ++it) {
+    for (auto it = m_byAddress.constFind(address); it != m_byAddress.constEnd() && it.key() == address;
+         ++it) {
         if (m_slots[size_t(it.value())].answers) {
             return it.value();
         }
@@ -146,13 +148,15 @@ QString EmulatedNetwork::endpoint(int index) const
     // For life: the same seed and MAC give the same identity.
     const QByteArray name = QByteArray::number(m_options.seed) + '/'
         + m_simulation.deviceInfo(index).deviceCommMac().toLatin1();
-    return QStringLiteral("urn:uuid:") + QUuid::createUuidV5(UuidNamespace, name).toString(QUuid::WithoutBraces);
+    return QStringLiteral("urn:uuid:")
+        + QUuid::createUuidV5(UuidNamespace, name).toString(QUuid::WithoutBraces);
 }
 
 QString EmulatedNetwork::serviceUrl(int index) const
 {
     const QString port = m_options.httpPort == 80 ? QString() : QStringLiteral(":%1").arg(m_options.httpPort);
-    return QStringLiteral("http://") + formatAddress(address(index)) + port + QStringLiteral("/onvif/device_service");
+    return QStringLiteral("http://") + formatAddress(address(index)) + port
+        + QStringLiteral("/onvif/device_service");
 }
 
 quint32 EmulatedNetwork::metadataVersion(int index) const
@@ -235,9 +239,8 @@ int EmulatedNetwork::requestChange(int index, int port, quint32 address, const Q
     PortSettings port1 { first.ip, first.subnetMask, first.gateway };
     PortSettings port2;
     if (port == 0) {
-        for (auto it = m_byAddress.constFind(toNetwork(address)); it != m_byAddress.constEnd()
-             && it.key() == toNetwork(address);
-             ++it) {
+        for (auto it = m_byAddress.constFind(toNetwork(address));
+             it != m_byAddress.constEnd() && it.key() == toNetwork(address); ++it) {
             if (it.value() != index) {
                 QTimer::singleShot(0, this, [this, id] { Q_EMIT changeAnswered(id, IpSetPortCheckFailed); });
                 return id;

@@ -77,8 +77,8 @@ int main(int argc, char *argv[])
         "service, from the same seeded device model as the device finder's simulation."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption devices(QStringLiteral("devices"), QStringLiteral("Number of devices (default 1000)."),
-        QStringLiteral("count"), QStringLiteral("1000"));
+    const QCommandLineOption devices(QStringLiteral("devices"),
+        QStringLiteral("Number of devices (default 1000)."), QStringLiteral("count"), QStringLiteral("1000"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the device model."),
         QStringLiteral("number"), QString::number(Simulation::DefaultSeed));
     const QCommandLineOption interval(QStringLiteral("interval"),
@@ -94,14 +94,15 @@ int main(int argc, char *argv[])
         QStringLiteral("Interfaces that join 239.255.255.250: names joined by commas, \"all\" (every "
                        "multicast-capable one) or \"none\"; by default loopback, when it carries multicast."),
         QStringLiteral("names"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Administrator's name (default admin)."),
-        QStringLiteral("name"), QStringLiteral("admin"));
+    const QCommandLineOption user(QStringLiteral("user"),
+        QStringLiteral("Administrator's name (default admin)."), QStringLiteral("name"),
+        QStringLiteral("admin"));
     const QCommandLineOption passwordFile(QStringLiteral("password-file"),
         QStringLiteral("File whose first line is the administrator's password; else ZVR_DEVICESIM_PASSWORD, "
                        "else \"admin\"."),
         QStringLiteral("file"));
-    const QCommandLineOption readsNeedUser(
-        QStringLiteral("reads-need-user"), QStringLiteral("Reads other than the clock need credentials too."));
+    const QCommandLineOption readsNeedUser(QStringLiteral("reads-need-user"),
+        QStringLiteral("Reads other than the clock need credentials too."));
     const QCommandLineOption faults(QStringLiteral("faults"),
         QStringLiteral("drop, duplicate, reboot, stray and garble as shares from 0 to 1, delay in ms: "
                        "\"drop=0.1,garble=0.05\"."),
@@ -110,9 +111,10 @@ int main(int argc, char *argv[])
         QStringLiteral("anyip (devices hold 192.168.x.y and the like; needs those ranges routed to lo) or "
                        "loopback (devices hold 127.x.y.z); by default anyip where routed."),
         QStringLiteral("mode"));
-    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("A log line for every request."));
-    parser.addOptions({ devices, seed, interval, port, probePort, interfaces, user, passwordFile, readsNeedUser,
-        faults, addressMode, verbose });
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"), QStringLiteral("A log line for every request."));
+    parser.addOptions({ devices, seed, interval, port, probePort, interfaces, user, passwordFile,
+        readsNeedUser, faults, addressMode, verbose });
     parser.process(app);
 
     const auto fail = [](const QString &message) {
@@ -181,7 +183,8 @@ int main(int argc, char *argv[])
         if (!file.open(QIODevice::ReadOnly)) {
             return fail(QStringLiteral("cannot read the password file: %1").arg(file.errorString()));
         }
-        service.password = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+        service.password
+            = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     }
 
     EmulatedNetwork emulated(network);

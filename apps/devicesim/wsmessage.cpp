@@ -14,7 +14,7 @@ const QString Schema = QStringLiteral("http://www.onvif.org/ver10/schema");
 const QString Network = QStringLiteral("http://www.onvif.org/ver10/network/wsdl");
 const QString Error = QStringLiteral("http://www.onvif.org/ver10/error");
 const QString Zvr = QStringLiteral("urn:zvr:device:1");
-}
+} // namespace WsNs
 
 namespace {
 
@@ -111,7 +111,8 @@ bool SoapMessage::parse(const QByteArray &data, SoapMessage *message, QString *e
                 const QString key = fieldPath(operationDepth);
                 store(result.body, key, text.trimmed());
                 if (key == QLatin1String("Types") && result.operation.second == QLatin1String("Probe")) {
-                    for (const QString &name : text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                    for (const QString &name :
+                        text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                         result.probeTypes << resolve(name, scopes);
                     }
                 }

@@ -20,7 +20,7 @@ extern const QString Schema;
 extern const QString Network;
 extern const QString Error;
 extern const QString Zvr;
-}
+} // namespace WsNs
 
 //! A qualified name: namespace and local name.
 using QualifiedName = QPair<QString, QString>;
