@@ -57,7 +57,8 @@ QString senderFault(const QStringList &subcodes, const QString &reason)
 
 QString notAuthorized(const QString &reason)
 {
-    return senderFault({ QStringLiteral("ter:NotAuthorized") }, QStringLiteral("Sender not authorized: ") + reason);
+    return senderFault(
+        { QStringLiteral("ter:NotAuthorized") }, QStringLiteral("Sender not authorized: ") + reason);
 }
 
 QString dateTime(const QDateTime &time)
@@ -117,8 +118,8 @@ Credentials::Credentials(const QString &user, const QString &password)
 
 QByteArray Credentials::digest(const QByteArray &nonce, const QString &created, const QString &password)
 {
-    return QCryptographicHash::hash(nonce + created.toUtf8() + password.toUtf8(), QCryptographicHash::Sha1)
-        .toBase64();
+    const QByteArray material = nonce + created.toUtf8() + password.toUtf8();
+    return QCryptographicHash::hash(material, QCryptographicHash::Sha1).toBase64();
 }
 
 QString Credentials::check(const SoapMessage &message, bool write, const QDateTime &now)
@@ -168,6 +169,7 @@ struct DeviceService::Connection
     int change = 0; // request id of the change being made, or 0
     bool silent = false; // the model gave no answer: nothing more is served
     bool close = false;
+    bool continued = false; // "100 Continue" sent for the request under way
     QString operation;
 };
 
@@ -294,6 +296,7 @@ void DeviceService::readFrom(Connection *connection)
         const QList<QByteArray> request = lines.first().trimmed().split(' ');
         qint64 length = -1;
         bool chunked = false;
+        bool expectsContinue = false;
         for (const QByteArray &line : lines.mid(1)) {
             const int colon = line.indexOf(':');
             const QByteArray name = line.left(colon).trimmed().toLower();
@@ -302,6 +305,8 @@ void DeviceService::readFrom(Connection *connection)
                 bool ok = false;
                 length = value.toLongLong(&ok);
                 length = ok && length >= 0 ? length : -1;
+            } else if (name == "expect") {
+                expectsContinue = value.toLower() == "100-continue";
             } else if (name == "transfer-encoding") {
                 chunked = true;
             } else if (name == "connection" && value.toLower() == "close") {
@@ -333,10 +338,15 @@ void DeviceService::readFrom(Connection *connection)
             return;
         }
         if (connection->buffer.size() < end + 4 + length) {
+            if (expectsContinue && !connection->continued) {
+                connection->continued = true;
+                connection->socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+            }
             return;
         }
         const QByteArray body = connection->buffer.mid(end + 4, int(length));
         connection->buffer.remove(0, end + 4 + int(length));
+        connection->continued = false;
         if (request.at(1) != "/onvif/device_service") {
             reply(connection, 500,
                 fault(QStringLiteral("env:Receiver"), { QStringLiteral("ter:ActionNotSupported") },

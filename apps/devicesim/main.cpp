@@ -214,9 +214,14 @@ int main(int argc, char *argv[])
     for (const QNetworkInterface &interface : groupInterfaces) {
         names << interface.name();
     }
-    qInfo("zvr-devicesim: %d devices (seed %u), %s addresses, service on TCP %u, probes on UDP %u, "
+    int answering = 0;
+    for (int i = 0; i < emulated.deviceCount(); ++i) {
+        answering += emulated.answers(i) ? 1 : 0;
+    }
+    qInfo("zvr-devicesim: %d devices (seed %u, %d answering), %s addresses, service on TCP %u, probes on UDP "
+          "%u, "
           "multicast on %s",
-        network.devices, network.seed,
+        network.devices, network.seed, answering,
         network.mode == EmulatedNetwork::AddressMode::AnyIp ? "AnyIP" : "127.0.0.0/8", httpPort, udpPort,
         names.isEmpty() ? "no interface" : qUtf8Printable(names.join(QLatin1Char(','))));
     return app.exec();

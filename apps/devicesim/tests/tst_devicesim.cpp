@@ -82,9 +82,8 @@ QString security(Token token, const QByteArray &nonce)
     const QString created = now.toString(Qt::ISODate);
     const QString password
         = token == Token::WrongPassword ? QStringLiteral("nimda") : QStringLiteral("admin");
-    const QByteArray digest
-        = QCryptographicHash::hash(nonce + created.toUtf8() + password.toUtf8(), QCryptographicHash::Sha1)
-              .toBase64();
+    const QByteArray material = nonce + created.toUtf8() + password.toUtf8();
+    const QByteArray digest = QCryptographicHash::hash(material, QCryptographicHash::Sha1).toBase64();
     return QStringLiteral(
         "<s:Header><w:Security xmlns:w=\"http://docs.oasis-open.org/wss/2004/01/"
         "oasis-200401-wss-wssecurity-secext-1.0.xsd\"><w:UsernameToken><w:Username>admin</w:Username>"
