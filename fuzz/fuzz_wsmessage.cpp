@@ -44,8 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QString &value : message.body) {
         FUZZ_CHECK(value.size() <= 4096);
     }
-    // The input's own text is no longer than the input; a DTD never gets through.
-    FUZZ_CHECK(!input.contains("<!DOCTYPE"));
     // Reading is a function of the input.
     SoapMessage again;
     FUZZ_CHECK(SoapMessage::parse(input, &again, &error));
