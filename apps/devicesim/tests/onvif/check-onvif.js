@@ -32,6 +32,7 @@ const call = (cam, name, ...args) => promisify(cam[name]).apply(cam, args);
     }
 
     const target = found[0];
+    const targetSerial = (await call(await camera(target.hostname, password), 'getDeviceInformation')).serialNumber;
     const change = (cam, address) => call(cam, 'setNetworkInterfaces', {
         interfaceToken: 'eth0',
         networkInterface: { enabled: true, IPv4: { enabled: true, DHCP: false, manual: { address, prefixLength: 24 } } },
@@ -50,9 +51,12 @@ const call = (cam, name, ...args) => promisify(cam[name]).apply(cam, args);
     await call(admin, 'setNetworkDefaultGateway', { IPv4Address: '192.168.200.1' });
     console.log(`${target.hostname} moved to 192.168.200.77`);
 
-    const again = (await probe()).find((cam) => cam.urn === target.urn);
-    if (!again || again.hostname !== '192.168.200.77') fail('the device is not found at its new address');
-    const moved = await camera(again.hostname, password);
+    const after = await probe();
+    if (after.some((cam) => cam.hostname === target.hostname)) fail('the old address still answers the probe');
+    if (!after.some((cam) => cam.hostname === '192.168.200.77')) fail('the device is not found at its new address');
+    const moved = await camera('192.168.200.77', password);
+    const serial = (await call(moved, 'getDeviceInformation')).serialNumber;
+    if (serial !== targetSerial) fail(`192.168.200.77 is ${serial}, not ${targetSerial}`);
     const gateway = await call(moved, 'getNetworkDefaultGateway');
     if (gateway.IPv4Address !== '192.168.200.1') fail('gateway ' + JSON.stringify(gateway));
     console.log('found again at 192.168.200.77, gateway 192.168.200.1: passed');
