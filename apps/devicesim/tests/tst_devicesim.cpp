@@ -22,7 +22,7 @@ constexpr int Devices = 48;
 // The emulator on loopback addresses with ports of its own choosing.
 struct Rig
 {
-    explicit Rig(const QString &faults = QString(), int headerTimeout = 10000)
+    explicit Rig(const QString &faults = QString(), int headerTimeout = 10000, bool readsNeedUser = false)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
@@ -43,6 +43,7 @@ struct Rig
         network->start();
         DeviceService::Options serviceOptions;
         serviceOptions.headerTimeout = headerTimeout;
+        serviceOptions.readsNeedUser = readsNeedUser;
         service = std::make_unique<DeviceService>(network.get(), serviceOptions);
         discovery = std::make_unique<DiscoveryService>(network.get(), false);
         QString error;
@@ -395,17 +396,26 @@ void DeviceSimTest::faults_data()
 {
     QTest::addColumn<QString>("faults");
     QTest::addColumn<int>("headerTimeout");
-    QTest::newRow("garble") << QStringLiteral("garble=1") << 10000;
-    QTest::newRow("drop") << QStringLiteral("drop=1") << 10000;
-    QTest::newRow("silent client") << QString() << 300;
+    QTest::addColumn<bool>("readsNeedUser");
+    QTest::newRow("garble") << QStringLiteral("garble=1") << 10000 << false;
+    QTest::newRow("drop") << QStringLiteral("drop=1") << 10000 << false;
+    QTest::newRow("silent client") << QString() << 300 << false;
+    QTest::newRow("reads need a user") << QString() << 10000 << true;
 }
 
 void DeviceSimTest::faults()
 {
     QFETCH(QString, faults);
     QFETCH(int, headerTimeout);
-    Rig rig(faults, headerTimeout);
-    if (rig.network->strikesGarble()) {
+    QFETCH(bool, readsNeedUser);
+    Rig rig(faults, headerTimeout, readsNeedUser);
+    if (readsNeedUser) {
+        const QString encoder = QStringLiteral("127.168.1.20");
+        QVERIFY(post(rig, encoder, request(QStringLiteral("GetScopes"))).body.contains("ter:NotAuthorized"));
+        QCOMPARE(
+            post(rig, encoder, request(QStringLiteral("GetScopes"), QString(), Token::Good)).status, 200);
+        QCOMPARE(post(rig, encoder, request(QStringLiteral("GetSystemDateAndTime"))).status, 200);
+    } else if (rig.network->strikesGarble()) {
         QVector<QByteArray> raw;
         QVERIFY(
             probe(rig, probeText(QStringLiteral("<a:MessageID>g</a:MessageID>"), QString()), &raw).isEmpty());

@@ -9,6 +9,14 @@ const { promisify } = require('util');
 const port = Number(process.argv[2] || 80);
 const password = process.env.ZVR_DEVICESIM_PASSWORD || 'admin';
 const fail = (what) => { console.error('FAIL: ' + what); process.exit(1); };
+// A callback the client never calls leaves nothing to wait for: node would end with 0.
+let passed = false;
+process.on('exit', (code) => {
+    if (code === 0 && !passed) {
+        console.error('FAIL: the client stopped before the end');
+        process.exitCode = 1;
+    }
+});
 const probe = () => new Promise((resolve) =>
     onvif.Discovery.probe({ device: 'lo', timeout: 2500 }, (errors, cams) => resolve(cams || [])));
 const camera = (hostname, secret) => new Promise((resolve, reject) => {
@@ -60,5 +68,6 @@ const call = (cam, name, ...args) => promisify(cam[name]).apply(cam, args);
     const gateway = await call(moved, 'getNetworkDefaultGateway');
     if (gateway.IPv4Address !== '192.168.200.1') fail('gateway ' + JSON.stringify(gateway));
     console.log('found again at 192.168.200.77, gateway 192.168.200.1: passed');
+    passed = true;
     process.exit(0);
 })().catch((error) => fail(String(error && error.stack || error)));
