@@ -52,7 +52,7 @@ DiscoveryService::DiscoveryService(EmulatedNetwork *network, bool verbose, QObje
     m_slices.setInterval(0);
     connect(&m_slices, &QTimer::timeout, this, &DiscoveryService::answerSlice);
     connect(m_network, &EmulatedNetwork::deviceMoved, this, [this](int index) {
-        if (!m_interfaces.isEmpty() && m_announcements.size() < MaxQueuedAnnouncements) {
+        if (announces() && m_announcements.size() < MaxQueuedAnnouncements) {
             m_announcements.enqueue(index);
             m_slices.start();
         }
@@ -91,7 +91,7 @@ bool DiscoveryService::start(quint16 probePort, const QList<QNetworkInterface> &
     }
     m_interfaces = interfaces;
     // A device that joins the network says so.
-    for (int i = 0; !m_interfaces.isEmpty() && i < m_network->deviceCount(); ++i) {
+    for (int i = 0; announces() && i < m_network->deviceCount(); ++i) {
         if (m_network->answers(i)) {
             m_announcements.enqueue(i);
         }
@@ -100,6 +100,17 @@ bool DiscoveryService::start(quint16 probePort, const QList<QNetworkInterface> &
         m_slices.start();
     }
     return true;
+}
+
+void DiscoveryService::announceTo(const QHostAddress &address, quint16 port)
+{
+    m_announceAddress = address;
+    m_announcePort = port;
+}
+
+bool DiscoveryService::announces() const
+{
+    return !m_interfaces.isEmpty() || !m_announceAddress.isNull();
 }
 
 quint16 DiscoveryService::probePort() const
@@ -112,7 +123,7 @@ void DiscoveryService::shutdown()
     m_shuttingDown = true;
     m_probes.clear();
     m_announcements.clear();
-    m_byeNext = m_interfaces.isEmpty() ? m_network->deviceCount() : 0;
+    m_byeNext = announces() ? 0 : m_network->deviceCount();
     m_slices.start();
 }
 
@@ -305,6 +316,9 @@ void DiscoveryService::announce(int index, bool bye)
             + (bye ? QStringLiteral("Bye") : QStringLiteral("Hello")),
         QString(), QStringLiteral("urn:schemas-xmlsoap-org:ws:2005:04:discovery"), body);
     QUdpSocket *const socket = m_sockets.back().get(); // the one on the discovery port
+    if (!m_announceAddress.isNull()) {
+        send(socket, data, index, m_announceAddress, m_announcePort);
+    }
     for (const QNetworkInterface &interface : qAsConst(m_interfaces)) {
         socket->setMulticastInterface(interface);
         send(socket, data, index, Group, DiscoveryPort);

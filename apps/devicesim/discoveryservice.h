@@ -34,6 +34,8 @@ public:
 
     //! Listens for directed probes on \a probePort and joins the group on \a interfaces.
     bool start(quint16 probePort, const QList<QNetworkInterface> &interfaces, QString *error);
+    //! Sends Hello and Bye to \a address, \a port as well, a listener without multicast; before start().
+    void announceTo(const QHostAddress &address, quint16 port);
     //! The UDP port directed probes reach.
     quint16 probePort() const;
     //! Sends Bye for every answering device, then finished().
@@ -60,6 +62,7 @@ private:
     bool matches(int index, const Probe &probe) const;
     void answerSlice();
     void announce(int index, bool bye);
+    bool announces() const;
     void send(QUdpSocket *socket, const QByteArray &data, int index, const QHostAddress &to, quint16 port);
     QByteArray envelope(
         const QString &action, const QString &relatesTo, const QString &to, const QString &body);
@@ -69,6 +72,8 @@ private:
     const bool m_verbose;
     std::vector<std::unique_ptr<QUdpSocket>> m_sockets;
     QList<QNetworkInterface> m_interfaces;
+    QHostAddress m_announceAddress;
+    quint16 m_announcePort = 0;
     QQueue<Probe> m_probes;
     QQueue<int> m_announcements;
     QTimer m_slices;

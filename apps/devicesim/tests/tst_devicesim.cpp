@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -22,7 +23,8 @@ constexpr int Devices = 48;
 // The emulator on loopback addresses with ports of its own choosing.
 struct Rig
 {
-    explicit Rig(const QString &faults = QString(), int headerTimeout = 10000, bool readsNeedUser = false)
+    explicit Rig(const QString &faults = QString(), int headerTimeout = 10000, bool readsNeedUser = false,
+        quint16 announcePort = 0)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
@@ -48,6 +50,9 @@ struct Rig
         discovery = std::make_unique<DiscoveryService>(network.get(), false);
         QString error;
         QVERIFY2(service->start(options.httpPort, &error), qPrintable(error));
+        if (announcePort != 0) {
+            discovery->announceTo(QHostAddress(QHostAddress::LocalHost), announcePort);
+        }
         QVERIFY2(discovery->start(0, {}, &error), qPrintable(error));
     }
 
@@ -72,14 +77,16 @@ void spin(int milliseconds, const std::function<bool()> &done)
     }
 }
 
-enum class Token { None, Good, WrongPassword, Stale };
+enum class Token { None, Good, WrongPassword, Stale, Future };
 
 QString security(Token token, const QByteArray &nonce)
 {
     if (token == Token::None) {
         return QString();
     }
-    const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(token == Token::Stale ? -400 : 0);
+    const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(token == Token::Stale ? -400
+            : token == Token::Future                                                    ? 400
+                                                                                        : 0);
     const QString created = now.toString(Qt::ISODate);
     const QString password
         = token == Token::WrongPassword ? QStringLiteral("nimda") : QStringLiteral("admin");
@@ -107,15 +114,16 @@ QByteArray request(const QString &operation, const QString &body = QString(), To
         .toUtf8();
 }
 
-QString setAddress(const QString &address, int prefix = 24)
+QString setAddress(const QString &address, int prefix = 24, const QString &token = QStringLiteral("eth0"),
+    const QString &dhcp = QStringLiteral("false"))
 {
-    return QStringLiteral(
-        "<InterfaceToken>eth0</InterfaceToken><NetworkInterface><tt:Enabled>true</tt:Enabled>"
-        "<tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Manual><tt:Address>%1</tt:Address>"
-        "<tt:PrefixLength>%2</tt:PrefixLength></tt:Manual><tt:DHCP>false</tt:DHCP></tt:IPv4>"
-        "</NetworkInterface>")
+    return QStringLiteral("<InterfaceToken>%3</InterfaceToken><NetworkInterface><tt:Enabled>true</tt:Enabled>"
+                          "<tt:IPv4><tt:Enabled>true</tt:Enabled><tt:Manual><tt:Address>%1</tt:Address>"
+                          "<tt:PrefixLength>%2</tt:PrefixLength></tt:Manual><tt:DHCP>%4</tt:DHCP></tt:IPv4>"
+                          "</NetworkInterface>")
         .arg(address)
-        .arg(prefix);
+        .arg(prefix)
+        .arg(token, dhcp);
 }
 
 Answer post(const Rig &rig, const QString &address, const QByteArray &envelope, int wait = 3000)
@@ -142,12 +150,9 @@ Answer post(const Rig &rig, const QString &address, const QByteArray &envelope, 
     return answer;
 }
 
-QVector<SoapMessage> probe(const Rig &rig, const QByteArray &datagram, QVector<QByteArray> *raw = nullptr)
+// What arrives at \a socket until it has been quiet for a while.
+QVector<SoapMessage> collect(QUdpSocket &socket, QVector<QByteArray> *raw = nullptr)
 {
-    QUdpSocket socket;
-    socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
-    socket.writeDatagram(datagram, QHostAddress::LocalHost, rig.discovery->probePort());
     QVector<SoapMessage> answers;
     QElapsedTimer quiet;
     quiet.start();
@@ -167,6 +172,20 @@ QVector<SoapMessage> probe(const Rig &rig, const QByteArray &datagram, QVector<Q
         return quiet.elapsed() > 300;
     });
     return answers;
+}
+
+void listen(QUdpSocket &socket)
+{
+    socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
+}
+
+QVector<SoapMessage> probe(const Rig &rig, const QByteArray &datagram, QVector<QByteArray> *raw = nullptr)
+{
+    QUdpSocket socket;
+    listen(socket);
+    socket.writeDatagram(datagram, QHostAddress::LocalHost, rig.discovery->probePort());
+    return collect(socket, raw);
 }
 
 QByteArray probeText(const QString &header, const QString &types, const QString &scopes = QString())
@@ -195,6 +214,7 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void changeMovesDevice();
+    void announcements();
     void faults_data();
     void faults();
 };
@@ -336,6 +356,36 @@ void DeviceSimTest::refusals_data()
                                      << request(QStringLiteral("SetNetworkInterfaces"),
                                             setAddress(QStringLiteral("127.168.5.9"), 16), Token::Good)
                                      << 400 << QStringLiteral("<env:Value>zvr:SameSegment</env:Value>");
+    const QString set = QStringLiteral("SetNetworkInterfaces");
+    QTest::newRow("token from the future")
+        << encoder
+        << request(QStringLiteral("SetNetworkDefaultGateway"),
+               QStringLiteral("<IPv4Address>127.168.1.1</IPv4Address>"), Token::Future)
+        << 400 << QStringLiteral("more than five minutes");
+    QTest::newRow("bad gateway")
+        << encoder
+        << request(QStringLiteral("SetNetworkDefaultGateway"),
+               QStringLiteral("<IPv4Address>gateway</IPv4Address>"), Token::Good)
+        << 400
+        << QStringLiteral("ter:InvalidArgVal</env:Value><env:Subcode><env:Value>ter:InvalidGatewayAddress");
+    QTest::newRow("no such interface")
+        << encoder
+        << request(set, setAddress(QStringLiteral("127.168.5.9"), 24, QStringLiteral("eth7")), Token::Good)
+        << 400 << QStringLiteral("<env:Value>ter:InvalidNetworkInterface</env:Value>");
+    QTest::newRow("DHCP") << encoder
+                          << request(set,
+                                 setAddress(QStringLiteral("127.168.5.9"), 24, QStringLiteral("eth0"),
+                                     QStringLiteral("true")),
+                                 Token::Good)
+                          << 400 << QStringLiteral("a manual IPv4 address only");
+    QTest::newRow("prefix") << encoder
+                            << request(set, setAddress(QStringLiteral("127.168.5.9"), 31), Token::Good) << 400
+                            << QStringLiteral("a prefix length from 1 to 30");
+    QTest::newRow("second port") << encoder
+                                 << request(set,
+                                        setAddress(QStringLiteral("127.168.7.9"), 24, QStringLiteral("eth1")),
+                                        Token::Good)
+                                 << 200 << QStringLiteral("<tds:RebootNeeded>false</tds:RebootNeeded>");
     QTest::newRow("master node") << QStringLiteral("127.168.1.2")
                                  << request(QStringLiteral("SetNetworkInterfaces"),
                                         setAddress(QStringLiteral("127.168.1.99")), Token::Good)
@@ -368,8 +418,18 @@ void DeviceSimTest::changeMovesDevice()
     QVERIFY(
         moved.body.contains("<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>false</tds:RebootNeeded>"));
     QCOMPARE(post(rig, QStringLiteral("127.168.1.20"), request(QStringLiteral("GetScopes"))).status, 0);
-    QVERIFY(post(rig, QStringLiteral("127.168.5.77"), request(QStringLiteral("GetNetworkInterfaces")))
-                .body.contains("<tt:Address>127.168.5.77</tt:Address><tt:PrefixLength>23<"));
+    // Port 2 on its own: port 1 stays where it went.
+    QCOMPARE(post(rig, QStringLiteral("127.168.5.77"),
+                 request(QStringLiteral("SetNetworkInterfaces"),
+                     setAddress(QStringLiteral("127.168.7.9"), 24, QStringLiteral("eth1")), Token::Good))
+                 .status,
+        200);
+    const QByteArray interfaces
+        = post(rig, QStringLiteral("127.168.5.77"), request(QStringLiteral("GetNetworkInterfaces"))).body;
+    QVERIFY(interfaces.contains("<tds:NetworkInterfaces token=\"eth0\">"));
+    QVERIFY(interfaces.contains("<tt:Address>127.168.5.77</tt:Address><tt:PrefixLength>23<"));
+    QVERIFY(interfaces.contains("<tds:NetworkInterfaces token=\"eth1\">"));
+    QVERIFY(interfaces.contains("<tt:Address>127.168.7.9</tt:Address><tt:PrefixLength>24<"));
 
     // The same nonce again is a replay, even on another write.
     const QString gateway = QStringLiteral("<IPv4Address>127.168.5.1</IPv4Address>");
@@ -390,6 +450,56 @@ void DeviceSimTest::changeMovesDevice()
     });
     QVERIFY(found != answers.cend());
     QCOMPARE(found->body.value(QStringLiteral("ProbeMatch/MetadataVersion")), QStringLiteral("2"));
+}
+
+void DeviceSimTest::announcements()
+{
+    QUdpSocket listener;
+    listen(listener);
+    Rig rig(QString(), 10000, false, listener.localPort());
+    QStringList hellos;
+    QStringList byes;
+    for (int i = 0; i < Devices; ++i) {
+        if (rig.network->answers(i)) {
+            hellos << QStringList { QStringLiteral("Hello"), rig.network->endpoint(i),
+                rig.network->serviceUrl(i), QStringLiteral("1") }
+                          .join(QLatin1Char('|'));
+            byes << QStringList { QStringLiteral("Bye"), rig.network->endpoint(i), QString(),
+                i == 0 ? QStringLiteral("2") : QStringLiteral("1") }
+                        .join(QLatin1Char('|'));
+        }
+    }
+    const auto summary = [](const QVector<SoapMessage> &messages) {
+        QStringList texts;
+        for (const SoapMessage &message : messages) {
+            const QString action
+                = message.operation.first == WsNs::Discovery ? message.operation.second : QString();
+            texts << QStringList { action, message.body.value(QStringLiteral("EndpointReference/Address")),
+                message.body.value(QStringLiteral("XAddrs")),
+                message.body.value(QStringLiteral("MetadataVersion")) }
+                         .join(QLatin1Char('|'));
+        }
+        return texts;
+    };
+    // Every device that joins says Hello, once.
+    QCOMPARE(summary(collect(listener)), hellos);
+
+    // A new address: Hello from there, with the raised version.
+    QCOMPARE(post(rig, QStringLiteral("127.168.1.20"),
+                 request(QStringLiteral("SetNetworkInterfaces"), setAddress(QStringLiteral("127.168.5.77")),
+                     Token::Good))
+                 .status,
+        200);
+    QCOMPARE(summary(collect(listener)),
+        QStringList { QStringLiteral("Hello|%1|http://127.168.5.77:%2/onvif/device_service|2")
+                          .arg(rig.network->endpoint(0))
+                          .arg(rig.network->httpPort()) });
+
+    // Shutting down: Bye from every device, then finished() once.
+    QSignalSpy finished(rig.discovery.get(), &DiscoveryService::finished);
+    rig.discovery->shutdown();
+    QCOMPARE(summary(collect(listener)), byes);
+    QCOMPARE(finished.count(), 1);
 }
 
 void DeviceSimTest::faults_data()
