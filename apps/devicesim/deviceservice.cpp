@@ -285,7 +285,7 @@ void DeviceService::readFrom(Connection *connection)
     while (connection->change == 0 && !connection->silent) {
         connection->buffer += connection->socket->read(MaxHeader + MaxBody + 1 - connection->buffer.size());
         const int end = connection->buffer.indexOf("\r\n\r\n");
-        if (end < 0) {
+        if (end < 0 || end > MaxHeader) {
             if (connection->buffer.size() > MaxHeader) {
                 log(QStringLiteral("service: header over %1 bytes").arg(MaxHeader));
                 reply(connection, 431, QString(), true);

@@ -214,6 +214,8 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void changeMovesDevice();
+    void http_data();
+    void http();
     void announcements();
     void faults_data();
     void faults();
@@ -450,6 +452,61 @@ void DeviceSimTest::changeMovesDevice()
     });
     QVERIFY(found != answers.cend());
     QCOMPARE(found->body.value(QStringLiteral("ProbeMatch/MetadataVersion")), QStringLiteral("2"));
+}
+
+void DeviceSimTest::http_data()
+{
+    QTest::addColumn<QByteArray>("head"); // "%1": the length of one read's envelope
+    QTest::addColumn<QByteArray>("answers"); // the status lines, in order
+    QTest::addColumn<bool>("closed");
+    const QByteArray post = "POST /onvif/device_service HTTP/1.1\r\nContent-Length: %1\r\n";
+    QTest::newRow("keep-alive") << post + "\r\n" << QByteArray("200") << false;
+    QTest::newRow("HTTP/1.0") << QByteArray(post).replace("1.1", "1.0") + "\r\n" << QByteArray("200") << true;
+    QTest::newRow("Connection: close") << post + "Connection: close\r\n\r\n" << QByteArray("200") << true;
+    QTest::newRow("100-continue") << post + "Expect: 100-continue\r\n\r\n" << QByteArray("100 200") << false;
+    QTest::newRow("GET") << QByteArray("GET /onvif/device_service HTTP/1.1\r\n\r\n") << QByteArray("405")
+                         << true;
+    QTest::newRow("no length") << QByteArray("POST /onvif/device_service HTTP/1.1\r\n\r\n")
+                               << QByteArray("411") << true;
+    QTest::newRow("chunked") << post + "Transfer-Encoding: chunked\r\n\r\n" << QByteArray("411") << true;
+    QTest::newRow("elsewhere") << QByteArray(post).replace("/onvif/device_service", "/index.html") + "\r\n"
+                               << QByteArray("404") << true;
+    QTest::newRow("media service") << QByteArray(post).replace("device_service", "media_service") + "\r\n"
+                                   << QByteArray("500") << false;
+    QTest::newRow("header over 8 KB") << post + "X: " + QByteArray(9000, 'x') + "\r\n\r\n"
+                                      << QByteArray("431") << true;
+    QTest::newRow("not HTTP") << QByteArray("HELLO\r\n\r\n") << QByteArray("400") << true;
+}
+
+void DeviceSimTest::http()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, answers);
+    QFETCH(bool, closed);
+    Rig rig;
+    const QByteArray envelope = request(QStringLiteral("GetHostname"));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress(QStringLiteral("127.168.1.20")), rig.network->httpPort());
+    const bool hasBody = head.contains("%1");
+    socket.write(head.replace("%1", QByteArray::number(envelope.size())));
+    QByteArray data;
+    spin(500, [&] {
+        data += socket.readAll();
+        return socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    if (hasBody) {
+        socket.write(envelope); // after the header, as a client that waited for "100 Continue" sends it
+    }
+    spin(500, [&] {
+        data += socket.readAll();
+        return socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    QList<QByteArray> statuses;
+    for (int at = data.indexOf("HTTP/1.1 "); at >= 0; at = data.indexOf("HTTP/1.1 ", at + 1)) {
+        statuses << data.mid(at + 9, 3);
+    }
+    QCOMPARE(statuses, answers.split(' '));
+    QCOMPARE(socket.state() == QAbstractSocket::UnconnectedState, closed);
 }
 
 void DeviceSimTest::announcements()
