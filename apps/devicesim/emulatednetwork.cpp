@@ -4,7 +4,6 @@
 
 #include <netscan/networkchange.h>
 
-#include <QCryptographicHash>
 #include <QUrl>
 #include <QUuid>
 

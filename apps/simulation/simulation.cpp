@@ -522,11 +522,6 @@ bool Simulation::deviceAnswers(int index) const
     return d->inReach(device) && !device.offline;
 }
 
-int Simulation::deviceIndex(const QString &commMac) const
-{
-    return d->byMac.value(commMac, -1);
-}
-
 void Simulation::scanRound()
 {
     startRound();

@@ -96,8 +96,6 @@ public:
     MacScanDeviceInfo deviceInfo(int index) const;
     //! Whether the device at \a index answers on the network now: reached and online.
     bool deviceAnswers(int index) const;
-    //! The index of the device with that communication MAC, or -1.
-    int deviceIndex(const QString &commMac) const;
 
     /*! Plays the devices' side of a change request (the four texts of
      *  NetworkChange); the answer comes after answerDelay(), or as the faults say.
