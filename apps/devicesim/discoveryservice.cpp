@@ -10,6 +10,12 @@
 #include <QNetworkDatagram>
 #include <QUuid>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstring>
+
 namespace {
 
 constexpr int MaxDatagram = 8192;
@@ -39,6 +45,33 @@ bool scopeMatches(const QString &wanted, const QStringList &scopes)
         }
     }
     return false;
+}
+
+// From the device's own address, so that the prober sees who answered: the source
+// address goes in IP_PKTINFO's ipi_spec_dst.
+bool sendFrom(int descriptor, const QByteArray &data, quint32 from, const QHostAddress &to, quint16 port)
+{
+    sockaddr_in destination {};
+    destination.sin_family = AF_INET;
+    destination.sin_port = htons(port);
+    destination.sin_addr.s_addr = htonl(to.toIPv4Address());
+    iovec part { const_cast<char *>(data.constData()), size_t(data.size()) };
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message {};
+    message.msg_name = &destination;
+    message.msg_namelen = sizeof destination;
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr *const header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = IPPROTO_IP;
+    header->cmsg_type = IP_PKTINFO;
+    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info {};
+    info.ipi_spec_dst.s_addr = htonl(from);
+    std::memcpy(CMSG_DATA(header), &info, sizeof info);
+    return ::sendmsg(descriptor, &message, MSG_DONTWAIT | MSG_NOSIGNAL) == data.size();
 }
 
 } // namespace
@@ -329,10 +362,8 @@ void DiscoveryService::send(
     QUdpSocket *socket, const QByteArray &data, int index, const QHostAddress &to, quint16 port)
 {
     const QByteArray answer = m_network->strikesGarble() ? m_network->garbled(data) : data;
-    // From the device's own address, so that the prober sees who answered.
-    QNetworkDatagram datagram(answer, to, port);
-    datagram.setSender(QHostAddress(m_network->address(index)), socket->localPort());
-    if (socket->writeDatagram(datagram) < 0 && socket->writeDatagram(answer, to, port) < 0) {
+    if (!sendFrom(int(socket->socketDescriptor()), answer, m_network->address(index), to, port)
+        && socket->writeDatagram(answer, to, port) < 0) {
         log(QStringLiteral("discovery: answer to %1:%2 not sent: %3")
                 .arg(to.toString())
                 .arg(port)

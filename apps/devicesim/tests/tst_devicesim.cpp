@@ -151,18 +151,19 @@ Answer post(const Rig &rig, const QString &address, const QByteArray &envelope, 
 }
 
 // What arrives at \a socket until it has been quiet for a while.
-QVector<SoapMessage> collect(QUdpSocket &socket, QVector<QByteArray> *raw = nullptr)
+QVector<SoapMessage> collect(QUdpSocket &socket, QVector<QNetworkDatagram> *raw = nullptr)
 {
     QVector<SoapMessage> answers;
     QElapsedTimer quiet;
     quiet.start();
     spin(3000, [&] {
         while (socket.hasPendingDatagrams()) {
-            const QByteArray data = socket.receiveDatagram().data();
+            const QNetworkDatagram datagram = socket.receiveDatagram();
+            const QByteArray data = datagram.data();
             SoapMessage message;
             QString error;
             if (raw) {
-                *raw << data;
+                *raw << datagram;
             }
             if (SoapMessage::parse(data, &message, &error)) {
                 answers << message;
@@ -180,7 +181,8 @@ void listen(QUdpSocket &socket)
     socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
 }
 
-QVector<SoapMessage> probe(const Rig &rig, const QByteArray &datagram, QVector<QByteArray> *raw = nullptr)
+QVector<SoapMessage> probe(
+    const Rig &rig, const QByteArray &datagram, QVector<QNetworkDatagram> *raw = nullptr)
 {
     QUdpSocket socket;
     listen(socket);
@@ -276,7 +278,7 @@ void DeviceSimTest::probeAnswers()
 void DeviceSimTest::probeMatchShape()
 {
     Rig rig;
-    QVector<QByteArray> raw;
+    QVector<QNetworkDatagram> raw;
     const QVector<SoapMessage> answers = probe(rig,
         probeText(QStringLiteral("<a:MessageID>urn:uuid:77</a:MessageID>"),
             QStringLiteral("n:NetworkVideoTransmitter")),
@@ -302,8 +304,12 @@ void DeviceSimTest::probeMatchShape()
     // For life: the same seed and device give the same endpoint in another run.
     Rig again;
     QCOMPARE(again.network->endpoint(0), endpoint);
-    for (const QByteArray &datagram : raw) {
-        QVERIFY(datagram.size() < 4096);
+    // Each from its device's own address, under 4 KB.
+    QCOMPARE(raw.first().senderAddress(), QHostAddress(QStringLiteral("127.168.1.20")));
+    for (const QNetworkDatagram &datagram : raw) {
+        QVERIFY(datagram.data().size() < 4096);
+        QCOMPARE(datagram.senderAddress().toIPv4Address() >> 24, 127u);
+        QVERIFY(datagram.senderAddress() != QHostAddress(QHostAddress::LocalHost));
     }
 }
 
@@ -583,7 +589,7 @@ void DeviceSimTest::faults()
             post(rig, encoder, request(QStringLiteral("GetScopes"), QString(), Token::Good)).status, 200);
         QCOMPARE(post(rig, encoder, request(QStringLiteral("GetSystemDateAndTime"))).status, 200);
     } else if (rig.network->strikesGarble()) {
-        QVector<QByteArray> raw;
+        QVector<QNetworkDatagram> raw;
         QVERIFY(
             probe(rig, probeText(QStringLiteral("<a:MessageID>g</a:MessageID>"), QString()), &raw).isEmpty());
         QVERIFY(raw.size() > 20); // every answer sent, none of them readable
