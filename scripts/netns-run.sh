@@ -26,6 +26,13 @@ done
 [[ ${1:-} == -- ]] && shift
 [[ $# -gt 0 ]] || { echo "usage: $0 [--emulator PATH] [emulator options] -- command [args]" >&2; exit 2; }
 [[ ${#options[@]} -gt 0 ]] || options=(--devices 1000)
+port=80
+for ((i = 0; i < ${#options[@]}; ++i)); do
+    case ${options[i]} in
+    --port) port=${options[i + 1]:-80} ;;
+    --port=*) port=${options[i]#--port=} ;;
+    esac
+done
 [[ -x $emulator ]] || { echo "no emulator at $emulator (build the zvr-devicesim target)" >&2; exit 2; }
 
 if [[ ${ZVR_NETNS_INSIDE:-} == 1 ]]; then
@@ -50,7 +57,7 @@ trap 'kill -TERM $emulator_pid 2>/dev/null || true; wait $emulator_pid 2>/dev/nu
 # The devices answer once the service port listens.
 for _ in $(seq 100); do
     kill -0 $emulator_pid 2>/dev/null || { echo "netns-run: the emulator ended" >&2; exit 1; }
-    if ss -Hltn 2>/dev/null | grep -q .; then
+    if ss -Hltn "sport = :$port" 2>/dev/null | grep -q .; then
         break
     fi
     sleep 0.1
