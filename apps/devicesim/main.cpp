@@ -79,7 +79,8 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption devices(QStringLiteral("devices"),
         QStringLiteral("Number of devices (default 1000)."), QStringLiteral("count"), QStringLiteral("1000"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the device model."),
+    const QCommandLineOption seed(QStringLiteral("seed"),
+        QStringLiteral("Seed of the device model (default %1).").arg(Simulation::DefaultSeed),
         QStringLiteral("number"), QString::number(Simulation::DefaultSeed));
     const QCommandLineOption interval(QStringLiteral("interval"),
         QStringLiteral("Milliseconds between two drift rounds of the network; 0 for none (default 10000)."),
@@ -156,7 +157,9 @@ int main(int argc, char *argv[])
     }
     const QString refusal = NetworkFaults::fromString(modelFaults.join(QLatin1Char(',')), &network.faults);
     if (!refusal.isEmpty()) {
-        return fail(refusal);
+        // The model's own list, with the emulator's fault added.
+        return fail(
+            QString(refusal).replace(QLatin1String(" and stray"), QLatin1String(", stray and garble")));
     }
 
     const QString mode = parser.value(addressMode);
