@@ -601,6 +601,7 @@ void DeviceService::reply(Connection *connection, int status, const QString &env
         + QByteArray::number(length) + (close ? QByteArrayLiteral("\r\nConnection: close") : QByteArray())
         + QByteArrayLiteral("\r\n\r\n");
     connection->socket->write(head + body);
+    connection->socket->flush(); // now, not a turn of the event loop later
     connection->deadline = QDateTime::currentMSecsSinceEpoch() + m_options.idleTimeout;
     if (close) {
         connection->silent = true;

@@ -7,6 +7,7 @@
 #include <netscan/networkchange.h>
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QUuid>
 
@@ -19,9 +20,10 @@
 namespace {
 
 constexpr int MaxDatagram = 8192;
-constexpr int MaxQueuedProbes = 64;
+constexpr int MaxQueuedProbes = 16;
 constexpr int MaxQueuedAnnouncements = 200000;
 constexpr int SliceSize = 256;
+constexpr qint64 SliceMilliseconds = 1;
 constexpr quint16 DiscoveryPort = 3702;
 const QHostAddress Group { QStringLiteral("239.255.255.250") };
 
@@ -251,9 +253,14 @@ bool DiscoveryService::matches(int index, const Probe &probe) const
 
 void DiscoveryService::answerSlice()
 {
+    // A slice ends after its count or its time, whichever comes first, so that the
+    // device service is served between slices however many answers are waiting.
     int budget = SliceSize;
+    QElapsedTimer clock;
+    clock.start();
+    const auto more = [&budget, &clock] { return budget > 0 && !clock.hasExpired(SliceMilliseconds); };
     if (m_byeNext >= 0) {
-        for (; budget > 0 && m_byeNext < m_network->deviceCount(); ++m_byeNext) {
+        for (; more() && m_byeNext < m_network->deviceCount(); ++m_byeNext) {
             if (m_network->answers(m_byeNext)) {
                 announce(m_byeNext, true);
                 --budget;
@@ -265,21 +272,19 @@ void DiscoveryService::answerSlice()
         }
         return;
     }
-    while (budget > 0 && !m_announcements.isEmpty()) {
+    while (more() && !m_announcements.isEmpty()) {
         announce(m_announcements.dequeue(), false);
         --budget;
     }
     // Probes take turns, so that one large answer does not starve the next prober.
-    while (budget > 0 && !m_probes.isEmpty()) {
+    while (more() && !m_probes.isEmpty()) {
         Probe &probe = m_probes.head();
-        const int end = qMin(m_network->deviceCount(), probe.next + budget);
-        for (; probe.next < end; ++probe.next) {
+        for (; probe.next < m_network->deviceCount() && more(); ++probe.next) {
             if (matches(probe.next, probe)) {
                 send(m_sockets.front().get(), probeMatches(probe.next, probe.messageId), probe.next,
                     probe.sender, probe.port);
                 --budget;
             }
-            --budget;
         }
         if (probe.next >= m_network->deviceCount()) {
             m_probes.dequeue();

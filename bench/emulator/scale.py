@@ -98,6 +98,19 @@ def main():
         got, elapsed = probe(13780, answering)
         results.append(f'probe, {args.probe_devices} devices: {got} of {answering} answering devices '
                        f'answered in {elapsed:.2f} s')
+        # A flood: 3,000 probes within a second; the queue stays bounded and reads go on.
+        flood = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        before, _ = memory(proc.pid)
+        begun = time.monotonic()
+        for _ in range(3000):
+            flood.sendto(PROBE.format(uuid.uuid4()).encode(), ('127.0.0.1', 13780))
+        sent = time.monotonic() - begun
+        during = requests(18480, ['127.168.1.20', '127.168.1.21', '127.168.1.22', '127.168.1.23'], 1.0, 4)
+        after, _ = memory(proc.pid)
+        results.append(f'probe flood: 3,000 probes in {sent:.2f} s; {during:.0f} reads/s meanwhile; '
+                       f'{before} MB resident before, {after} MB after')
+        flood.close()
+        time.sleep(3)
         rate = requests(18480, ['127.168.1.20', '127.168.1.21', '127.168.1.22', '127.168.1.23'],
                         args.seconds, 4)
         results.append(f'device service: {rate:.0f} GetDeviceInformation requests/s over 4 keep-alive '
