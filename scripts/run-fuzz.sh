@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-60}}
 build=${2:-build/fuzz}
 jobs=${JOBS:-$(nproc)}
-targets=${FUZZ_TARGETS:-"fuzz_report fuzz_table"}
+targets=${FUZZ_TARGETS:-"fuzz_report fuzz_table fuzz_wsmessage"}
 
 scripts/install-deps.sh clang libclang-rt-14-dev
 

@@ -90,6 +90,7 @@ public:
     SimulatedDevice makeDevice(int index);
     void drift(SimulatedDevice &device);
     void report(const SimulatedDevice &device);
+    MacScanDeviceInfo infoOf(const SimulatedDevice &device) const;
     int ipState(const SimulatedDevice &device, const QHash<QString, int> &answering) const;
     bool inReach(const SimulatedDevice &device) const;
     QVector<Simulation::Outcome> answer(const QString &macs, const QString &port1, const QString &port2,
@@ -172,7 +173,12 @@ SimulatedDevice SimulationPrivate::makeDevice(int index)
 
     const int host = 10 + index;
     const int segment = 1 + host / 240;
-    QString ip = QStringLiteral("192.168.%1.%2").arg(segment).arg(10 + host % 240);
+    // Past 192.168.255.x the population goes on in 172.16.0.0/12.
+    QString ip = segment < 256 ? QStringLiteral("192.168.%1.%2").arg(segment).arg(10 + host % 240)
+                               : QStringLiteral("172.%1.%2.%3")
+                                     .arg(16 + (segment - 256) / 256)
+                                     .arg((segment - 256) % 256)
+                                     .arg(10 + host % 240);
     if (device.runMode == RunModeMaster) {
         ip = QStringLiteral("192.168.1.2");
     } else if (device.runMode == RunModeBackup) {
@@ -192,7 +198,9 @@ SimulatedDevice SimulationPrivate::makeDevice(int index)
             device.ports << port(1, mac, QStringLiteral("192.168.2.%1").arg(50 + index % 150),
                 QStringLiteral("255.255.255.0"), QStringLiteral("192.168.2.1"));
         } else {
-            device.ports << port(1, mac, QStringLiteral("10.10.%1.%2").arg(index / 200).arg(10 + index % 200),
+            const int block = index / 200; // 10.10.x.y first, then 10.11.0.0 upwards
+            device.ports << port(1, mac,
+                QStringLiteral("10.%1.%2.%3").arg(10 + block / 256).arg(block % 256).arg(10 + index % 200),
                 QStringLiteral("255.255.0.0"), QStringLiteral("10.10.0.1"));
         }
     }
@@ -278,6 +286,16 @@ void SimulationPrivate::report(const SimulatedDevice &device)
 {
     // The back-end hands over everything it knows of a device; which share the
     // record takes depends on the kind of report.
+    const MacScanDeviceInfo info = infoOf(device);
+    Q_EMIT q->deviceReported(info, Simulation::MacScanReport);
+    // Devices out of reach do not answer the UDP query.
+    if (!device.offline) {
+        Q_EMIT q->deviceReported(info, Simulation::UdpReport);
+    }
+}
+
+MacScanDeviceInfo SimulationPrivate::infoOf(const SimulatedDevice &device) const
+{
     MacScanDeviceInfo info;
     info.setDeviceModel(device.model);
     info.setDeviceSN(device.serialNumber);
@@ -293,12 +311,7 @@ void SimulationPrivate::report(const SimulatedDevice &device)
     info.setMalfunction(device.malfunction);
     info.setOffline(device.offline);
     info.setCallRollState(device.callRoll);
-
-    Q_EMIT q->deviceReported(info, Simulation::MacScanReport);
-    // Devices out of reach do not answer the UDP query.
-    if (!device.offline) {
-        Q_EMIT q->deviceReported(info, Simulation::UdpReport);
-    }
+    return info;
 }
 
 IpSettingResult SimulationPrivate::apply(SimulatedDevice *device, const NetworkChange &change, quint32 offset)
@@ -490,6 +503,23 @@ NetworkFaults Simulation::faults() const
 void Simulation::setFaults(const NetworkFaults &faults)
 {
     d->faults = faults;
+}
+
+MacScanDeviceInfo Simulation::deviceInfo(int index) const
+{
+    if (index < 0 || index >= deviceCount()) {
+        return MacScanDeviceInfo();
+    }
+    return d->infoOf(d->devices.at(size_t(index)));
+}
+
+bool Simulation::deviceAnswers(int index) const
+{
+    if (index < 0 || index >= deviceCount()) {
+        return false;
+    }
+    const SimulatedDevice &device = d->devices.at(size_t(index));
+    return d->inReach(device) && !device.offline;
 }
 
 void Simulation::scanRound()

@@ -92,6 +92,11 @@ public:
     bool continueRound(int count);
     bool roundUnderWay() const;
 
+    //! The device at \a index as a scan would report it now; an empty report out of range.
+    MacScanDeviceInfo deviceInfo(int index) const;
+    //! Whether the device at \a index answers on the network now: reached and online.
+    bool deviceAnswers(int index) const;
+
     /*! Plays the devices' side of a change request (the four texts of
      *  NetworkChange); the answer comes after answerDelay(), or as the faults say.
      */
