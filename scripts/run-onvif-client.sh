@@ -14,6 +14,9 @@ fi
 version="${1:-0.8.3}"
 client=out/onvif-client
 
+# The namespace needs ip and ss; the client needs Node.js and npm (Debian's where missing).
+scripts/install-deps.sh iproute2
+command -v npm >/dev/null || scripts/install-deps.sh nodejs npm
 cmake --build "$build" --target zvr-devicesim -j"${JOBS:-2}"
 if [[ $(node -p "try { require('./$client/node_modules/onvif/package.json').version } catch (e) { '' }") != "$version" ]]; then
     mkdir -p "$client"
