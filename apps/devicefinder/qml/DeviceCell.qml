@@ -15,27 +15,30 @@ import ZVR.DeviceFinder 1.0
 Rectangle {
     id: cell
 
-    property string role
-    // What the model gives for the role: the row number for "devIndex", else the device.
-    property var value
-    property int proxyRow: -1
-    property bool selected: false
+    // From the model: the row's device, the property this column shows, the device's
+    // row in the device table, and whether the row is selected.
+    required property var device
+    required property string columnRole
+    required property int tableRow
+    required property bool selected
+    required property int row
+    readonly property string role: columnRole
+    readonly property int proxyRow: row
     signal rowClicked(int modifiers)
     signal menuRequested()
     signal editRequested()
     //! The pointer entered (\a show true) or left a cell whose text is cut short.
     signal tipRequested(bool show)
-    readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
     readonly property bool showsAddress: role === "ip" || role === "subnetMask" || role === "gateway"
-                                         || role === "ip2"
+                                         || role === "ip2" || role === "subnetMask2" || role === "gateway2"
     // A change that succeeded shows at once; the next scan report confirms it.
     readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
                                      && Finder.isAwaitingScan(device)
     readonly property string text: {
-        if (role === "devIndex")
-            return value === undefined ? "" : String(value + 1)
         if (!device)
             return ""
+        if (role === "devIndex")
+            return String(tableRow + 1)
         switch (role) {
         case "checked":
             return ""
@@ -102,7 +105,7 @@ Rectangle {
     // Only the check column shows its box.
     Rectangle {
         objectName: "checkBox"
-        readonly property bool checked: cell.role === "checked" && !!cell.device && cell.device.checked
+        readonly property bool checked: cell.role === "checked" && !!(cell.device && cell.device.checked)
         visible: cell.role === "checked"
         anchors.centerIn: parent
         width: 18

@@ -13,6 +13,9 @@ Dialog {
 
     property var target: ({})
     property var plan: ({ errors: {}, preview: [], more: 0 })
+    // What concerns the change as a whole; "no change" is a hint, not a refusal.
+    readonly property string changeError: plan.errors[""] || ""
+    readonly property bool unchanged: changeError === Finder.texts.STR_NETWORK_UNCHANGED
     property alias port1: port1
     property alias port2: port2
     property alias changePort2: changePort2
@@ -64,7 +67,8 @@ Dialog {
     title: target.count > 1 ? qsTr("批量修改网络参数（%1台设备）").arg(target.count)
                             : qsTr("修改网络参数 - %1").arg(target.name || "")
 
-    // A small window scrolls the fields instead of squeezing them.
+    // A small window scrolls the fields instead of squeezing them. Room is kept for every
+    // message, so the dialog keeps its size and its fields their places while the user types.
     height: Math.min(implicitHeight, parent.height - 16)
 
     contentItem: Flickable {
@@ -76,12 +80,13 @@ Dialog {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {
             id: scrollBar
-            policy: scroller.contentHeight > scroller.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            policy: ScrollBar.AsNeeded
         }
 
+        // The scroll bar's room is always kept: the fields' width never depends on their height.
         ColumnLayout {
             id: fields
-            width: scroller.width - (scrollBar.policy === ScrollBar.AlwaysOn ? scrollBar.width + 4 : 0)
+            width: scroller.width - 14
             spacing: 10
 
             Label {
@@ -106,12 +111,30 @@ Dialog {
                     onClicked: Finder.editChecked(true)
                 }
             }
+            // Every checked device the batch leaves out, and why.
             Label {
+                objectName: "offlineNote"
                 Layout.fillWidth: true
                 visible: dialog.target.offline > 0
                 wrapMode: Text.Wrap
                 text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
                 color: "#868e96"
+            }
+            Label {
+                objectName: "faultNote"
+                Layout.fillWidth: true
+                visible: dialog.target.fault > 0
+                wrapMode: Text.Wrap
+                text: qsTr("%1台已勾选的设备故障，不在此次修改中。").arg(dialog.target.fault || 0)
+                color: "#d9480f"
+            }
+            Label {
+                objectName: "nodesNote"
+                Layout.fillWidth: true
+                visible: dialog.target.nodes > 0
+                wrapMode: Text.Wrap
+                text: qsTr("%1台已勾选的设备是主备节点，保留原地址，不在此次修改中。").arg(dialog.target.nodes || 0)
+                color: "#e67700"
             }
             Label {
                 text: Finder.texts.STR_NETWORK_PORT + "1"
@@ -138,7 +161,8 @@ Dialog {
                 suffix: "2"
                 onEdited: dialog.recheck()
             }
-            // Which device takes which address, in the order they will be numbered.
+            // Which device takes which address, in the order they will be numbered; its
+            // room stays while the plan is refused.
             Label {
                 visible: preview.visible
                 text: qsTr("修改计划（设备  当前地址 → 新地址）")
@@ -148,8 +172,8 @@ Dialog {
                 id: preview
                 objectName: "planPreview"
                 Layout.fillWidth: true
-                implicitHeight: Math.min(contentHeight, 120)
-                visible: dialog.target.count > 1 && count > 0
+                implicitHeight: 120
+                visible: dialog.target.count > 1
                 clip: true
                 model: dialog.plan.preview
                 ScrollBar.vertical: ScrollBar { }
@@ -160,11 +184,19 @@ Dialog {
                           + (modelData.newIp2 ? "  /  " + modelData.newIp2 : "")
                     color: "#2d3748"
                 }
-            }
-            Label {
-                visible: preview.visible && dialog.plan.more > 0
-                text: qsTr("……另有%1台").arg(dialog.plan.more)
-                color: "#4a5568"
+                footer: Label {
+                    width: preview.width
+                    visible: dialog.plan.more > 0
+                    height: visible ? implicitHeight : 0
+                    text: qsTr("……另有%1台").arg(dialog.plan.more)
+                    color: "#4a5568"
+                }
+                Label {
+                    anchors.centerIn: parent
+                    visible: preview.count === 0
+                    text: qsTr("参数有误，改正后显示修改计划")
+                    color: "#868e96"
+                }
             }
             RowLayout {
                 Label {
@@ -181,14 +213,28 @@ Dialog {
                     text: qsTr("秒")
                 }
             }
+            // What concerns the change as a whole, in two lines kept for it; each field's
+            // refusal shows beside the field.
             Label {
                 objectName: "editError"
                 Layout.fillWidth: true
-                visible: text !== ""
+                Layout.preferredHeight: 2 * fontMetrics.height + 2
                 wrapMode: Text.Wrap
-                // What concerns the change as a whole; each field's refusal shows beside it.
-                text: dialog.plan.errors[""] || ""
-                color: "#c92a2a"
+                maximumLineCount: 2
+                elide: Text.ElideRight
+                text: dialog.changeError
+                color: dialog.unchanged ? "#868e96" : "#c92a2a"
+                ToolTip.visible: truncated && errorHover.containsMouse
+                ToolTip.text: text
+                MouseArea {
+                    id: errorHover
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.NoButton
+                }
+            }
+            FontMetrics {
+                id: fontMetrics
             }
         }
     }

@@ -139,10 +139,12 @@ Item {
             }
         }
 
+        // Nothing under the busy overlay takes the keyboard while a change is in flight.
         StackLayout {
             id: stack
             Layout.fillWidth: true
             Layout.fillHeight: true
+            enabled: !Finder.busy
 
             ColumnLayout {
                 spacing: 0
@@ -233,12 +235,18 @@ Item {
     // Checks every row the filter shows; a text field keeps Ctrl+A for its text.
     Shortcut {
         sequence: StandardKey.SelectAll
-        enabled: !page.showingResults
+        enabled: !page.showingResults && !Finder.busy
         onActivated: deviceTable.checkAllShown()
     }
 
+    // Over the table and the results, below the tool bar: 立即扫描 and the rest still
+    // answer, with the reason they must wait.
     BusyOverlay {
         id: busyOverlay
+        x: stack.x
+        y: stack.y
+        width: stack.width
+        height: stack.height
         text: Finder.texts.STR_MODIFYING_WAIT
         visible: Finder.busy
     }

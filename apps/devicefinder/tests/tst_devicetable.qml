@@ -306,7 +306,13 @@ Item {
                 { tag: "page down stops at the end", keys: [[Qt.Key_PageDown], [Qt.Key_PageDown]], current: 31 },
                 { tag: "home after end", keys: [[Qt.Key_End], [Qt.Key_Home]], current: 0 },
                 { tag: "space checks the current row", keys: [down, down, [Qt.Key_Space]], current: 1, checked: 1 },
-                { tag: "ctrl+a checks the shown rows", search: "编码器", keys: [[Qt.Key_A, ctrl]], checked: 8 },
+                // Only rows a change can take: offline and faulty encoders stay unchecked.
+                { tag: "ctrl+a checks the shown online rows", search: "编码器", keys: [[Qt.Key_A, ctrl]], checked: 6,
+                  header: Qt.PartiallyChecked },
+                { tag: "ctrl+a leaves faulty rows", filter: 3, keys: [[Qt.Key_A, ctrl]], checked: 0,
+                  header: Qt.Unchecked },
+                { tag: "ctrl+a on every online row", filter: 1, keys: [[Qt.Key_A, ctrl]], checked: 25,
+                  header: Qt.Checked },
                 { tag: "escape clears the search", search: "编码器", keys: [[Qt.Key_Escape]], count: 32 },
                 { tag: "ctrl+c copies the selected rows", keys: [down, [Qt.Key_Down, Qt.ShiftModifier], [Qt.Key_C, ctrl]],
                   current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\tMAC地址", "否\t在线\t指挥大厅编码器01\t192.168.1.20",
@@ -319,6 +325,8 @@ Item {
         function test_keyboard(data) {
             if (data.search)
                 page.searchField.text = data.search
+            if (data.filter)
+                Finder.statusModel.currentIndex = data.filter
             page.table.focusTable()
             for (var i = 0; i < data.keys.length; ++i)
                 keyClick(data.keys[i][0], data.keys[i][1] || Qt.NoModifier)
@@ -331,6 +339,8 @@ Item {
                 compare(page.table.selectedRows(), data.copied ? [0, 1] : [current])
             }
             compare(Finder.checkedCount, data.checked || 0)
+            if (data.header !== undefined)
+                tryCompare(headerCell("checked").checkAllBox, "checkState", data.header)
             if (data.count)
                 tryCompare(Finder.sortModel, "count", data.count)
             if (data.copied) {
