@@ -54,6 +54,10 @@ Rectangle {
             return awaiting && showsAddress ? shown + qsTr("（待扫描确认）") : shown
         }
     }
+    // A narrow column keeps the address whole: the mark shows as an arrow before it, and
+    // whole in the tool tip.
+    readonly property bool marked: awaiting && showsAddress
+    readonly property string shownText: marked ? "↻ " + text.replace(qsTr("（待扫描确认）"), "") : text
     readonly property color textColor: {
         if (!device)
             return "#2d3748"
@@ -88,7 +92,7 @@ Rectangle {
             else
                 cell.rowClicked(mouse.modifiers)
         }
-        onContainsMouseChanged: cell.tipRequested(containsMouse && label.truncated)
+        onContainsMouseChanged: cell.tipRequested(containsMouse && (label.truncated || cell.marked))
         onDoubleClicked: function (mouse) {
             if (mouse.button === Qt.LeftButton)
                 cell.editRequested()
@@ -132,7 +136,10 @@ Rectangle {
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: cell.role === "devIndex" || cell.role === "devStatus" ? Text.AlignHCenter : Text.AlignLeft
         elide: Text.ElideRight
-        text: cell.text
+        // Plain text does not take the window's font: the same size on screen and headless.
+        font.family: Finder.texts.STR_FONT_FAMILY
+        font.pixelSize: 13
+        text: cell.shownText
         color: cell.textColor
     }
 }

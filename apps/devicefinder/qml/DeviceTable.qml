@@ -252,14 +252,19 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
             columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
             rowHeightProvider: function (row) { return root.rowHeight }
+            // The last column and row scroll clear of the scroll bars.
+            rightMargin: vScroll.visible ? vScroll.width : 0
+            bottomMargin: hScroll.visible ? hScroll.height : 0
             // Read so that the view keeps its visible area, which the scroll bars' sizes
             // follow, up to date from the start.
             readonly property real shownHeight: visibleArea.heightRatio
             // Shown whenever there is more to see, so that a small window shows it can scroll.
             ScrollBar.horizontal: ScrollBar {
+                id: hScroll
                 policy: table.contentWidth > table.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
             ScrollBar.vertical: ScrollBar {
+                id: vScroll
                 policy: table.contentHeight > table.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
             Keys.onPressed: function (event) { event.accepted = root.handleKey(event) }
@@ -318,6 +323,7 @@ Rectangle {
             clip: true
             interactive: false
             model: operationRows
+            bottomMargin: table.bottomMargin
             syncView: table
             syncDirection: Qt.Vertical
             columnWidthProvider: function (column) { return width }
@@ -343,6 +349,8 @@ Rectangle {
                     Text {
                         anchors.centerIn: parent
                         text: qsTr("修改")
+                        font.family: Finder.texts.STR_FONT_FAMILY
+                        font.pixelSize: 13
                         color: "#1c7ed6"
                     }
                     MouseArea {

@@ -80,7 +80,7 @@ Dialog {
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {
             id: scrollBar
-            policy: ScrollBar.AsNeeded
+            policy: scroller.contentHeight > scroller.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         }
 
         // The scroll bar's room is always kept: the fields' width never depends on their height.

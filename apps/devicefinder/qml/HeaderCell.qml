@@ -134,6 +134,8 @@ Rectangle {
             id: ghostText
             anchors.centerIn: parent
             text: header.title
+            font.family: Finder.texts.STR_FONT_FAMILY
+            font.pixelSize: 13
             font.bold: true
             color: "#1f3a5f"
         }

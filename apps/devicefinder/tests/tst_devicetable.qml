@@ -115,7 +115,7 @@ Item {
                     devIndex: "1", name: "指挥大厅编码器01", nodeType: "编码器", devModel: "ZE-2100",
                     devStatusStr: "在线", ipState: "正常", runMode: "普通节点", callRollState: "未点名",
                     ip: "192.168.1.20", ip2: "192.168.2.50", subnetMask: "255.255.255.0",
-                    gateway: "192.168.1.1" } },
+                    gateway: "192.168.1.1", subnetMask2: "255.255.255.0", gateway2: "192.168.2.1" } },
                 { tag: "seat decoder", row: 1, texts: { completeType: "解码器-坐席", subNodeType: "坐席" } },
                 { tag: "screen decoder", row: 2, texts: { completeType: "解码器-大屏", subNodeType: "大屏" } },
                 { tag: "two-in-one in roll call", row: 3, texts: {
@@ -136,12 +136,13 @@ Item {
 
         // The table never says that data changed; the device's own signals reach the cells.
         function test_statusReachesCellWithoutDataChanged() {
-            tryCellText(0, "devStatusStr", "在线")
-            var device = cell(0, "devStatusStr").device
-            device.devStatus = DeviceData.Offline
-            compare(cellText(0, "devStatusStr"), "离线")
+            tryCellText(0, "name", "指挥大厅编码器01")
+            var device = cell(0, "name").device
             device.name = "值班室备用编码器"
             compare(cellText(0, "name"), "值班室备用编码器")
+            tryCellText(0, "devStatusStr", "在线")
+            device.devStatus = DeviceData.Offline
+            compare(cellText(0, "devStatusStr"), "离线")
             compare(tableDataSpy.count, 0)
             compare(proxyDataSpy.count, 0)
         }
@@ -211,7 +212,7 @@ Item {
             for (var row = 0; row < data.rows; ++row)
                 tryCellText(row, "devStatusStr", data.text)
             // A device that changes status leaves the filtered view on the next turn.
-            cell(0, "name").device.devStatus = data.index === 1 ? DeviceData.Offline : DeviceData.Online
+            Finder.sortModel.device(0).devStatus = data.index === 1 ? DeviceData.Offline : DeviceData.Online
             tryCompare(Finder.sortModel, "count", data.rows - 1)
         }
 
@@ -279,6 +280,7 @@ Item {
 
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
+            tryCellText(15, "name", "展厅解码器22")
             var shown = cell(15, "name")
             compare(Finder.removeOfflineDevices(), 3)
             compare(Finder.deviceModel.rowCount, 29)
@@ -315,8 +317,9 @@ Item {
                   header: Qt.Checked },
                 { tag: "escape clears the search", search: "编码器", keys: [[Qt.Key_Escape]], count: 32 },
                 { tag: "ctrl+c copies the selected rows", keys: [down, [Qt.Key_Down, Qt.ShiftModifier], [Qt.Key_C, ctrl]],
-                  current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\tMAC地址", "否\t在线\t指挥大厅编码器01\t192.168.1.20",
-                                       "否\t在线\t指挥大厅解码器02\t192.168.1.21", ""] },
+                  current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\t网口1 子网掩码\t网口1 网关地址\tMAC地址",
+                                       "否\t在线\t指挥大厅编码器01\t192.168.1.20\t255.255.255.0\t192.168.1.1\t",
+                                       "否\t在线\t指挥大厅解码器02\t192.168.1.21\t255.255.255.0\t192.168.1.1\t", ""] },
                 { tag: "enter edits, escape returns", keys: [down, down, [Qt.Key_Return]], current: 1, edits: true },
                 { tag: "ctrl+f goes to the search", keys: [[Qt.Key_F, ctrl]], search: "x", searchFocus: true }
             ]
@@ -388,9 +391,9 @@ Item {
                 { tag: "title dropped on another column", drag: "title", role: "mac", onto: "name",
                   order: ["checked", "devStatus", "mac", "name", "ip"] },
                 { tag: "edge dragged wider", drag: "edge", role: "name", dx: 50, width: 260,
-                  order: ["checked", "devStatus", "name", "ip", "mac"] },
+                  order: ["checked", "devStatus", "name", "ip", "subnetMask"] },
                 { tag: "hidden in the chooser", drag: "chooser", role: "ip",
-                  order: ["checked", "devStatus", "name", "mac", "serialNumber"] }
+                  order: ["checked", "devStatus", "name", "subnetMask", "gateway"] }
             ]
         }
 
@@ -410,7 +413,8 @@ Item {
             tryVerify(function () { return String(page.table.roles.slice(0, 5)) === String(data.order) })
             compare(Columns.width("name"), data.width || 210)
             compare(Finder.sortModel.sortSection, -1)
-            tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01" }[page.table.roles[3]])
+            tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01",
+                                                  subnetMask: "255.255.255.0" }[page.table.roles[3]])
         }
     
         // A folder that does not exist: nothing is written and the message says why.

@@ -79,7 +79,7 @@ private Q_SLOTS:
         TableExport exporter(&finder, &columns);
         columns.setVisible(QStringLiteral("mac"), false);
         columns.move(QStringLiteral("devIndex"), -20);
-        for (const QString &role : columns.order().mid(7)) {
+        for (const QString &role : columns.order().mid(9)) {
             columns.setVisible(
                 role, role == QLatin1String("ipState") || role == QLatin1String("callRollState"));
         }
@@ -88,9 +88,11 @@ private Q_SLOTS:
         const Table table = exporter.deviceTable();
         QCOMPARE(table.size(), finder.sortModel()->count() + 1);
         QCOMPARE(table.first(),
-            line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "序列号", "IP状态", "点名状态" }));
+            line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "网口1 子网掩码", "网口1 网关地址", "序列号",
+                "IP状态", "点名状态" }));
         QCOMPARE(table.at(1),
-            line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "ZV24840359", "正常", "点名中" }));
+            line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "255.255.255.0", "192.168.1.1",
+                "ZV24840359", "正常", "点名中" }));
 
         exporter.copyRows({ 2, 0, 2, 99 });
         QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -146,7 +148,7 @@ private Q_SLOTS:
                                << unreadable("column \"name\" twice");
         // The check-box column stays first and shown; roles missing join at the end.
         QString older = defaults;
-        older.remove(QStringLiteral(",gateway:132"))
+        older.remove(QStringLiteral(",gateway2:132"))
             .replace(QStringLiteral("checked:64,devStatus:72,name:210"),
                 QStringLiteral("name:90,-devStatus:72,-checked:64"));
         QString read = defaults;
