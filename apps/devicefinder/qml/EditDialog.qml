@@ -83,14 +83,15 @@ Dialog {
             policy: scroller.contentHeight > scroller.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         }
 
-        // The scroll bar's room is always kept: the fields' width never depends on their height.
-        ColumnLayout {
+        // The scroll bar's room is always kept: the fields' width never depends on their
+        // height. A column, not a layout: each wrapped line's height follows a width set once.
+        Column {
             id: fields
             width: scroller.width - 14
             spacing: 10
 
             Label {
-                Layout.fillWidth: true
+                width: parent.width
                 visible: dialog.target.count > 1
                 wrapMode: Text.Wrap
                 text: qsTr("将修改%1台设备，IP地址从起始地址起按列表显示的顺序逐台递增。").arg(dialog.target.count)
@@ -98,7 +99,7 @@ Dialog {
             }
             RowLayout {
                 visible: dialog.target.hidden > 0
-                Layout.fillWidth: true
+                width: parent.width
                 Label {
                     objectName: "hiddenNote"
                     Layout.fillWidth: true
@@ -114,7 +115,7 @@ Dialog {
             // Every checked device the batch leaves out, and why.
             Label {
                 objectName: "offlineNote"
-                Layout.fillWidth: true
+                width: parent.width
                 visible: dialog.target.offline > 0
                 wrapMode: Text.Wrap
                 text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
@@ -122,7 +123,7 @@ Dialog {
             }
             Label {
                 objectName: "faultNote"
-                Layout.fillWidth: true
+                width: parent.width
                 visible: dialog.target.fault > 0
                 wrapMode: Text.Wrap
                 text: qsTr("%1台已勾选的设备故障，不在此次修改中。").arg(dialog.target.fault || 0)
@@ -130,7 +131,7 @@ Dialog {
             }
             Label {
                 objectName: "nodesNote"
-                Layout.fillWidth: true
+                width: parent.width
                 visible: dialog.target.nodes > 0
                 wrapMode: Text.Wrap
                 text: qsTr("%1台已勾选的设备是主备节点，保留原地址，不在此次修改中。").arg(dialog.target.nodes || 0)
@@ -142,7 +143,7 @@ Dialog {
             }
             PortFields {
                 id: port1
-                Layout.fillWidth: true
+                width: parent.width
                 errors: dialog.plan.errors
                 onEdited: dialog.recheck()
             }
@@ -154,7 +155,7 @@ Dialog {
             }
             PortFields {
                 id: port2
-                Layout.fillWidth: true
+                width: parent.width
                 visible: changePort2.visible
                 enabled: changePort2.checked
                 errors: dialog.plan.errors
@@ -171,8 +172,8 @@ Dialog {
             ListView {
                 id: preview
                 objectName: "planPreview"
-                Layout.fillWidth: true
-                implicitHeight: 120
+                width: parent.width
+                height: 120
                 visible: dialog.target.count > 1
                 clip: true
                 model: dialog.plan.preview
@@ -217,8 +218,8 @@ Dialog {
             // refusal shows beside the field.
             Label {
                 objectName: "editError"
-                Layout.fillWidth: true
-                Layout.preferredHeight: 2 * fontMetrics.height + 2
+                width: parent.width
+                height: 2 * fontMetrics.height + 2
                 wrapMode: Text.Wrap
                 maximumLineCount: 2
                 elide: Text.ElideRight

@@ -417,6 +417,72 @@ Item {
                                                   subnetMask: "255.255.255.0" }[page.table.roles[3]])
         }
     
+        // Each editor names what keeps a change from being sent, keeps its size while the
+        // user types, and a batch accounts for every checked device it leaves out.
+        function test_editor_data() {
+            return [
+                { tag: "unchanged device", rows: [0], message: "网络配置无修改", red: false },
+                { tag: "device in fault", rows: [8], message: "设备故障（温度异常），排除故障后才能修改", red: true },
+                { tag: "master node", rows: [4], message: "主备节点的IP地址不能修改", red: true },
+                { tag: "batch leaves out each kind", rows: [0, 4, 8, 15], batch: true, message: "网络配置无修改",
+                  red: false, notes: { offlineNote: 1, faultNote: 1, nodesNote: 1, hiddenNote: 0 } }
+            ]
+        }
+
+        function test_editor(data) {
+            if (data.batch) {
+                for (var i = 0; i < data.rows.length; ++i)
+                    Finder.sortModel.checkDevice(data.rows[i], true)
+                verify(Finder.editChecked())
+            } else {
+                Finder.sortModel.editSignalDevice(data.rows[0])
+            }
+            var editor = page.editor
+            tryCompare(editor, "opened", true)
+            var error = findChild(editor.contentItem, "editError")
+            compare(error.text, data.message)
+            compare(String(error.color), data.red ? "#c92a2a" : "#868e96")
+            compare(findChild(editor.footer, "applyButton").enabled, false)
+            for (var note in data.notes) {
+                var label = findChild(editor.contentItem, note)
+                compare(label.visible, data.notes[note] > 0, note)
+                if (label.visible)
+                    verify(label.text.indexOf(String(data.notes[note])) === 0, label.text)
+            }
+            if (data.red)
+                return
+            waitForRendering(editor.contentItem)
+            var height = editor.height, fieldY = editor.port1.ipField.mapToItem(editor.contentItem, 0, 0).y
+            var gatewayY = findChild(editor.port1, "gatewayError").mapToItem(editor.contentItem, 0, 0).y
+            editor.port1.ipField.forceActiveFocus()
+            editor.port1.ipField.selectAll()
+            keyClick(Qt.Key_Delete)
+            keyClick(Qt.Key_1)
+            verify(findChild(editor.port1, "ipError").text !== "")
+            compare(editor.height, height)
+            compare(editor.port1.ipField.mapToItem(editor.contentItem, 0, 0).y, fieldY)
+            compare(findChild(editor.port1, "gatewayError").mapToItem(editor.contentItem, 0, 0).y, gatewayY)
+        }
+
+        // While a change is in flight the tool bar still answers, with the reason, and the
+        // keyboard stays out of what the busy overlay covers.
+        function test_busyRefusesWithReason() {
+            Finder.sortModel.editSignalDevice(1)
+            page.editor.close()
+            verify(Finder.applyChange({ ip: "192.168.1.91", subnetMask: "/24", gateway: "192.168.1.1" }))
+            verify(Finder.busy)
+            mouseClick(findChild(page, "rescanButton"))
+            compare(page.messageBox.text, "正在修改网络参数，修改结束后才能重新扫描")
+            verify(Finder.busy)
+            page.messageBox.close()
+            page.searchField.forceActiveFocus()
+            for (var i = 0; i < 12 && Finder.busy; ++i) {
+                keyClick(Qt.Key_Tab)
+                verify(!page.table.view.activeFocus && !findChild(page, "nodeList").activeFocus)
+            }
+            tryCompare(Finder, "busy", false)
+        }
+
         // A folder that does not exist: nothing is written and the message says why.
         function test_exportRefused() {
             mouseClick(findChild(page, "exportButton"))
