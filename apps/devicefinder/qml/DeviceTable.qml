@@ -213,6 +213,7 @@ Rectangle {
                     id: headerCells
                     model: root.roles
                     HeaderCell {
+                        required property string modelData
                         width: root.widths[modelData] || 100
                         height: root.headerHeight
                         role: modelData

@@ -179,6 +179,7 @@ Dialog {
                 model: dialog.plan.preview
                 ScrollBar.vertical: ScrollBar { }
                 delegate: Label {
+                    required property var modelData
                     width: preview.width
                     elide: Text.ElideRight
                     text: modelData.name + "  " + modelData.ip + " → " + modelData.newIp

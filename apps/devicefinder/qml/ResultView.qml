@@ -97,6 +97,8 @@ Rectangle {
                     Repeater {
                         model: view.rows.headers
                         Label {
+                            required property string modelData
+                            required property int index
                             width: index < view.widths.length ? view.widths[index] : view.detailWidth
                             height: 34
                             leftPadding: 8
@@ -125,6 +127,8 @@ Rectangle {
                     Repeater {
                         model: texts
                         Label {
+                            required property string modelData
+                            required property int index
                             // The detail keeps clear of the vertical scroll bar.
                             width: index < view.widths.length ? view.widths[index] : view.detailWidth
                             rightPadding: index === 6 ? 14 : 0
