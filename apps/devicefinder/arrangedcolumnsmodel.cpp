@@ -118,8 +118,8 @@ void ArrangedColumnsModel::setSourceModel(QAbstractItemModel *sourceModel)
                        beginMoveRows(QModelIndex(), first, last, QModelIndex(), to);
                    })
             << connect(sourceModel, &Model::rowsMoved, this, [this] { endMoveRows(); })
-            << connect(sourceModel, &Model::modelAboutToBeReset, this, [this] { beginResetModel(); })
-            << connect(sourceModel, &Model::modelReset, this, [this] { endResetModel(); })
+            << connect(sourceModel, &Model::modelAboutToBeReset, this, &ArrangedColumnsModel::sourceAboutToReset)
+            << connect(sourceModel, &Model::modelReset, this, &ArrangedColumnsModel::sourceReset)
             << connect(sourceModel, &Model::layoutAboutToBeChanged, this,
                    &ArrangedColumnsModel::sourceLayoutAboutToChange)
             << connect(sourceModel, &Model::layoutChanged, this, &ArrangedColumnsModel::sourceLayoutChanged)
@@ -256,6 +256,34 @@ int ArrangedColumnsModel::checkShown()
         }
     }
     return checked;
+}
+
+void ArrangedColumnsModel::sourceAboutToReset()
+{
+    // A new filter resets the rows: the selected devices that it still shows stay selected.
+    m_resetSelected.clear();
+    if (m_devices && m_selection->model() == this) {
+        for (const QVariant &row : selectedRows()) {
+            m_resetSelected.insert(m_devices->device(row.toInt()));
+        }
+    }
+    beginResetModel();
+}
+
+void ArrangedColumnsModel::sourceReset()
+{
+    endResetModel();
+    if (m_resetSelected.isEmpty()) {
+        return;
+    }
+    QItemSelection selection;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (m_resetSelected.contains(m_devices->device(row))) {
+            selection.select(index(row, 0), index(row, 0));
+        }
+    }
+    m_resetSelected.clear();
+    m_selection->select(selection, QItemSelectionModel::Select);
 }
 
 void ArrangedColumnsModel::sourceLayoutAboutToChange(

@@ -6,6 +6,7 @@
 #include <QAbstractProxyModel>
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
+#include <QSet>
 #include <QStringList>
 #include <QVariantList>
 
@@ -78,6 +79,8 @@ Q_SIGNALS:
     void selectionModelChanged();
 
 private:
+    void sourceAboutToReset();
+    void sourceReset();
     void sourceLayoutAboutToChange(const QList<QPersistentModelIndex> &parents,
         QAbstractItemModel::LayoutChangeHint hint);
     void sourceLayoutChanged(
@@ -94,6 +97,8 @@ private:
     // The persistent indexes over a layout change, and their rows' source indexes.
     QModelIndexList m_layoutIndexes;
     QList<QPersistentModelIndex> m_layoutSources;
+    // The selected devices across a reset of the source.
+    QSet<const QObject *> m_resetSelected;
 };
 
 #endif // ZVR_DEVICEFINDER_ARRANGEDCOLUMNSMODEL_H

@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "arrangedcolumnsmodel.h"
 #include "csvexport.h"
 #include "devicecolumns.h"
 #include "simulatedfinder.h"
 #include "logcapture.h"
 #include "tableexport.h"
 
+#include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/zvrenums.h>
+
+#include <QAbstractItemModelTester>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -64,6 +68,76 @@ private Q_SLOTS:
         QCOMPARE(Csv::join(rows, format), text);
         if (format == Csv::Format::Csv) {
             QCOMPARE(Csv::fileContents(rows), QByteArray("\xEF\xBB\xBF") + text.toUtf8());
+        }
+    }
+
+    // The view's rows follow the proxy through every change of its rows or the columns:
+    // each row gives the proxy's device, and the selected devices stay selected.
+    void arrangedRows_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("checkedByCtrlA");
+        QTest::newRow("sorted by name") << u("sort") << 25;
+        QTest::newRow("searched") << u("search") << 6;
+        QTest::newRow("faulty only") << u("filter") << 0;
+        QTest::newRow("columns rearranged") << u("columns") << 25;
+        QTest::newRow("offline removed") << u("remove") << 25;
+    }
+    void arrangedRows()
+    {
+        QFETCH(QString, step);
+        SimulatedFinder simulated;
+        DeviceFinder &finder = simulated.finder;
+        finder.restart();
+        finder.scan(1);
+        DeviceSortFilterProxyModel *proxy = finder.sortModel();
+        proxy->refresh();
+        ArrangedColumnsModel rows;
+        QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        rows.setSourceModel(proxy);
+        const QStringList roles { u("checked"), u("name"), u("subnetMask2") };
+        rows.setRoles(roles);
+        // Rows 1 (online), 8 (faulty) and 15 (offline) selected, the last by Ctrl.
+        rows.selectRow(1, Qt::NoModifier);
+        rows.selectRow(8, Qt::ShiftModifier);
+        rows.selectRow(8, Qt::ControlModifier);
+        rows.selectRow(15, Qt::ControlModifier);
+        QCOMPARE(rows.selectedCount(), 8);
+        QSet<DeviceData *> selected;
+        for (const QVariant &row : rows.selectedRows()) {
+            selected << proxy->device(row.toInt());
+        }
+        if (step == QLatin1String("sort")) {
+            proxy->sortByColumn(2, ZVRSortButton::Descend);
+        } else if (step == QLatin1String("search")) {
+            proxy->setSearchText(u("编码器"));
+        } else if (step == QLatin1String("filter")) {
+            proxy->setStatusFilter(DeviceData::Malfunction);
+        } else if (step == QLatin1String("columns")) {
+            rows.setRoles({ u("checked"), u("gateway2"), u("devIndex"), u("name") });
+        } else {
+            for (DeviceData *device : qAsConst(selected)) {
+                if (device->devStatus() == DeviceData::Offline) {
+                    selected.remove(device);
+                    break;
+                }
+            }
+            QCOMPARE(finder.removeOfflineDevices(), 3);
+        }
+        proxy->refresh();
+        QCOMPARE(rows.rowCount(), proxy->rowCount());
+        QCOMPARE(rows.columnCount(), step == QLatin1String("columns") ? 4 : 3);
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            const QModelIndex last = rows.index(row, rows.columnCount() - 1);
+            QCOMPARE(last.data(ArrangedColumnsModel::DeviceRole).value<QObject *>(), proxy->device(row));
+            QCOMPARE(last.data(ArrangedColumnsModel::TableRowRole).toInt(), proxy->sourceRow(row));
+            QCOMPARE(last.data(ArrangedColumnsModel::ColumnRoleRole).toString(), rows.roles().last());
+            QCOMPARE(last.data(ArrangedColumnsModel::SelectedRole).toBool(), selected.contains(proxy->device(row)));
+        }
+        // Ctrl+A: the online rows shown, and nothing else.
+        QTEST(rows.checkShown(), "checkedByCtrlA");
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            QCOMPARE(proxy->device(row)->checked(), proxy->device(row)->online());
         }
     }
 
