@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "arrangedcolumnsmodel.h"
 
+#include "devicefinder.h"
+
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 
@@ -69,6 +71,31 @@ void ArrangedColumnsModel::setSelection(QItemSelectionModel *selection)
     }
     Q_EMIT selectionModelChanged();
     Q_EMIT selectedCountChanged();
+}
+
+DeviceFinder *ArrangedColumnsModel::finder() const
+{
+    return m_finder;
+}
+
+void ArrangedColumnsModel::setFinder(DeviceFinder *finder)
+{
+    if (finder == m_finder) {
+        return;
+    }
+    disconnect(m_finderConnection);
+    m_finder = finder;
+    // Any row may have been confirmed or changed: the view asks again for the rows it shows.
+    const auto changed = [this] {
+        if (rowCount() > 0 && columnCount() > 0) {
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { AwaitingScanRole });
+        }
+    };
+    if (m_finder) {
+        m_finderConnection = connect(m_finder, &DeviceFinder::awaitingScanChanged, this, changed);
+    }
+    changed();
+    Q_EMIT finderChanged();
 }
 
 int ArrangedColumnsModel::selectedCount() const
@@ -187,6 +214,8 @@ QVariant ArrangedColumnsModel::data(const QModelIndex &index, int role) const
         return m_devices->sourceRow(index.row());
     case SelectedRole:
         return isRowSelected(index.row());
+    case AwaitingScanRole:
+        return m_finder && m_finder->isAwaitingScan(m_devices->device(index.row()));
     default:
         return QVariant();
     }
@@ -195,7 +224,7 @@ QVariant ArrangedColumnsModel::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> ArrangedColumnsModel::roleNames() const
 {
     return { { DeviceRole, "device" }, { ColumnRoleRole, "columnRole" }, { TableRowRole, "tableRow" },
-        { SelectedRole, "selected" } };
+        { SelectedRole, "selected" }, { AwaitingScanRole, "awaitingScan" } };
 }
 
 void ArrangedColumnsModel::selectRow(int row, int modifiers)
@@ -327,3 +356,6 @@ void ArrangedColumnsModel::selectionChanged(const QItemSelection &selected, cons
     }
     Q_EMIT selectedCountChanged();
 }
+
+// Qt 6 moc needs the complete type of the finder property; it is known here.
+#include "moc_arrangedcolumnsmodel.cpp"

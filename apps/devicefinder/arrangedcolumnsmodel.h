@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+class DeviceFinder;
 class DeviceSortFilterProxyModel;
 
 /*! \brief The rows of the sorted and filtered device list with the columns the user
@@ -17,8 +18,9 @@ class DeviceSortFilterProxyModel;
  *  whether or not the device table has a column for it.
  *
  *  Each cell gives the row's device ("device"), the property its column shows
- *  ("columnRole"), the device's row in the device table ("tableRow") and whether the row
- *  is selected ("selected"). The row selection lives in selection(), over this model,
+ *  ("columnRole"), the device's row in the device table ("tableRow"), whether the row
+ *  is selected ("selected") and whether its device shows a change that its next scan
+ *  report is to confirm ("awaitingScan", with finder() set). The row selection lives in selection(), over this model,
  *  and follows the rows through sorting and filtering; it is apart from the devices'
  *  check boxes.
  */
@@ -29,6 +31,8 @@ class ArrangedColumnsModel : public QAbstractProxyModel
     //! Its own by default; another one over a model of the same rows may be shared.
     Q_PROPERTY(QItemSelectionModel *selection READ selection WRITE setSelection NOTIFY selectionModelChanged)
     Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectedCountChanged)
+    //! Tells which devices show a change that their next scan report is to confirm.
+    Q_PROPERTY(DeviceFinder *finder READ finder WRITE setFinder NOTIFY finderChanged)
 
 public:
     enum Role
@@ -36,7 +40,8 @@ public:
         DeviceRole = Qt::UserRole + 1,
         ColumnRoleRole,
         TableRowRole,
-        SelectedRole
+        SelectedRole,
+        AwaitingScanRole
     };
     Q_ENUM(Role)
 
@@ -48,6 +53,8 @@ public:
     QItemSelectionModel *selection() const;
     void setSelection(QItemSelectionModel *selection);
     int selectedCount() const;
+    DeviceFinder *finder() const;
+    void setFinder(DeviceFinder *finder);
 
     //! Takes a DeviceSortFilterProxyModel; any other model gives rows without devices.
     void setSourceModel(QAbstractItemModel *sourceModel) override;
@@ -77,6 +84,7 @@ Q_SIGNALS:
     void rolesChanged();
     void selectedCountChanged();
     void selectionModelChanged();
+    void finderChanged();
 
 private:
     void sourceAboutToReset();
@@ -89,6 +97,8 @@ private:
 
     Q_DISABLE_COPY(ArrangedColumnsModel)
     DeviceSortFilterProxyModel *m_devices = nullptr;
+    DeviceFinder *m_finder = nullptr;
+    QMetaObject::Connection m_finderConnection;
     QStringList m_roles;
     QItemSelectionModel *m_selection;
     QMetaObject::Connection m_selectionConnection;

@@ -16,11 +16,13 @@ Rectangle {
     id: cell
 
     // From the model: the row's device, the property this column shows, the device's
-    // row in the device table, and whether the row is selected.
+    // row in the device table, whether the row is selected, and whether its device
+    // shows a change that its next scan report is to confirm.
     required property var device
     required property string columnRole
     required property int tableRow
     required property bool selected
+    required property bool awaitingScan
     required property int row
     readonly property string role: columnRole
     readonly property int proxyRow: row
@@ -32,8 +34,7 @@ Rectangle {
     readonly property bool showsAddress: role === "ip" || role === "subnetMask" || role === "gateway"
                                          || role === "ip2" || role === "subnetMask2" || role === "gateway2"
     // A change that succeeded shows at once; the next scan report confirms it.
-    readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
-                                     && Finder.isAwaitingScan(device)
+    readonly property bool awaiting: awaitingScan
     readonly property string text: {
         if (!device)
             return ""

@@ -154,6 +154,7 @@ Rectangle {
         id: arranged
         sourceModel: root.model
         roles: root.roles
+        finder: Finder
     }
 
     // The edit buttons' rows: one column beside the table's.

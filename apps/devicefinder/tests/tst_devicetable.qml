@@ -481,6 +481,12 @@ Item {
                 verify(!page.table.view.activeFocus && !findChild(page, "nodeList").activeFocus)
             }
             tryCompare(Finder, "busy", false)
+            // The new address shows at once, marked until the next scan report.
+            page.showDevices()
+            tryCellText(1, "ip", "192.168.1.91（待扫描确认）")
+            compare(cell(1, "ip").shownText, "↻ 192.168.1.91")
+            Finder.scan(1)
+            tryCellText(1, "ip", "192.168.1.91")
         }
 
         // A folder that does not exist: nothing is written and the message says why.
