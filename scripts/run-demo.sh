@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the device finder and runs it headless on its simulated network: a few scan
 # rounds, a network change on every online device, two screenshots and two CSV files
-# (the device list and the change's results) in out/ (Qt 5) or out/qt6/ (Qt 6). Further
+# (the device list and the change's results), and the results view, an editor and the
+# batch editor in an 800x500 window, in out/ (Qt 5) or out/qt6/ (Qt 6). Further
 # arguments go to the tool.
 #
 #   scripts/run-demo.sh [--qt 5|6] [tool arguments]     (Qt 5 by default)
@@ -32,4 +33,5 @@ XDG_CONFIG_HOME="$PWD/$out/config" QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=so
     --screenshot "$out/devicefinder.png" \
     --results-screenshot "$out/devicefinder-results.png" \
     --export-csv "$out/devicefinder.csv" \
-    --export-results "$out/devicefinder-results.csv" "$@"
+    --export-results "$out/devicefinder-results.csv" \
+    --small-screenshots "$out" "$@"

@@ -212,7 +212,11 @@ ChangePlan planChange(const QVector<const DeviceData *> &targets, const ChangeRe
             QString(), targets.size() == 1 ? text : text + QStringLiteral("：") + deviceList(devices));
         return true;
     };
-    if (refuse(offline, STR_DEVICE_OFFLINE) || refuse(fault, QObject::tr("设备故障，排除故障后才能修改"))
+    // A device in fault is named by its fault, as the table shows it.
+    const QString faultText = fault.size() == 1 && targets.size() == 1 && !fault.first()->malfunction().isEmpty()
+        ? QObject::tr("设备故障（%1），排除故障后才能修改").arg(fault.first()->malfunction())
+        : QObject::tr("设备故障，排除故障后才能修改");
+    if (refuse(offline, STR_DEVICE_OFFLINE) || refuse(fault, faultText)
         || refuse(locked, QObject::tr("主备节点的IP地址不能修改"))) {
         return plan;
     }

@@ -22,6 +22,8 @@ const ColumnDefault columnDefaults[] = {
     { "devStatus", "状态", 72 },
     { "name", "设备名称", 210 },
     { "ip", nullptr, 132 },
+    { "subnetMask", nullptr, 132 },
+    { "gateway", nullptr, 132 },
     { "mac", "MAC地址", 190 },
     { "serialNumber", "序列号", 128 },
     { "nodeType", "设备类型", 124 },
@@ -37,8 +39,8 @@ const ColumnDefault columnDefaults[] = {
     { "devTime", "设备时间", 200 },
     { "callRollState", "点名状态", 104 },
     { "ip2", nullptr, 132 },
-    { "subnetMask", nullptr, 132 },
-    { "gateway", nullptr, 132 },
+    { "subnetMask2", nullptr, 132 },
+    { "gateway2", nullptr, 132 },
 };
 
 const QString checkRole = QStringLiteral("checked");
@@ -55,20 +57,19 @@ const ColumnDefault *defaultOf(const QString &role)
 
 QString titleOf(const ColumnDefault &column)
 {
-    const QLatin1String role(column.role);
-    if (role == QLatin1String("ip")) {
-        return STR_NETWORK_PORT + QStringLiteral("1 IP");
+    if (column.title) {
+        return QString::fromUtf8(column.title);
     }
-    if (role == QLatin1String("ip2")) {
-        return STR_NETWORK_PORT + QStringLiteral("2 IP");
+    // Each port's address, mask and gateway, the port named in every title.
+    const QString role = QLatin1String(column.role);
+    const QString port = STR_NETWORK_PORT + (role.endsWith(QLatin1Char('2')) ? QStringLiteral("2 ") : QStringLiteral("1 "));
+    if (role.startsWith(QLatin1String("subnetMask"))) {
+        return port + STR_SUBNET_MASK;
     }
-    if (role == QLatin1String("subnetMask")) {
-        return STR_SUBNET_MASK;
+    if (role.startsWith(QLatin1String("gateway"))) {
+        return port + STR_GATEWAY_ADDRESS;
     }
-    if (role == QLatin1String("gateway")) {
-        return STR_GATEWAY_ADDRESS;
-    }
-    return QString::fromUtf8(column.title);
+    return port + QStringLiteral("IP");
 }
 
 } // namespace

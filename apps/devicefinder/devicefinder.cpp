@@ -150,6 +150,7 @@ QVariantMap DeviceFinder::texts() const
         { QStringLiteral("STR_SUBNET_MASK"), STR_SUBNET_MASK },
         { QStringLiteral("STR_GATEWAY_ADDRESS"), STR_GATEWAY_ADDRESS },
         { QStringLiteral("STR_FONT_FAMILY"), STR_FONT_FAMILY },
+        { QStringLiteral("STR_NETWORK_UNCHANGED"), STR_NETWORK_UNCHANGED },
     };
 }
 

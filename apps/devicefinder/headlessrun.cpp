@@ -5,6 +5,9 @@
 #include "devicefinder.h"
 #include "tableexport.h"
 
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +36,10 @@ constexpr int ProbeMilliseconds = 5;
 const char ChangeAddress[] = "172.16.0.2";
 const char ChangeMask[] = "255.240.0.0";
 const char ChangeGateway[] = "172.16.0.1";
+
+// The smallest window the tool is laid out for.
+constexpr int SmallWidth = 800;
+constexpr int SmallHeight = 500;
 
 } // namespace
 
@@ -121,7 +128,8 @@ void HeadlessRun::afterScans()
         if (!writeExport(m_options.exportCsv, false)) {
             return;
         }
-        if (m_options.resultsScreenshot.isEmpty() && m_options.exportResults.isEmpty()) {
+        if (m_options.resultsScreenshot.isEmpty() && m_options.exportResults.isEmpty()
+            && m_options.smallScreenshots.isEmpty()) {
             finish();
         } else {
             runChange();
@@ -152,8 +160,13 @@ void HeadlessRun::runChange()
 void HeadlessRun::afterChange()
 {
     const auto next = [this] {
-        if (writeExport(m_options.exportResults, true)) {
+        if (!writeExport(m_options.exportResults, true)) {
+            return;
+        }
+        if (m_options.smallScreenshots.isEmpty()) {
             finish();
+        } else {
+            smallShots();
         }
     };
     if (m_options.resultsScreenshot.isEmpty()) {
@@ -161,6 +174,63 @@ void HeadlessRun::afterChange()
     } else {
         grab(m_options.resultsScreenshot, next);
     }
+}
+
+void HeadlessRun::smallShots()
+{
+    m_page = m_window->findChild<QQuickItem *>(QStringLiteral("finderPage"));
+    if (!m_page) {
+        fail(QStringLiteral("the page was not found"));
+        return;
+    }
+    m_window->resize(SmallWidth, SmallHeight);
+    QObject *const editor = m_page->property("editor").value<QObject *>();
+    DeviceSortFilterProxyModel *const rows = m_finder->sortModel();
+    const auto closeEditor = [editor] { QMetaObject::invokeMethod(editor, "close"); };
+    // The change has just put the results on show.
+    const auto results = [] {};
+    // One online device's own editor.
+    const auto single = [this, rows] {
+        QMetaObject::invokeMethod(m_page, "showDevices");
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            if (rows->device(row)->online()) {
+                rows->editSignalDevice(row);
+                return;
+            }
+        }
+    };
+    // Every online device and one offline and one faulty one checked: the editor says
+    // which it leaves out and why.
+    const auto batch = [this, rows, closeEditor] {
+        closeEditor();
+        bool offline = false;
+        bool fault = false;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const DeviceData::DeviceStatus status = rows->device(row)->devStatus();
+            bool &taken = status == DeviceData::Offline ? offline : fault;
+            if (status != DeviceData::Online && !taken) {
+                taken = true;
+                rows->checkDevice(row, true);
+            }
+        }
+        m_finder->editChecked();
+    };
+    const QString folder = m_options.smallScreenshots;
+    smallShot(folder + QStringLiteral("/devicefinder-results-800x500.png"), results, [=] {
+        smallShot(folder + QStringLiteral("/devicefinder-editor-800x500.png"), single, [=] {
+            smallShot(folder + QStringLiteral("/devicefinder-batch-800x500.png"), batch, [=] {
+                closeEditor();
+                finish();
+            });
+        });
+    });
+}
+
+void HeadlessRun::smallShot(
+    const QString &path, const std::function<void()> &prepare, const std::function<void()> &next)
+{
+    prepare();
+    QTimer::singleShot(SettleMilliseconds, this, [this, path, next] { grab(path, next); });
 }
 
 bool HeadlessRun::writeExport(const QString &path, bool results)

@@ -18,6 +18,7 @@ class DeviceFinder;
 class TableExport;
 class QQuickItemGrabResult;
 class QQuickWindow;
+class QQuickItem;
 
 /*! \brief A run without a person at the screen: scan, save the main window and the
  *  device list, and optionally change every online device and save the results view
@@ -37,6 +38,8 @@ public:
         QString resultsScreenshot;
         QString exportCsv;
         QString exportResults;
+        //! A folder for the editor, the batch editor and the results view in a small window.
+        QString smallScreenshots;
     };
 
     HeadlessRun(DeviceFinder *finder, TableExport *exporter, QQuickWindow *window, const Options &options,
@@ -54,6 +57,9 @@ private:
     void afterScans();
     void runChange();
     void afterChange();
+    //! The editor, the batch editor and the results view at SmallWindow, one after the other.
+    void smallShots();
+    void smallShot(const QString &name, const std::function<void()> &prepare, const std::function<void()> &next);
     //! Writes one export when \a path is set; false after a failure.
     bool writeExport(const QString &path, bool results);
     void grab(const QString &path, const std::function<void()> &next);
@@ -63,6 +69,7 @@ private:
     DeviceFinder *const m_finder;
     TableExport *const m_exporter;
     QQuickWindow *const m_window;
+    QQuickItem *m_page = nullptr;
     const Options m_options;
     QSharedPointer<QQuickItemGrabResult> m_grab;
     bool m_done = false;

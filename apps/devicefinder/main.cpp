@@ -111,8 +111,12 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         QStringLiteral("Milliseconds a change waits for the devices' answers (default %1).")
             .arg(ChangeTracker::DefaultTimeout),
         QStringLiteral("ms"));
+    const QCommandLineOption smallScreenshots(QStringLiteral("small-screenshots"),
+        QStringLiteral("After the change, save the results view, an editor and the batch editor in an "
+                       "800x500 window to <folder>, then exit."),
+        QStringLiteral("folder"));
     parser.addOptions({ devices, seed, scans, screenshot, results, exportCsv, exportResults, interval, size,
-        verbose, faults, changeTimeout });
+        verbose, faults, changeTimeout, smallScreenshots });
 
     *stop = true;
     if (!parser.parse(arguments)) {
@@ -168,6 +172,7 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
     settings->headless.resultsScreenshot = parser.value(results);
     settings->headless.exportCsv = parser.value(exportCsv);
     settings->headless.exportResults = parser.value(exportResults);
+    settings->headless.smallScreenshots = parser.value(smallScreenshots);
     settings->verbose = parser.isSet(verbose);
     *stop = false;
     return 0;
@@ -191,7 +196,7 @@ int main(int argc, char *argv[])
     }
     const HeadlessRun::Options &run = settings.headless;
     const bool headless = !run.screenshot.isEmpty() || !run.resultsScreenshot.isEmpty()
-        || !run.exportCsv.isEmpty() || !run.exportResults.isEmpty();
+        || !run.exportCsv.isEmpty() || !run.exportResults.isEmpty() || !run.smallScreenshots.isEmpty();
     if (noDisplay && !headless) {
         QTextStream(stderr) << "devicefinder: no display; run headless with --screenshot, "
                                "--results-screenshot, --export-csv or --export-results\n";

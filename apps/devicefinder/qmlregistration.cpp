@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "qmlregistration.h"
 
+#include "arrangedcolumnsmodel.h"
 #include "devicecolumns.h"
 #include "devicefinder.h"
 #include "nodelistmodel.h"
@@ -44,6 +45,12 @@ void registerLibraryTypes()
         "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
 }
 
+// The tool's own types that QML creates.
+void registerViewTypes()
+{
+    qmlRegisterType<ArrangedColumnsModel>("ZVR.DeviceFinder", 1, 0, "ArrangedColumnsModel");
+}
+
 // A singleton that the caller keeps.
 template<typename T> void registerKept(const char *name, T *object)
 {
@@ -59,6 +66,7 @@ template<typename T> void registerKept(const char *name, T *object)
 void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter)
 {
     registerLibraryTypes();
+    registerViewTypes();
     registerKept("Finder", finder);
     registerKept("Columns", columns);
     registerKept("TableExport", exporter);
@@ -67,6 +75,7 @@ void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport 
 void registerQmlTypes(const std::function<DeviceFinder *()> &create)
 {
     registerLibraryTypes();
+    registerViewTypes();
     const int finderType = qmlRegisterSingletonType<DeviceFinder>("ZVR.DeviceFinder", 1, 0, "Finder",
         [create](QQmlEngine *, QJSEngine *) -> QObject * { return create(); });
     const int columnsType = qmlRegisterSingletonType<DeviceColumns>("ZVR.DeviceFinder", 1, 0, "Columns",

@@ -124,7 +124,7 @@ QVariant ResultRowModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> ResultRowModel::roleNames() const
 {
-    return { { CellsRole, "cells" }, { SucceededRole, "succeeded" }, { StateRole, "state" } };
+    return { { CellsRole, "cells" }, { SucceededRole, "succeeded" }, { StateRole, "outcome" } };
 }
 
 QStringList ResultRowModel::cells(int row) const

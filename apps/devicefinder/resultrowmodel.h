@@ -49,7 +49,7 @@ public:
     enum Role {
         CellsRole = Qt::UserRole + 1, //!< the row's texts, one per column of headers()
         SucceededRole,
-        StateRole, //!< a ResultRow::State
+        StateRole, //!< "outcome": a ResultRow::State
     };
 
     using QAbstractListModel::QAbstractListModel;

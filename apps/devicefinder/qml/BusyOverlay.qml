@@ -3,27 +3,42 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
-// Blocks the window while the devices work on a change.
-Popup {
+// Covers what must wait while the devices work on a change: it takes every click and
+// wheel turn over it. The tool bar stays usable, so that what is refused says why.
+Rectangle {
     id: overlay
 
     property alias text: label.text
 
-    parent: Overlay.overlay
-    anchors.centerIn: parent
-    modal: true
-    closePolicy: Popup.NoAutoClose
-    padding: 24
+    color: "#99ffffff"
 
-    Column {
-        spacing: 12
-        BusyIndicator {
-            anchors.horizontalCenter: parent.horizontalCenter
-            running: overlay.visible
-        }
-        Label {
-            id: label
-            font.pixelSize: 15
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+        acceptedButtons: Qt.AllButtons
+        onWheel: function (wheel) { wheel.accepted = true }
+    }
+
+    Rectangle {
+        anchors.centerIn: parent
+        width: box.implicitWidth + 48
+        height: box.implicitHeight + 48
+        radius: 6
+        color: "white"
+        border.color: "#d5dde8"
+
+        Column {
+            id: box
+            anchors.centerIn: parent
+            spacing: 12
+            BusyIndicator {
+                anchors.horizontalCenter: parent.horizontalCenter
+                running: overlay.visible
+            }
+            Label {
+                id: label
+                font.pixelSize: 15
+            }
         }
     }
 }

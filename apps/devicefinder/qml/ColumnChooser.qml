@@ -26,6 +26,8 @@ Dialog {
         model: Columns.order
         ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
         delegate: RowLayout {
+            required property string modelData
+            required property int index
             readonly property bool movable: Columns.isMovable(modelData)
             width: list.width
             spacing: 4

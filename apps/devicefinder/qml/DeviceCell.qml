@@ -15,27 +15,31 @@ import ZVR.DeviceFinder 1.0
 Rectangle {
     id: cell
 
-    property string role
-    // What the model gives for the role: the row number for "devIndex", else the device.
-    property var value
-    property int proxyRow: -1
-    property bool selected: false
+    // From the model: the row's device, the property this column shows, the device's
+    // row in the device table, whether the row is selected, and whether its device
+    // shows a change that its next scan report is to confirm.
+    required property var device
+    required property string columnRole
+    required property int tableRow
+    required property bool selected
+    required property bool awaitingScan
+    required property int row
+    readonly property string role: columnRole
+    readonly property int proxyRow: row
     signal rowClicked(int modifiers)
     signal menuRequested()
     signal editRequested()
     //! The pointer entered (\a show true) or left a cell whose text is cut short.
     signal tipRequested(bool show)
-    readonly property QtObject device: role !== "devIndex" && typeof value === "object" ? value : null
     readonly property bool showsAddress: role === "ip" || role === "subnetMask" || role === "gateway"
-                                         || role === "ip2"
+                                         || role === "ip2" || role === "subnetMask2" || role === "gateway2"
     // A change that succeeded shows at once; the next scan report confirms it.
-    readonly property bool awaiting: !!device && Finder.awaitingScanCount > 0
-                                     && Finder.isAwaitingScan(device)
+    readonly property bool awaiting: awaitingScan
     readonly property string text: {
-        if (role === "devIndex")
-            return value === undefined ? "" : String(value + 1)
         if (!device)
             return ""
+        if (role === "devIndex")
+            return String(tableRow + 1)
         switch (role) {
         case "checked":
             return ""
@@ -51,6 +55,10 @@ Rectangle {
             return awaiting && showsAddress ? shown + qsTr("（待扫描确认）") : shown
         }
     }
+    // A narrow column keeps the address whole: the mark shows as an arrow before it, and
+    // whole in the tool tip.
+    readonly property bool marked: awaiting && showsAddress
+    readonly property string shownText: marked ? "↻ " + text.replace(qsTr("（待扫描确认）"), "") : text
     readonly property color textColor: {
         if (!device)
             return "#2d3748"
@@ -85,7 +93,7 @@ Rectangle {
             else
                 cell.rowClicked(mouse.modifiers)
         }
-        onContainsMouseChanged: cell.tipRequested(containsMouse && label.truncated)
+        onContainsMouseChanged: cell.tipRequested(containsMouse && (label.truncated || cell.marked))
         onDoubleClicked: function (mouse) {
             if (mouse.button === Qt.LeftButton)
                 cell.editRequested()
@@ -102,7 +110,7 @@ Rectangle {
     // Only the check column shows its box.
     Rectangle {
         objectName: "checkBox"
-        readonly property bool checked: cell.role === "checked" && !!cell.device && cell.device.checked
+        readonly property bool checked: cell.role === "checked" && !!(cell.device && cell.device.checked)
         visible: cell.role === "checked"
         anchors.centerIn: parent
         width: 18
@@ -129,7 +137,10 @@ Rectangle {
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: cell.role === "devIndex" || cell.role === "devStatus" ? Text.AlignHCenter : Text.AlignLeft
         elide: Text.ElideRight
-        text: cell.text
+        // Plain text does not take the window's font: the same size on screen and headless.
+        font.family: Finder.texts.STR_FONT_FAMILY
+        font.pixelSize: 13
+        text: cell.shownText
         color: cell.textColor
     }
 }

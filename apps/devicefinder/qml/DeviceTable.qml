@@ -13,6 +13,8 @@ Rectangle {
     id: root
 
     readonly property var model: Finder.sortModel
+    // The shown rows with the columns in the order the user chose; it holds the selection.
+    readonly property alias rows: arranged
     readonly property int rowHeight: 32
     readonly property int headerHeight: 36
     // The model's roles in its own column order: sorting names these columns.
@@ -22,18 +24,13 @@ Rectangle {
             list.push(Finder.deviceModel.columnRole(column))
         return list
     }
-    // View column c shows roles[c]; the view's further columns stay hidden.
+    // View column c shows roles[c].
     readonly property var roles: Columns.visibleRoles
     readonly property var titles: Columns.titles
     readonly property var widths: Columns.widths
-    // Counts the proxy's row changes, for the cells to read their device again.
-    property int rowsRevision: 0
-    // The keyboard's row, and the selected devices by MAC address.
+    // The keyboard's row.
     property int currentRow: -1
-    property var selection: ({})
-    property int selectionRevision: 0
-    property int selectionAnchor: -1
-    readonly property int selectedCount: selectionRevision, Object.keys(selection).length
+    readonly property int selectedCount: arranged.selectedCount
     property alias view: table
     property alias headerCells: headerCells
     property alias operations: operations
@@ -55,53 +52,18 @@ Rectangle {
         table.forceActiveFocus()
     }
 
-    function isSelected(device) {
-        return !!device && selection[device.mac] === true
-    }
-
-    function selectOnly(rows) {
-        var next = {}
-        for (var i = 0; i < rows.length; ++i) {
-            var device = model.device(rows[i])
-            if (device)
-                next[device.mac] = true
-        }
-        selection = next
-        ++selectionRevision
-    }
-
     // A click or a move of the current row: alone, toggled with Ctrl, a range with Shift.
     function selectRow(row, modifiers) {
         if (row < 0 || row >= model.count)
             return
-        if (modifiers & Qt.ShiftModifier && selectionAnchor >= 0) {
-            var range = []
-            for (var r = Math.min(selectionAnchor, row); r <= Math.max(selectionAnchor, row); ++r)
-                range.push(r)
-            selectOnly(range)
-        } else if (modifiers & Qt.ControlModifier) {
-            var device = model.device(row)
-            if (selection[device.mac])
-                delete selection[device.mac]
-            else
-                selection[device.mac] = true
-            ++selectionRevision
-            selectionAnchor = row
-        } else {
-            selectOnly([row])
-            selectionAnchor = row
-        }
+        arranged.selectRow(row, modifiers)
         currentRow = row
         showRow(row)
     }
 
     // The selected rows in the order shown; the current row when none is selected.
     function selectedRows() {
-        var rows = []
-        for (var row = 0; row < model.count; ++row) {
-            if (isSelected(model.device(row)))
-                rows.push(row)
-        }
+        var rows = arranged.selectedRows()
         if (rows.length === 0 && currentRow >= 0 && currentRow < model.count)
             rows.push(currentRow)
         return rows
@@ -111,13 +73,9 @@ Rectangle {
         return TableExport.copyRows(selectedRows())
     }
 
-    // Ctrl+A: every row the filter shows.
+    // Ctrl+A: every row the filter shows that a change can take.
     function checkAllShown() {
-        for (var row = 0; row < model.count; ++row) {
-            var device = model.device(row)
-            if (device && !device.checked)
-                model.checkDevice(row, true)
-        }
+        return arranged.checkShown()
     }
 
     function showRow(row) {
@@ -192,20 +150,27 @@ Rectangle {
 
     color: "white"
 
+    ArrangedColumnsModel {
+        id: arranged
+        sourceModel: root.model
+        roles: root.roles
+        finder: Finder
+    }
+
+    // The edit buttons' rows: one column beside the table's.
+    ArrangedColumnsModel {
+        id: operationRows
+        sourceModel: root.model
+        roles: ["operate"]
+        selection: arranged.selection
+    }
+
     // A new filter shows its first matches; fewer rows never leave the view past its end.
     Connections {
         target: root.model
         function onSearchTextChanged() { table.contentY = 0 }
         function onStatusFilterChanged() { table.contentY = 0 }
         function onCountChanged() { Qt.callLater(root.clampScroll) }
-        function onLayoutChanged() { ++root.rowsRevision }
-        function onModelReset() { ++root.rowsRevision }
-        // Rows added after the last one leave every shown row on its device.
-        function onRowsInserted(parent, first, last) {
-            if (last < root.model.rowCount() - 1)
-                ++root.rowsRevision
-        }
-        function onRowsRemoved() { ++root.rowsRevision }
     }
 
     function showCellTip(cell, show) {
@@ -220,7 +185,6 @@ Rectangle {
 
     Connections {
         target: Columns
-        function onOrderChanged() { table.forceLayout() }
         function onWidthsChanged() { table.forceLayout() }
     }
 
@@ -250,6 +214,7 @@ Rectangle {
                     id: headerCells
                     model: root.roles
                     HeaderCell {
+                        required property string modelData
                         width: root.widths[modelData] || 100
                         height: root.headerHeight
                         role: modelData
@@ -284,21 +249,24 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
-            model: root.model
+            model: arranged
             activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
-            columnWidthProvider: function (column) {
-                return column < root.roles.length ? root.widths[root.roles[column]] || 100 : 0
-            }
+            columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
             rowHeightProvider: function (row) { return root.rowHeight }
+            // The last column and row scroll clear of the scroll bars.
+            rightMargin: vScroll.visible ? vScroll.width : 0
+            bottomMargin: hScroll.visible ? hScroll.height : 0
             // Read so that the view keeps its visible area, which the scroll bars' sizes
             // follow, up to date from the start.
             readonly property real shownHeight: visibleArea.heightRatio
             // Shown whenever there is more to see, so that a small window shows it can scroll.
             ScrollBar.horizontal: ScrollBar {
+                id: hScroll
                 policy: table.contentWidth > table.width ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
             ScrollBar.vertical: ScrollBar {
+                id: vScroll
                 policy: table.contentHeight > table.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
             }
             Keys.onPressed: function (event) { event.accepted = root.handleKey(event) }
@@ -326,20 +294,13 @@ Rectangle {
 
             delegate: DeviceCell {
                 id: deviceCell
-                role: root.roles[column] || ""
-                // Read through the proxy again whenever its rows change: a reused cell
-                // that keeps its row number may otherwise keep the previous row's device.
-                value: root.rowsRevision, role === "devIndex" ? root.model.sourceRow(row) : root.model.device(row)
-                proxyRow: row
-                // Through the proxy, since the row-number cell holds no device.
-                selected: root.selectionRevision, root.rowsRevision, root.isSelected(root.model.device(row))
                 onRowClicked: function (modifiers) {
                     root.focusTable()
                     root.selectRow(row, modifiers)
                 }
                 onMenuRequested: {
                     root.focusTable()
-                    if (!root.isSelected(device))
+                    if (!selected)
                         root.selectRow(row, Qt.NoModifier)
                     root.openCellMenu(row, role)
                 }
@@ -363,16 +324,21 @@ Rectangle {
             Layout.fillHeight: true
             clip: true
             interactive: false
-            model: root.model
+            model: operationRows
+            bottomMargin: table.bottomMargin
             syncView: table
             syncDirection: Qt.Vertical
-            columnWidthProvider: function (column) { return column === 0 ? width : 0 }
+            columnWidthProvider: function (column) { return width }
             delegate: Rectangle {
+                required property int row
+                required property var device
                 readonly property int proxyRow: row
                 readonly property alias button: editButton
+                required property bool selected
                 implicitWidth: 84
                 implicitHeight: root.rowHeight
-                color: row % 2 ? "#f6f8fb" : "#ffffff"
+                // As the row's cells: selected, checked, or striped.
+                color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : row % 2 ? "#f6f8fb" : "#ffffff"
                 // Plain items, not a control: the view builds one per visible row.
                 Rectangle {
                     id: editButton
@@ -385,6 +351,8 @@ Rectangle {
                     Text {
                         anchors.centerIn: parent
                         text: qsTr("修改")
+                        font.family: Finder.texts.STR_FONT_FAMILY
+                        font.pixelSize: 13
                         color: "#1c7ed6"
                     }
                     MouseArea {

@@ -13,6 +13,9 @@ Dialog {
 
     property var target: ({})
     property var plan: ({ errors: {}, preview: [], more: 0 })
+    // What concerns the change as a whole; "no change" is a hint, not a refusal.
+    readonly property string changeError: plan.errors[""] || ""
+    readonly property bool unchanged: changeError === Finder.texts.STR_NETWORK_UNCHANGED
     property alias port1: port1
     property alias port2: port2
     property alias changePort2: changePort2
@@ -64,7 +67,8 @@ Dialog {
     title: target.count > 1 ? qsTr("批量修改网络参数（%1台设备）").arg(target.count)
                             : qsTr("修改网络参数 - %1").arg(target.name || "")
 
-    // A small window scrolls the fields instead of squeezing them.
+    // A small window scrolls the fields instead of squeezing them. Room is kept for every
+    // message, so the dialog keeps its size and its fields their places while the user types.
     height: Math.min(implicitHeight, parent.height - 16)
 
     contentItem: Flickable {
@@ -79,13 +83,15 @@ Dialog {
             policy: scroller.contentHeight > scroller.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
         }
 
-        ColumnLayout {
+        // The scroll bar's room is always kept: the fields' width never depends on their
+        // height. A column, not a layout: each wrapped line's height follows a width set once.
+        Column {
             id: fields
-            width: scroller.width - (scrollBar.policy === ScrollBar.AlwaysOn ? scrollBar.width + 4 : 0)
+            width: scroller.width - 14
             spacing: 10
 
             Label {
-                Layout.fillWidth: true
+                width: parent.width
                 visible: dialog.target.count > 1
                 wrapMode: Text.Wrap
                 text: qsTr("将修改%1台设备，IP地址从起始地址起按列表显示的顺序逐台递增。").arg(dialog.target.count)
@@ -93,7 +99,7 @@ Dialog {
             }
             RowLayout {
                 visible: dialog.target.hidden > 0
-                Layout.fillWidth: true
+                width: parent.width
                 Label {
                     objectName: "hiddenNote"
                     Layout.fillWidth: true
@@ -106,12 +112,30 @@ Dialog {
                     onClicked: Finder.editChecked(true)
                 }
             }
+            // Every checked device the batch leaves out, and why.
             Label {
-                Layout.fillWidth: true
+                objectName: "offlineNote"
+                width: parent.width
                 visible: dialog.target.offline > 0
                 wrapMode: Text.Wrap
                 text: qsTr("%1台已勾选的设备离线，不在此次修改中。").arg(dialog.target.offline || 0)
                 color: "#868e96"
+            }
+            Label {
+                objectName: "faultNote"
+                width: parent.width
+                visible: dialog.target.fault > 0
+                wrapMode: Text.Wrap
+                text: qsTr("%1台已勾选的设备故障，不在此次修改中。").arg(dialog.target.fault || 0)
+                color: "#d9480f"
+            }
+            Label {
+                objectName: "nodesNote"
+                width: parent.width
+                visible: dialog.target.nodes > 0
+                wrapMode: Text.Wrap
+                text: qsTr("%1台已勾选的设备是主备节点，保留原地址，不在此次修改中。").arg(dialog.target.nodes || 0)
+                color: "#e67700"
             }
             Label {
                 text: Finder.texts.STR_NETWORK_PORT + "1"
@@ -119,7 +143,7 @@ Dialog {
             }
             PortFields {
                 id: port1
-                Layout.fillWidth: true
+                width: parent.width
                 errors: dialog.plan.errors
                 onEdited: dialog.recheck()
             }
@@ -131,14 +155,15 @@ Dialog {
             }
             PortFields {
                 id: port2
-                Layout.fillWidth: true
+                width: parent.width
                 visible: changePort2.visible
                 enabled: changePort2.checked
                 errors: dialog.plan.errors
                 suffix: "2"
                 onEdited: dialog.recheck()
             }
-            // Which device takes which address, in the order they will be numbered.
+            // Which device takes which address, in the order they will be numbered; its
+            // room stays while the plan is refused.
             Label {
                 visible: preview.visible
                 text: qsTr("修改计划（设备  当前地址 → 新地址）")
@@ -147,24 +172,33 @@ Dialog {
             ListView {
                 id: preview
                 objectName: "planPreview"
-                Layout.fillWidth: true
-                implicitHeight: Math.min(contentHeight, 120)
-                visible: dialog.target.count > 1 && count > 0
+                width: parent.width
+                height: 120
+                visible: dialog.target.count > 1
                 clip: true
                 model: dialog.plan.preview
                 ScrollBar.vertical: ScrollBar { }
                 delegate: Label {
+                    required property var modelData
                     width: preview.width
                     elide: Text.ElideRight
                     text: modelData.name + "  " + modelData.ip + " → " + modelData.newIp
                           + (modelData.newIp2 ? "  /  " + modelData.newIp2 : "")
                     color: "#2d3748"
                 }
-            }
-            Label {
-                visible: preview.visible && dialog.plan.more > 0
-                text: qsTr("……另有%1台").arg(dialog.plan.more)
-                color: "#4a5568"
+                footer: Label {
+                    width: preview.width
+                    visible: dialog.plan.more > 0
+                    height: visible ? implicitHeight : 0
+                    text: qsTr("……另有%1台").arg(dialog.plan.more)
+                    color: "#4a5568"
+                }
+                Label {
+                    anchors.centerIn: parent
+                    visible: preview.count === 0
+                    text: qsTr("参数有误，改正后显示修改计划")
+                    color: "#868e96"
+                }
             }
             RowLayout {
                 Label {
@@ -181,14 +215,28 @@ Dialog {
                     text: qsTr("秒")
                 }
             }
+            // What concerns the change as a whole, in two lines kept for it; each field's
+            // refusal shows beside the field.
             Label {
                 objectName: "editError"
-                Layout.fillWidth: true
-                visible: text !== ""
+                width: parent.width
+                height: 2 * fontMetrics.height + 2
                 wrapMode: Text.Wrap
-                // What concerns the change as a whole; each field's refusal shows beside it.
-                text: dialog.plan.errors[""] || ""
-                color: "#c92a2a"
+                maximumLineCount: 2
+                elide: Text.ElideRight
+                text: dialog.changeError
+                color: dialog.unchanged ? "#868e96" : "#c92a2a"
+                ToolTip.visible: truncated && errorHover.containsMouse
+                ToolTip.text: text
+                MouseArea {
+                    id: errorHover
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.NoButton
+                }
+            }
+            FontMetrics {
+                id: fontMetrics
             }
         }
     }

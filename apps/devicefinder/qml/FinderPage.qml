@@ -52,14 +52,22 @@ Item {
                     font.pixelSize: 18
                     font.bold: true
                 }
+                // Room for five-digit counts, so that the buttons after it stay in place.
                 Label {
+                    id: counters
                     objectName: "counters"
+                    width: Math.max(implicitWidth, countersRoom.advanceWidth)
                     height: 32
                     verticalAlignment: Text.AlignVCenter
                     text: qsTr("第%1轮扫描 · 共%2台 · 在线%3台 · 已选%4台")
                           .arg(Finder.scanRound).arg(Finder.tableCount)
                           .arg(Finder.onlineCount).arg(Finder.checkedCount)
                     color: "#c9d6e8"
+                    TextMetrics {
+                        id: countersRoom
+                        font: counters.font
+                        text: qsTr("第%1轮扫描 · 共%2台 · 在线%2台 · 已选%2台").arg("000").arg("00000")
+                    }
                 }
                 ComboBox {
                     id: statusBox
@@ -139,10 +147,12 @@ Item {
             }
         }
 
+        // Nothing under the busy overlay takes the keyboard while a change is in flight.
         StackLayout {
             id: stack
             Layout.fillWidth: true
             Layout.fillHeight: true
+            enabled: !Finder.busy
 
             ColumnLayout {
                 spacing: 0
@@ -233,12 +243,18 @@ Item {
     // Checks every row the filter shows; a text field keeps Ctrl+A for its text.
     Shortcut {
         sequence: StandardKey.SelectAll
-        enabled: !page.showingResults
+        enabled: !page.showingResults && !Finder.busy
         onActivated: deviceTable.checkAllShown()
     }
 
+    // Over the table and the results, below the tool bar: 立即扫描 and the rest still
+    // answer, with the reason they must wait.
     BusyOverlay {
         id: busyOverlay
+        x: stack.x
+        y: stack.y
+        width: stack.width
+        height: stack.height
         text: Finder.texts.STR_MODIFYING_WAIT
         visible: Finder.busy
     }

@@ -26,6 +26,8 @@ Rectangle {
     signal dropped(real sceneX)
 
     color: "#eef2f7"
+    // Above its neighbours while its title is dragged over them.
+    z: titleArea.dragging ? 1 : 0
 
     MouseArea {
         anchors.fill: parent
@@ -90,23 +92,52 @@ Rectangle {
                     if (pressed && Columns.isMovable(header.role)
                             && Math.abs(mapToItem(null, mouse.x, 0).x - pressX) > 12)
                         dragging = true
+                    if (dragging)
+                        ghost.x = mapToItem(header, mouse.x, 0).x - ghost.width / 2
                 }
                 onReleased: function (mouse) {
                     if (dragging)
                         header.dropped(mapToItem(null, mouse.x, 0).x)
+                    dragging = false
                 }
                 onClicked: function (mouse) {
                     if (mouse.button === Qt.RightButton)
                         header.menuRequested()
-                    else if (!dragging)
+                    else if (!dragging && sortButton.visible)
                         sortButton.activated(sortButton.nextMode)
                 }
             }
         }
+        // Only a column of the device table sorts.
         SortButton {
             id: sortButton
+            visible: header.column >= 0
             mode: header.sortMode
             onActivated: function(nextMode) { Finder.sortModel.sortByColumn(header.column, nextMode) }
+        }
+    }
+
+    // The title under the pointer while it is dragged to another place.
+    Rectangle {
+        id: ghost
+        objectName: "dragGhost"
+        visible: titleArea.dragging
+        z: 2
+        width: ghostText.implicitWidth + 16
+        height: header.height - 8
+        y: 4
+        radius: 3
+        color: "#d0ebff"
+        border.color: "#339af0"
+        opacity: 0.9
+        Text {
+            id: ghostText
+            anchors.centerIn: parent
+            text: header.title
+            font.family: Finder.texts.STR_FONT_FAMILY
+            font.pixelSize: 13
+            font.bold: true
+            color: "#1f3a5f"
         }
     }
 

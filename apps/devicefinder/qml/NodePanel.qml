@@ -3,6 +3,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
+import ZVR.ViewModel 1.0
 import ZVR.DeviceFinder 1.0
 
 // The control nodes: central controllers and the master and backup nodes. A row wider
@@ -10,7 +11,8 @@ import ZVR.DeviceFinder 1.0
 Rectangle {
     id: panel
 
-    implicitHeight: 88
+    // A card's three lines, and below them the room of the scroll bar.
+    implicitHeight: 108
     color: "#f8fafc"
 
     Rectangle {
@@ -46,33 +48,45 @@ Rectangle {
             }
             model: Finder.nodeModel
             delegate: Rectangle {
-                visible: model.isVisible
+                required property string name
+                required property string typeName
+                required property string ip
+                required property bool isActived
+                required property bool isVisible
+                required property int status
+                required property string statusText
+                visible: isVisible
                 width: 210
-                // Room below for the scroll bar.
-                height: nodes.height - (nodes.contentWidth > nodes.width ? 10 : 0)
+                // The scroll bar has the room below the cards.
+                height: nodes.height - 12
                 radius: 4
-                color: model.isActived ? "#e7f5ff" : "white"
-                border.color: model.isActived || (ListView.isCurrentItem && nodes.activeFocus) ? "#339af0" : "#d5dde8"
+                color: isActived ? "#e7f5ff" : "white"
+                border.color: isActived || (ListView.isCurrentItem && nodes.activeFocus) ? "#339af0" : "#d5dde8"
                 border.width: ListView.isCurrentItem && nodes.activeFocus ? 2 : 1
 
                 Column {
                     anchors.fill: parent
                     anchors.margins: 8
-                    spacing: 3
+                    spacing: 2
                     Label {
                         width: parent.width
-                        text: model.name
+                        text: name
                         font.bold: true
                         elide: Text.ElideRight
                     }
                     Label {
-                        text: model.typeName + "  " + model.ip
+                        width: parent.width
+                        text: typeName + "  " + ip
+                        elide: Text.ElideRight
                         color: "#4a5568"
                     }
+                    // The colours of the table's status column.
                     Label {
-                        text: model.statusText
-                              + (model.isActived ? qsTr(" · 当前主控") : "")
-                        color: model.isOnline ? "#2f9e44" : "#868e96"
+                        width: parent.width
+                        text: statusText + (isActived ? qsTr(" · 当前主控") : "")
+                        elide: Text.ElideRight
+                        color: status === DeviceData.Online ? "#2f9e44"
+                             : status === DeviceData.Malfunction ? "#d9480f" : "#868e96"
                     }
                 }
             }

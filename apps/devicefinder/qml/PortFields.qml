@@ -5,7 +5,8 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ZVR.DeviceFinder 1.0
 
-// Address, mask and gateway of one port, each with the refusal that concerns it.
+// Address, mask and gateway of one port, each with the refusal that concerns it on a
+// line kept for it.
 GridLayout {
     id: fields
 
@@ -37,13 +38,9 @@ GridLayout {
             selectByMouse: true
             onTextEdited: fields.edited()
         }
-        Label {
-            Layout.fillWidth: true
-            visible: text !== ""
+        FieldError {
             objectName: "ipError"
-            wrapMode: Text.Wrap
             text: fields.errors["ip" + fields.suffix] || ""
-            color: "#c92a2a"
         }
     }
     Label {
@@ -60,13 +57,9 @@ GridLayout {
             selectByMouse: true
             onTextEdited: fields.edited()
         }
-        Label {
-            Layout.fillWidth: true
-            visible: text !== ""
+        FieldError {
             objectName: "subnetMaskError"
-            wrapMode: Text.Wrap
             text: fields.errors["subnetMask" + fields.suffix] || ""
-            color: "#c92a2a"
         }
     }
     Label {
@@ -83,13 +76,27 @@ GridLayout {
             selectByMouse: true
             onTextEdited: fields.edited()
         }
-        Label {
-            Layout.fillWidth: true
-            visible: text !== ""
+        FieldError {
             objectName: "gatewayError"
-            wrapMode: Text.Wrap
             text: fields.errors["gateway" + fields.suffix] || ""
-            color: "#c92a2a"
+        }
+    }
+
+    component FieldError: Label {
+        Layout.fillWidth: true
+        Layout.preferredHeight: lineMetrics.height + 2
+        elide: Text.ElideRight
+        color: "#c92a2a"
+        ToolTip.visible: truncated && hover.containsMouse
+        ToolTip.text: text
+        MouseArea {
+            id: hover
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.NoButton
+        }
+        FontMetrics {
+            id: lineMetrics
         }
     }
 }

@@ -13,8 +13,11 @@ Rectangle {
     signal back()
 
     readonly property var rows: Finder.resultRows
-    // Number, name, MAC, old address, new address, outcome; the detail takes the rest.
+    // Number, name, MAC, old address, new address, outcome; the detail takes the rest,
+    // at least its own width: a narrow window scrolls the table sideways.
     readonly property var widths: [56, 190, 160, 130, 130, 90]
+    readonly property int fixedWidth: 756
+    readonly property int detailWidth: Math.max(320, list.width - fixedWidth)
     property alias list: list
     property alias failuresOnly: failuresOnly
 
@@ -55,37 +58,16 @@ Rectangle {
                 checked: view.rows.failuresOnly
                 onToggled: view.rows.failuresOnly = checked
             }
+            // Master and backup nodes refuse again whatever is retried: they do not count.
             Button {
                 objectName: "retryButton"
                 text: qsTr("重试失败")
-                enabled: view.rows.failureCount > 0 && !Finder.busy
+                enabled: view.rows.retryableCount > 0 && !Finder.busy
                 onClicked: Finder.retryFailed()
             }
             Button {
                 text: qsTr("返回设备列表")
                 onClicked: view.back()
-            }
-        }
-
-        Rectangle {
-            Layout.fillWidth: true
-            Layout.bottomMargin: -10
-            implicitHeight: 34
-            color: "#eef2f7"
-            Row {
-                anchors.fill: parent
-                Repeater {
-                    model: view.rows.headers
-                    Label {
-                        width: index < view.widths.length ? view.widths[index] : 360
-                        height: 34
-                        leftPadding: 8
-                        verticalAlignment: Text.AlignVCenter
-                        text: modelData
-                        font.bold: true
-                        color: "#2d3748"
-                    }
-                }
             }
         }
 
@@ -95,13 +77,49 @@ Rectangle {
             Layout.fillHeight: true
             clip: true
             model: view.rows
-            ScrollBar.vertical: ScrollBar {}
+            contentWidth: view.fixedWidth + view.detailWidth
+            flickableDirection: Flickable.AutoFlickIfNeeded
+            boundsBehavior: Flickable.StopAtBounds
+            headerPositioning: ListView.OverlayHeader
+            ScrollBar.vertical: ScrollBar {
+                policy: list.contentHeight > list.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
+            ScrollBar.horizontal: ScrollBar {
+                policy: list.contentWidth > list.width ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+            }
+            header: Rectangle {
+                z: 2
+                width: list.contentWidth
+                height: 34
+                color: "#eef2f7"
+                Row {
+                    anchors.fill: parent
+                    Repeater {
+                        model: view.rows.headers
+                        Label {
+                            required property string modelData
+                            required property int index
+                            width: index < view.widths.length ? view.widths[index] : view.detailWidth
+                            height: 34
+                            leftPadding: 8
+                            verticalAlignment: Text.AlignVCenter
+                            text: modelData
+                            font.bold: true
+                            color: "#2d3748"
+                        }
+                    }
+                }
+            }
             delegate: Rectangle {
-                readonly property var texts: model.cells
-                readonly property bool ok: model.succeeded
+                required property var cells
+                required property bool succeeded
+                required property int outcome
+                required property int index
+                readonly property var texts: cells
+                readonly property bool ok: succeeded
                 // 2: no answer in time, and no scan has told yet.
-                readonly property bool unknown: model.state === 2
-                width: list.width
+                readonly property bool unknown: outcome === 2
+                width: list.contentWidth
                 height: 30
                 color: index % 2 ? "#f6f8fb" : "white"
                 Row {
@@ -109,7 +127,11 @@ Rectangle {
                     Repeater {
                         model: texts
                         Label {
-                            width: index < view.widths.length ? view.widths[index] : list.width - 756
+                            required property string modelData
+                            required property int index
+                            // The detail keeps clear of the vertical scroll bar.
+                            width: index < view.widths.length ? view.widths[index] : view.detailWidth
+                            rightPadding: index === 6 ? 14 : 0
                             height: 30
                             leftPadding: 8
                             verticalAlignment: Text.AlignVCenter

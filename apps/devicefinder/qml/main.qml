@@ -14,6 +14,7 @@ ApplicationWindow {
     font.pixelSize: 13
 
     FinderPage {
+        objectName: "finderPage"
         anchors.fill: parent
     }
 }

@@ -115,7 +115,7 @@ Item {
                     devIndex: "1", name: "指挥大厅编码器01", nodeType: "编码器", devModel: "ZE-2100",
                     devStatusStr: "在线", ipState: "正常", runMode: "普通节点", callRollState: "未点名",
                     ip: "192.168.1.20", ip2: "192.168.2.50", subnetMask: "255.255.255.0",
-                    gateway: "192.168.1.1" } },
+                    gateway: "192.168.1.1", subnetMask2: "255.255.255.0", gateway2: "192.168.2.1" } },
                 { tag: "seat decoder", row: 1, texts: { completeType: "解码器-坐席", subNodeType: "坐席" } },
                 { tag: "screen decoder", row: 2, texts: { completeType: "解码器-大屏", subNodeType: "大屏" } },
                 { tag: "two-in-one in roll call", row: 3, texts: {
@@ -136,12 +136,13 @@ Item {
 
         // The table never says that data changed; the device's own signals reach the cells.
         function test_statusReachesCellWithoutDataChanged() {
-            tryCellText(0, "devStatusStr", "在线")
-            var device = cell(0, "devStatusStr").device
-            device.devStatus = DeviceData.Offline
-            compare(cellText(0, "devStatusStr"), "离线")
+            tryCellText(0, "name", "指挥大厅编码器01")
+            var device = cell(0, "name").device
             device.name = "值班室备用编码器"
             compare(cellText(0, "name"), "值班室备用编码器")
+            tryCellText(0, "devStatusStr", "在线")
+            device.devStatus = DeviceData.Offline
+            compare(cellText(0, "devStatusStr"), "离线")
             compare(tableDataSpy.count, 0)
             compare(proxyDataSpy.count, 0)
         }
@@ -211,7 +212,7 @@ Item {
             for (var row = 0; row < data.rows; ++row)
                 tryCellText(row, "devStatusStr", data.text)
             // A device that changes status leaves the filtered view on the next turn.
-            cell(0, "name").device.devStatus = data.index === 1 ? DeviceData.Offline : DeviceData.Online
+            Finder.sortModel.device(0).devStatus = data.index === 1 ? DeviceData.Offline : DeviceData.Online
             tryCompare(Finder.sortModel, "count", data.rows - 1)
         }
 
@@ -279,6 +280,7 @@ Item {
 
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
+            tryCellText(15, "name", "展厅解码器22")
             var shown = cell(15, "name")
             compare(Finder.removeOfflineDevices(), 3)
             compare(Finder.deviceModel.rowCount, 29)
@@ -306,11 +308,18 @@ Item {
                 { tag: "page down stops at the end", keys: [[Qt.Key_PageDown], [Qt.Key_PageDown]], current: 31 },
                 { tag: "home after end", keys: [[Qt.Key_End], [Qt.Key_Home]], current: 0 },
                 { tag: "space checks the current row", keys: [down, down, [Qt.Key_Space]], current: 1, checked: 1 },
-                { tag: "ctrl+a checks the shown rows", search: "编码器", keys: [[Qt.Key_A, ctrl]], checked: 8 },
+                // Only rows a change can take: offline and faulty encoders stay unchecked.
+                { tag: "ctrl+a checks the shown online rows", search: "编码器", keys: [[Qt.Key_A, ctrl]], checked: 6,
+                  header: Qt.PartiallyChecked },
+                { tag: "ctrl+a leaves faulty rows", filter: 3, keys: [[Qt.Key_A, ctrl]], checked: 0,
+                  header: Qt.Unchecked },
+                { tag: "ctrl+a on every online row", filter: 1, keys: [[Qt.Key_A, ctrl]], checked: 25,
+                  header: Qt.Checked },
                 { tag: "escape clears the search", search: "编码器", keys: [[Qt.Key_Escape]], count: 32 },
                 { tag: "ctrl+c copies the selected rows", keys: [down, [Qt.Key_Down, Qt.ShiftModifier], [Qt.Key_C, ctrl]],
-                  current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\tMAC地址", "否\t在线\t指挥大厅编码器01\t192.168.1.20",
-                                       "否\t在线\t指挥大厅解码器02\t192.168.1.21", ""] },
+                  current: 1, copied: ["勾选\t状态\t设备名称\t网口1 IP\t网口1 子网掩码\t网口1 网关地址\tMAC地址",
+                                       "否\t在线\t指挥大厅编码器01\t192.168.1.20\t255.255.255.0\t192.168.1.1\t",
+                                       "否\t在线\t指挥大厅解码器02\t192.168.1.21\t255.255.255.0\t192.168.1.1\t", ""] },
                 { tag: "enter edits, escape returns", keys: [down, down, [Qt.Key_Return]], current: 1, edits: true },
                 { tag: "ctrl+f goes to the search", keys: [[Qt.Key_F, ctrl]], search: "x", searchFocus: true }
             ]
@@ -319,6 +328,8 @@ Item {
         function test_keyboard(data) {
             if (data.search)
                 page.searchField.text = data.search
+            if (data.filter)
+                Finder.statusModel.currentIndex = data.filter
             page.table.focusTable()
             for (var i = 0; i < data.keys.length; ++i)
                 keyClick(data.keys[i][0], data.keys[i][1] || Qt.NoModifier)
@@ -331,6 +342,8 @@ Item {
                 compare(page.table.selectedRows(), data.copied ? [0, 1] : [current])
             }
             compare(Finder.checkedCount, data.checked || 0)
+            if (data.header !== undefined)
+                tryCompare(headerCell("checked").checkAllBox, "checkState", data.header)
             if (data.count)
                 tryCompare(Finder.sortModel, "count", data.count)
             if (data.copied) {
@@ -378,9 +391,9 @@ Item {
                 { tag: "title dropped on another column", drag: "title", role: "mac", onto: "name",
                   order: ["checked", "devStatus", "mac", "name", "ip"] },
                 { tag: "edge dragged wider", drag: "edge", role: "name", dx: 50, width: 260,
-                  order: ["checked", "devStatus", "name", "ip", "mac"] },
+                  order: ["checked", "devStatus", "name", "ip", "subnetMask"] },
                 { tag: "hidden in the chooser", drag: "chooser", role: "ip",
-                  order: ["checked", "devStatus", "name", "mac", "serialNumber"] }
+                  order: ["checked", "devStatus", "name", "subnetMask", "gateway"] }
             ]
         }
 
@@ -400,9 +413,82 @@ Item {
             tryVerify(function () { return String(page.table.roles.slice(0, 5)) === String(data.order) })
             compare(Columns.width("name"), data.width || 210)
             compare(Finder.sortModel.sortSection, -1)
-            tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01" }[page.table.roles[3]])
+            tryCellText(0, page.table.roles[3], { ip: "192.168.1.20", mac: "00:1E:C0:00:00:09", name: "指挥大厅编码器01",
+                                                  subnetMask: "255.255.255.0" }[page.table.roles[3]])
         }
     
+        // Each editor names what keeps a change from being sent, keeps its size while the
+        // user types, and a batch accounts for every checked device it leaves out.
+        function test_editor_data() {
+            return [
+                { tag: "unchanged device", rows: [0], message: "网络配置无修改", red: false },
+                { tag: "device in fault", rows: [8], message: "设备故障（温度异常），排除故障后才能修改", red: true },
+                { tag: "master node", rows: [4], message: "主备节点的IP地址不能修改", red: true },
+                { tag: "batch leaves out each kind", rows: [0, 4, 8, 15], batch: true, message: "网络配置无修改",
+                  red: false, notes: { offlineNote: 1, faultNote: 1, nodesNote: 1, hiddenNote: 0 } }
+            ]
+        }
+
+        function test_editor(data) {
+            if (data.batch) {
+                for (var i = 0; i < data.rows.length; ++i)
+                    Finder.sortModel.checkDevice(data.rows[i], true)
+                verify(Finder.editChecked())
+            } else {
+                Finder.sortModel.editSignalDevice(data.rows[0])
+            }
+            var editor = page.editor
+            tryCompare(editor, "opened", true)
+            var error = findChild(editor.contentItem, "editError")
+            compare(error.text, data.message)
+            compare(String(error.color), data.red ? "#c92a2a" : "#868e96")
+            compare(findChild(editor.footer, "applyButton").enabled, false)
+            for (var note in data.notes) {
+                var label = findChild(editor.contentItem, note)
+                compare(label.visible, data.notes[note] > 0, note)
+                if (label.visible)
+                    verify(label.text.indexOf(String(data.notes[note])) === 0, label.text)
+            }
+            if (data.red)
+                return
+            waitForRendering(editor.contentItem)
+            var height = editor.height, fieldY = editor.port1.ipField.mapToItem(editor.contentItem, 0, 0).y
+            var gatewayY = findChild(editor.port1, "gatewayError").mapToItem(editor.contentItem, 0, 0).y
+            editor.port1.ipField.forceActiveFocus()
+            editor.port1.ipField.selectAll()
+            keyClick(Qt.Key_Delete)
+            keyClick(Qt.Key_1)
+            verify(findChild(editor.port1, "ipError").text !== "")
+            compare(editor.height, height)
+            compare(editor.port1.ipField.mapToItem(editor.contentItem, 0, 0).y, fieldY)
+            compare(findChild(editor.port1, "gatewayError").mapToItem(editor.contentItem, 0, 0).y, gatewayY)
+        }
+
+        // While a change is in flight the tool bar still answers, with the reason, and the
+        // keyboard stays out of what the busy overlay covers.
+        function test_busyRefusesWithReason() {
+            Finder.sortModel.editSignalDevice(1)
+            page.editor.close()
+            verify(Finder.applyChange({ ip: "192.168.1.91", subnetMask: "/24", gateway: "192.168.1.1" }))
+            verify(Finder.busy)
+            mouseClick(findChild(page, "rescanButton"))
+            compare(page.messageBox.text, "正在修改网络参数，修改结束后才能重新扫描")
+            verify(Finder.busy)
+            page.messageBox.close()
+            page.searchField.forceActiveFocus()
+            for (var i = 0; i < 12 && Finder.busy; ++i) {
+                keyClick(Qt.Key_Tab)
+                verify(!page.table.view.activeFocus && !findChild(page, "nodeList").activeFocus)
+            }
+            tryCompare(Finder, "busy", false)
+            // The new address shows at once, marked until the next scan report.
+            page.showDevices()
+            tryCellText(1, "ip", "192.168.1.91（待扫描确认）")
+            compare(cell(1, "ip").shownText, "↻ 192.168.1.91")
+            Finder.scan(1)
+            tryCellText(1, "ip", "192.168.1.91")
+        }
+
         // A folder that does not exist: nothing is written and the message says why.
         function test_exportRefused() {
             mouseClick(findChild(page, "exportButton"))

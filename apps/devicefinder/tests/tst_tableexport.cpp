@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "arrangedcolumnsmodel.h"
 #include "csvexport.h"
 #include "devicecolumns.h"
 #include "simulatedfinder.h"
 #include "logcapture.h"
 #include "tableexport.h"
 
+#include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/zvrenums.h>
+
+#include <QAbstractItemModelTester>
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -67,6 +71,76 @@ private Q_SLOTS:
         }
     }
 
+    // The view's rows follow the proxy through every change of its rows or the columns:
+    // each row gives the proxy's device, and the selected devices stay selected.
+    void arrangedRows_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("checkedByCtrlA");
+        QTest::newRow("sorted by name") << u("sort") << 25;
+        QTest::newRow("searched") << u("search") << 6;
+        QTest::newRow("faulty only") << u("filter") << 0;
+        QTest::newRow("columns rearranged") << u("columns") << 25;
+        QTest::newRow("offline removed") << u("remove") << 25;
+    }
+    void arrangedRows()
+    {
+        QFETCH(QString, step);
+        SimulatedFinder simulated;
+        DeviceFinder &finder = simulated.finder;
+        finder.restart();
+        finder.scan(1);
+        DeviceSortFilterProxyModel *proxy = finder.sortModel();
+        proxy->refresh();
+        ArrangedColumnsModel rows;
+        QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        rows.setSourceModel(proxy);
+        const QStringList roles { u("checked"), u("name"), u("subnetMask2") };
+        rows.setRoles(roles);
+        // Rows 1 (online), 8 (faulty) and 15 (offline) selected, the last by Ctrl.
+        rows.selectRow(1, Qt::NoModifier);
+        rows.selectRow(8, Qt::ShiftModifier);
+        rows.selectRow(8, Qt::ControlModifier);
+        rows.selectRow(15, Qt::ControlModifier);
+        QCOMPARE(rows.selectedCount(), 8);
+        QSet<DeviceData *> selected;
+        for (const QVariant &row : rows.selectedRows()) {
+            selected << proxy->device(row.toInt());
+        }
+        if (step == QLatin1String("sort")) {
+            proxy->sortByColumn(2, ZVRSortButton::Descend);
+        } else if (step == QLatin1String("search")) {
+            proxy->setSearchText(u("编码器"));
+        } else if (step == QLatin1String("filter")) {
+            proxy->setStatusFilter(DeviceData::Malfunction);
+        } else if (step == QLatin1String("columns")) {
+            rows.setRoles({ u("checked"), u("gateway2"), u("devIndex"), u("name") });
+        } else {
+            for (DeviceData *device : qAsConst(selected)) {
+                if (device->devStatus() == DeviceData::Offline) {
+                    selected.remove(device);
+                    break;
+                }
+            }
+            QCOMPARE(finder.removeOfflineDevices(), 3);
+        }
+        proxy->refresh();
+        QCOMPARE(rows.rowCount(), proxy->rowCount());
+        QCOMPARE(rows.columnCount(), step == QLatin1String("columns") ? 4 : 3);
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            const QModelIndex last = rows.index(row, rows.columnCount() - 1);
+            QCOMPARE(last.data(ArrangedColumnsModel::DeviceRole).value<QObject *>(), proxy->device(row));
+            QCOMPARE(last.data(ArrangedColumnsModel::TableRowRole).toInt(), proxy->sourceRow(row));
+            QCOMPARE(last.data(ArrangedColumnsModel::ColumnRoleRole).toString(), rows.roles().last());
+            QCOMPARE(last.data(ArrangedColumnsModel::SelectedRole).toBool(), selected.contains(proxy->device(row)));
+        }
+        // Ctrl+A: the online rows shown, and nothing else.
+        QTEST(rows.checkShown(), "checkedByCtrlA");
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            QCOMPARE(proxy->device(row)->checked(), proxy->device(row)->online());
+        }
+    }
+
     // The list as shown: filtered, sorted, the shown columns in their order; the file is
     // replaced whole or not at all.
     void deviceList()
@@ -79,7 +153,7 @@ private Q_SLOTS:
         TableExport exporter(&finder, &columns);
         columns.setVisible(QStringLiteral("mac"), false);
         columns.move(QStringLiteral("devIndex"), -20);
-        for (const QString &role : columns.order().mid(7)) {
+        for (const QString &role : columns.order().mid(9)) {
             columns.setVisible(
                 role, role == QLatin1String("ipState") || role == QLatin1String("callRollState"));
         }
@@ -88,9 +162,11 @@ private Q_SLOTS:
         const Table table = exporter.deviceTable();
         QCOMPARE(table.size(), finder.sortModel()->count() + 1);
         QCOMPARE(table.first(),
-            line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "序列号", "IP状态", "点名状态" }));
+            line({ "勾选", "序号", "状态", "设备名称", "网口1 IP", "网口1 子网掩码", "网口1 网关地址", "序列号",
+                "IP状态", "点名状态" }));
         QCOMPARE(table.at(1),
-            line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "ZV24840359", "正常", "点名中" }));
+            line({ "否", "17", "在线", "指挥大厅编码器25", "192.168.1.44", "255.255.255.0", "192.168.1.1",
+                "ZV24840359", "正常", "点名中" }));
 
         exporter.copyRows({ 2, 0, 2, 99 });
         QCOMPARE(QGuiApplication::clipboard()->text(),
@@ -146,7 +222,7 @@ private Q_SLOTS:
                                << unreadable("column \"name\" twice");
         // The check-box column stays first and shown; roles missing join at the end.
         QString older = defaults;
-        older.remove(QStringLiteral(",gateway:132"))
+        older.remove(QStringLiteral(",gateway2:132"))
             .replace(QStringLiteral("checked:64,devStatus:72,name:210"),
                 QStringLiteral("name:90,-devStatus:72,-checked:64"));
         QString read = defaults;

@@ -1,0 +1,361 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "arrangedcolumnsmodel.h"
+
+#include "devicefinder.h"
+
+#include <zvrviewmodel/devicedata.h>
+#include <zvrviewmodel/devicesortfilterproxymodel.h>
+
+#include <algorithm>
+
+ArrangedColumnsModel::ArrangedColumnsModel(QObject *parent)
+    : QAbstractProxyModel(parent)
+    , m_selection(new QItemSelectionModel(this, this))
+{
+    m_selectionConnection = connect(
+        m_selection, &QItemSelectionModel::selectionChanged, this, &ArrangedColumnsModel::selectionChanged);
+}
+
+ArrangedColumnsModel::~ArrangedColumnsModel() = default;
+
+QStringList ArrangedColumnsModel::roles() const
+{
+    return m_roles;
+}
+
+void ArrangedColumnsModel::setRoles(const QStringList &roles)
+{
+    if (roles == m_roles) {
+        return;
+    }
+    // The view builds its columns anew; the selected rows stay selected.
+    QList<QPersistentModelIndex> selected;
+    const bool ownSelection = m_selection->model() == this;
+    if (sourceModel() && ownSelection) {
+        for (const QVariant &row : selectedRows()) {
+            selected << QPersistentModelIndex(sourceModel()->index(row.toInt(), 0));
+        }
+    }
+    beginResetModel();
+    m_roles = roles;
+    endResetModel();
+    QItemSelection selection;
+    for (const QPersistentModelIndex &source : qAsConst(selected)) {
+        if (source.isValid()) {
+            selection.select(index(source.row(), 0), index(source.row(), 0));
+        }
+    }
+    if (!selection.isEmpty()) {
+        m_selection->select(selection, QItemSelectionModel::Select);
+    }
+    Q_EMIT rolesChanged();
+}
+
+QItemSelectionModel *ArrangedColumnsModel::selection() const
+{
+    return m_selection;
+}
+
+void ArrangedColumnsModel::setSelection(QItemSelectionModel *selection)
+{
+    if (!selection || selection == m_selection) {
+        return;
+    }
+    disconnect(m_selectionConnection);
+    m_selection = selection;
+    m_selectionConnection = connect(
+        m_selection, &QItemSelectionModel::selectionChanged, this, &ArrangedColumnsModel::selectionChanged);
+    if (rowCount() > 0 && columnCount() > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { SelectedRole });
+    }
+    Q_EMIT selectionModelChanged();
+    Q_EMIT selectedCountChanged();
+}
+
+DeviceFinder *ArrangedColumnsModel::finder() const
+{
+    return m_finder;
+}
+
+void ArrangedColumnsModel::setFinder(DeviceFinder *finder)
+{
+    if (finder == m_finder) {
+        return;
+    }
+    disconnect(m_finderConnection);
+    m_finder = finder;
+    // Any row may have been confirmed or changed: the view asks again for the rows it shows.
+    const auto changed = [this] {
+        if (rowCount() > 0 && columnCount() > 0) {
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { AwaitingScanRole });
+        }
+    };
+    if (m_finder) {
+        m_finderConnection = connect(m_finder, &DeviceFinder::awaitingScanChanged, this, changed);
+    }
+    changed();
+    Q_EMIT finderChanged();
+}
+
+int ArrangedColumnsModel::selectedCount() const
+{
+    int count = 0;
+    for (const QItemSelectionRange &range : m_selection->selection()) {
+        count += range.height();
+    }
+    return count;
+}
+
+void ArrangedColumnsModel::setSourceModel(QAbstractItemModel *sourceModel)
+{
+    if (sourceModel == this->sourceModel()) {
+        return;
+    }
+    beginResetModel();
+    for (const QMetaObject::Connection &connection : qAsConst(m_connections)) {
+        disconnect(connection);
+    }
+    m_connections.clear();
+    QAbstractProxyModel::setSourceModel(sourceModel);
+    m_devices = qobject_cast<DeviceSortFilterProxyModel *>(sourceModel);
+    if (sourceModel) {
+        using Model = QAbstractItemModel;
+        const auto rows = [this](void (ArrangedColumnsModel::*begin)(const QModelIndex &, int, int)) {
+            return [this, begin](const QModelIndex &parent, int first, int last) {
+                if (!parent.isValid()) {
+                    (this->*begin)(QModelIndex(), first, last);
+                }
+            };
+        };
+        const auto end = [this](void (ArrangedColumnsModel::*finish)()) {
+            return [this, finish](const QModelIndex &parent) {
+                if (!parent.isValid()) {
+                    (this->*finish)();
+                }
+            };
+        };
+        m_connections
+            << connect(sourceModel, &Model::rowsAboutToBeInserted, this, rows(&ArrangedColumnsModel::beginInsertRows))
+            << connect(sourceModel, &Model::rowsInserted, this, end(&ArrangedColumnsModel::endInsertRows))
+            << connect(sourceModel, &Model::rowsAboutToBeRemoved, this, rows(&ArrangedColumnsModel::beginRemoveRows))
+            << connect(sourceModel, &Model::rowsRemoved, this, end(&ArrangedColumnsModel::endRemoveRows))
+            << connect(sourceModel, &Model::rowsAboutToBeMoved, this,
+                   [this](const QModelIndex &, int first, int last, const QModelIndex &, int to) {
+                       beginMoveRows(QModelIndex(), first, last, QModelIndex(), to);
+                   })
+            << connect(sourceModel, &Model::rowsMoved, this, [this] { endMoveRows(); })
+            << connect(sourceModel, &Model::modelAboutToBeReset, this, &ArrangedColumnsModel::sourceAboutToReset)
+            << connect(sourceModel, &Model::modelReset, this, &ArrangedColumnsModel::sourceReset)
+            << connect(sourceModel, &Model::layoutAboutToBeChanged, this,
+                   &ArrangedColumnsModel::sourceLayoutAboutToChange)
+            << connect(sourceModel, &Model::layoutChanged, this, &ArrangedColumnsModel::sourceLayoutChanged)
+            << connect(sourceModel, &Model::dataChanged, this,
+                   [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                       if (!m_roles.isEmpty() && topLeft.isValid() && bottomRight.isValid()) {
+                           Q_EMIT dataChanged(index(topLeft.row(), 0), index(bottomRight.row(), columnCount() - 1));
+                       }
+                   });
+    }
+    endResetModel();
+}
+
+QModelIndex ArrangedColumnsModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
+        return QModelIndex();
+    }
+    return createIndex(row, column);
+}
+
+QModelIndex ArrangedColumnsModel::parent(const QModelIndex &child) const
+{
+    Q_UNUSED(child)
+    return QModelIndex();
+}
+
+int ArrangedColumnsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !sourceModel() ? 0 : sourceModel()->rowCount();
+}
+
+int ArrangedColumnsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_roles.size());
+}
+
+QModelIndex ArrangedColumnsModel::mapToSource(const QModelIndex &proxyIndex) const
+{
+    if (!sourceModel() || !proxyIndex.isValid() || proxyIndex.model() != this) {
+        return QModelIndex();
+    }
+    return sourceModel()->index(proxyIndex.row(), 0);
+}
+
+QModelIndex ArrangedColumnsModel::mapFromSource(const QModelIndex &sourceIndex) const
+{
+    if (!sourceModel() || !sourceIndex.isValid() || sourceIndex.model() != sourceModel()) {
+        return QModelIndex();
+    }
+    return index(sourceIndex.row(), 0);
+}
+
+QVariant ArrangedColumnsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.model() != this || !m_devices) {
+        return QVariant();
+    }
+    switch (role) {
+    case DeviceRole:
+        return QVariant::fromValue<QObject *>(m_devices->device(index.row()));
+    case ColumnRoleRole:
+        return m_roles.value(index.column());
+    case TableRowRole:
+        return m_devices->sourceRow(index.row());
+    case SelectedRole:
+        return isRowSelected(index.row());
+    case AwaitingScanRole:
+        return m_finder && m_finder->isAwaitingScan(m_devices->device(index.row()));
+    default:
+        return QVariant();
+    }
+}
+
+QHash<int, QByteArray> ArrangedColumnsModel::roleNames() const
+{
+    return { { DeviceRole, "device" }, { ColumnRoleRole, "columnRole" }, { TableRowRole, "tableRow" },
+        { SelectedRole, "selected" }, { AwaitingScanRole, "awaitingScan" } };
+}
+
+void ArrangedColumnsModel::selectRow(int row, int modifiers)
+{
+    // A shared selection holds the indexes of its own model, which has the same rows.
+    const QAbstractItemModel *rows = m_selection->model();
+    const QModelIndex clicked = rows && row < rowCount() ? rows->index(row, 0) : QModelIndex();
+    if (!clicked.isValid()) {
+        return;
+    }
+    if ((modifiers & Qt::ShiftModifier) && m_anchor.isValid()) {
+        const int from = qMin(m_anchor.row(), row);
+        const int to = qMax(m_anchor.row(), row);
+        m_selection->select(
+            QItemSelection(rows->index(from, 0), rows->index(to, 0)), QItemSelectionModel::ClearAndSelect);
+    } else {
+        m_selection->select(clicked,
+            (modifiers & Qt::ControlModifier) ? QItemSelectionModel::Toggle : QItemSelectionModel::ClearAndSelect);
+        m_anchor = clicked;
+    }
+    m_selection->setCurrentIndex(clicked, QItemSelectionModel::NoUpdate);
+}
+
+bool ArrangedColumnsModel::isRowSelected(int row) const
+{
+    const QAbstractItemModel *rows = m_selection->model();
+    return rows && m_selection->isSelected(rows->index(row, 0));
+}
+
+QVariantList ArrangedColumnsModel::selectedRows() const
+{
+    QList<int> rows;
+    for (const QItemSelectionRange &range : m_selection->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows << row;
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    QVariantList list;
+    for (int row : qAsConst(rows)) {
+        list << row;
+    }
+    return list;
+}
+
+int ArrangedColumnsModel::checkShown()
+{
+    if (!m_devices) {
+        return 0;
+    }
+    int checked = 0;
+    const int count = m_devices->rowCount();
+    for (int row = 0; row < count; ++row) {
+        const DeviceData *device = m_devices->device(row);
+        if (device && device->online() && !device->checked()) {
+            m_devices->checkDevice(row, true);
+            ++checked;
+        }
+    }
+    return checked;
+}
+
+void ArrangedColumnsModel::sourceAboutToReset()
+{
+    // A new filter resets the rows: the selected devices that it still shows stay selected.
+    m_resetSelected.clear();
+    if (m_devices && m_selection->model() == this) {
+        for (const QVariant &row : selectedRows()) {
+            m_resetSelected.insert(m_devices->device(row.toInt()));
+        }
+    }
+    beginResetModel();
+}
+
+void ArrangedColumnsModel::sourceReset()
+{
+    endResetModel();
+    if (m_resetSelected.isEmpty()) {
+        return;
+    }
+    QItemSelection selection;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (m_resetSelected.contains(m_devices->device(row))) {
+            selection.select(index(row, 0), index(row, 0));
+        }
+    }
+    m_resetSelected.clear();
+    m_selection->select(selection, QItemSelectionModel::Select);
+}
+
+void ArrangedColumnsModel::sourceLayoutAboutToChange(
+    const QList<QPersistentModelIndex> &parents, QAbstractItemModel::LayoutChangeHint hint)
+{
+    Q_UNUSED(parents)
+    Q_EMIT layoutAboutToBeChanged({}, hint);
+    // Each persistent index follows its row's source index; its column stays.
+    m_layoutIndexes = persistentIndexList();
+    m_layoutSources.clear();
+    for (const QModelIndex &proxyIndex : qAsConst(m_layoutIndexes)) {
+        m_layoutSources << QPersistentModelIndex(mapToSource(proxyIndex));
+    }
+}
+
+void ArrangedColumnsModel::sourceLayoutChanged(
+    const QList<QPersistentModelIndex> &parents, QAbstractItemModel::LayoutChangeHint hint)
+{
+    Q_UNUSED(parents)
+    QModelIndexList moved;
+    for (int i = 0; i < m_layoutIndexes.size(); ++i) {
+        const QPersistentModelIndex &source = m_layoutSources.at(i);
+        moved << (source.isValid() ? index(source.row(), m_layoutIndexes.at(i).column()) : QModelIndex());
+    }
+    changePersistentIndexList(m_layoutIndexes, moved);
+    m_layoutIndexes.clear();
+    m_layoutSources.clear();
+    Q_EMIT layoutChanged({}, hint);
+}
+
+void ArrangedColumnsModel::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    // The cells of every row whose selection changed show it.
+    const int last = columnCount() - 1;
+    for (const QItemSelection &ranges : { selected, deselected }) {
+        for (const QItemSelectionRange &range : ranges) {
+            if (range.isValid() && last >= 0) {
+                Q_EMIT dataChanged(index(range.top(), 0), index(range.bottom(), last), { SelectedRole });
+            }
+        }
+    }
+    Q_EMIT selectedCountChanged();
+}
+
+// Qt 6 moc needs the complete type of the finder property; it is known here.
+#include "moc_arrangedcolumnsmodel.cpp"
