@@ -14,8 +14,6 @@ else()
 endif()
 set(ZVR_PACKAGE_NAME zvrviewmodel${ZVR_NAME_SUFFIX})
 set(ZVR_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/${ZVR_PACKAGE_NAME})
-# The QML module ZVR.ViewModel goes beside Qt's own modules, as Debian lays them out.
-set(ZVR_INSTALL_QMLDIR ${CMAKE_INSTALL_LIBDIR}/qt${ZVR_QT_MAJOR}/qml)
 
 # One of the installed shared libraries: its export macro, versioned name per Qt
 # version, include path, and the runtime and development parts of its installation.
@@ -51,6 +49,22 @@ function(zvr_installed_library target export_define)
             NAMELINK_COMPONENT ${development_component}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT ${development_component}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${runtime_component})
+endfunction()
+
+# Where the QML module ZVR.ViewModel goes, relative to the prefix: beside Qt's own
+# modules when Qt lies under /usr (Debian: lib/x86_64-linux-gnu/qt5/qml), so that a
+# package installed to /usr is found without an import path; else lib/qt5/qml.
+function(zvr_set_qml_install_dir)
+    set(dir ${CMAKE_INSTALL_LIBDIR}/qt${ZVR_QT_MAJOR}/qml)
+    if(TARGET Qt${ZVR_QT_MAJOR}::qmake)
+        get_target_property(qmake Qt${ZVR_QT_MAJOR}::qmake IMPORTED_LOCATION)
+        execute_process(COMMAND ${qmake} -query QT_INSTALL_QML
+            OUTPUT_VARIABLE qt_qml_dir OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)
+        if(result EQUAL 0 AND qt_qml_dir MATCHES "^/usr/(.+)$")
+            set(dir ${CMAKE_MATCH_1})
+        endif()
+    endif()
+    set(ZVR_INSTALL_QMLDIR ${dir} PARENT_SCOPE)
 endfunction()
 
 # Called once the targets exist.

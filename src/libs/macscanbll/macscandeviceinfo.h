@@ -3,6 +3,9 @@
 #ifndef ZVR_MACSCANDEVICEINFO_H
 #define ZVR_MACSCANDEVICEINFO_H
 
+//! \file
+//! The back-end's report of a device, its ports and the enumerations of its fields.
+
 #include <macscanbll/macscanbll_global.h>
 
 #include <QString>

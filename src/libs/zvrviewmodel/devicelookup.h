@@ -3,6 +3,9 @@
 #ifndef ZVR_DEVICELOOKUP_H
 #define ZVR_DEVICELOOKUP_H
 
+//! \file
+//! Extension: looking up a table's record by its communication MAC.
+
 #include <zvrviewmodel/zvrviewmodel_global.h>
 
 #include <QString>

@@ -3,6 +3,10 @@
 #ifndef ZVR_REPORTUPDATE_H
 #define ZVR_REPORTUPDATE_H
 
+//! \file
+//! The report kinds that DeviceData::update() takes.
+
+//! The library's free helpers and enumerations beside its classes.
 namespace ZVR {
 
 /*! \brief The share of a report that DeviceData::update() takes, as its mode.

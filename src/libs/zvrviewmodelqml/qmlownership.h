@@ -3,6 +3,9 @@
 #ifndef ZVR_QMLOWNERSHIP_H
 #define ZVR_QMLOWNERSHIP_H
 
+//! \file
+//! Part of the QML module's library: keeping records owned by C++ once QML holds them.
+
 #include "zvrviewmodelqml_global.h"
 
 class QAbstractItemModel;
