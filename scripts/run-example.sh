@@ -23,6 +23,11 @@ cmake -S examples/devicetable -B "$work/build" -DZVR_QT_MAJOR="$qt" -DCMAKE_PREF
     -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" > /dev/null
 cmake --build "$work/build" -j"${JOBS:-2}" > /dev/null
 
+# A desktop session has a runtime folder; without one Qt warns about it, not the example.
+if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
+    export XDG_RUNTIME_DIR=$work/runtime
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
 # Every message with its type, so that a warning cannot hide among other lines.
 env -u LD_LIBRARY_PATH -u QML2_IMPORT_PATH -u QML_IMPORT_PATH \
     QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software QT_MESSAGE_PATTERN='%{type}: %{message}' \

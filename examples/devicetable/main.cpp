@@ -10,8 +10,9 @@
 #include <macscanbll/macscandeviceinfo.h>
 
 #include <QGuiApplication>
-#include <QImage>
 #include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickItemGrabResult>
 #include <QQuickWindow>
 #include <QStringList>
 #include <QTimer>
@@ -70,11 +71,19 @@ int main(int argc, char *argv[])
     if (engine.rootObjects().isEmpty()) {
         return 1;
     }
+    QSharedPointer<QQuickItemGrabResult> grab;
     if (!screenshot.isEmpty()) {
+        // Grabbing the root item works offscreen with the software renderer too.
         auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().first());
-        QTimer::singleShot(1500, window, [window, screenshot] {
-            const bool saved = window->grabWindow().save(screenshot);
-            QCoreApplication::exit(saved ? 0 : 2);
+        QTimer::singleShot(1500, window, [window, screenshot, &grab] {
+            grab = window->contentItem()->grabToImage();
+            if (!grab) {
+                QCoreApplication::exit(2);
+                return;
+            }
+            QObject::connect(grab.data(), &QQuickItemGrabResult::ready, window, [&grab, screenshot] {
+                QCoreApplication::exit(grab->image().save(screenshot) ? 0 : 2);
+            });
         });
     }
     return QGuiApplication::exec();

@@ -12,12 +12,13 @@ Window {
     // Set by the host before the window loads.
     required property DeviceTableModel deviceTable
 
-    // The table has no header data: the titles, and the columns shown, come from here.
+    // The table has no header data: the titles, and the columns shown, come from here,
+    // in the table's order of columns.
     readonly property var columns: [
         { section: DeviceTableModel.ColName, title: "Name", width: 160 },
-        { section: DeviceTableModel.ColIP, title: "IP address", width: 140 },
+        { section: DeviceTableModel.ColDevStatusStr, title: "Status", width: 80 },
         { section: DeviceTableModel.ColMAC, title: "MAC address", width: 180 },
-        { section: DeviceTableModel.ColDevStatusStr, title: "Status", width: 80 }
+        { section: DeviceTableModel.ColIP, title: "IP address", width: 140 }
     ]
 
     function columnWidth(section) {
@@ -31,6 +32,13 @@ Window {
     DeviceSortFilterProxyModel {
         id: proxy
         sourceModel: window.deviceTable
+        // Sorted by address to begin with; a click on a title sorts by that column.
+        Component.onCompleted: sortByColumn(DeviceTableModel.ColIP, ZVRSortButton.Ascend)
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: "white"
     }
 
     Row {
