@@ -231,6 +231,7 @@ int main(int argc, char *argv[])
     registerQmlTypes(&finder, &columns, &exporter);
 
     QQmlApplicationEngine engine;
+    addQmlImportPath(&engine);
     engine.load(QUrl(QStringLiteral("qrc:/devicefinder/qml/main.qml")));
     auto *window = engine.rootObjects().isEmpty()
         ? nullptr

@@ -8,46 +8,17 @@
 #include "nodelistmodel.h"
 #include "tableexport.h"
 
-#include <zvrviewmodel/abstractdevicelistmodel.h>
-#include <zvrviewmodel/comboboxmodel.h>
-#include <zvrviewmodel/devicedata.h>
-#include <zvrviewmodel/devicesortfilterproxymodel.h>
-#include <zvrviewmodel/devicetablemodel.h>
-#include <zvrviewmodel/settingresultdata.h>
-#include <zvrviewmodel/settingresulttablemodel.h>
-#include <zvrviewmodel/zvrenums.h>
-
 #include <QQmlEngine>
 
 namespace {
 
-void registerLibraryTypes()
+// The tool's own types; the library's come from the module ZVR.ViewModel.
+void registerToolTypes()
 {
-    const char *const uri = "ZVR.ViewModel";
-    const QString fromScan = QStringLiteral("Records come from the scan back-end");
-    const QString enumsOnly = QStringLiteral("Carries an enumeration only");
-
-    qmlRegisterUncreatableType<DeviceData>(uri, 1, 0, "DeviceData", fromScan);
-    qmlRegisterUncreatableType<SettingResultData>(uri, 1, 0, "SettingResultData", fromScan);
-    qmlRegisterType<DeviceTableModel>(uri, 1, 0, "DeviceTableModel");
-    qmlRegisterType<SettingResultTableModel>(uri, 1, 0, "SettingResultTableModel");
-    qmlRegisterType<ComboBoxModel>(uri, 1, 0, "ComboBoxModel");
-    qmlRegisterType<DeviceSortFilterProxyModel>(uri, 1, 0, "DeviceSortFilterProxyModel");
-    qmlRegisterUncreatableType<ZVR::ViewModel::AbstractDeviceListModel>(
-        uri, 1, 0, "AbstractDeviceListModel", QStringLiteral("Abstract base"));
-    qmlRegisterUncreatableType<ZVRCheckBox>(uri, 1, 0, "ZVRCheckBox", enumsOnly);
-    qmlRegisterUncreatableType<ZVRMessageBox>(uri, 1, 0, "ZVRMessageBox", enumsOnly);
-    qmlRegisterUncreatableType<ZVRSortButton>(uri, 1, 0, "ZVRSortButton", enumsOnly);
-
     qmlRegisterUncreatableType<NodeListModel>(
         "ZVR.DeviceFinder", 1, 0, "NodeListModel", QStringLiteral("Owned by Finder"));
     qmlRegisterUncreatableType<ResultRowModel>(
         "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
-}
-
-// The tool's own types that QML creates.
-void registerViewTypes()
-{
     qmlRegisterType<ArrangedColumnsModel>("ZVR.DeviceFinder", 1, 0, "ArrangedColumnsModel");
 }
 
@@ -65,8 +36,7 @@ template<typename T> void registerKept(const char *name, T *object)
 
 void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter)
 {
-    registerLibraryTypes();
-    registerViewTypes();
+    registerToolTypes();
     registerKept("Finder", finder);
     registerKept("Columns", columns);
     registerKept("TableExport", exporter);
@@ -74,8 +44,7 @@ void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport 
 
 void registerQmlTypes(const std::function<DeviceFinder *()> &create)
 {
-    registerLibraryTypes();
-    registerViewTypes();
+    registerToolTypes();
     const int finderType = qmlRegisterSingletonType<DeviceFinder>("ZVR.DeviceFinder", 1, 0, "Finder",
         [create](QQmlEngine *, QJSEngine *) -> QObject * { return create(); });
     const int columnsType = qmlRegisterSingletonType<DeviceColumns>("ZVR.DeviceFinder", 1, 0, "Columns",
@@ -85,4 +54,9 @@ void registerQmlTypes(const std::function<DeviceFinder *()> &create)
             return new TableExport(engine->singletonInstance<DeviceFinder *>(finderType),
                 engine->singletonInstance<DeviceColumns *>(columnsType));
         });
+}
+
+void addQmlImportPath(QQmlEngine *engine)
+{
+    engine->addImportPath(QStringLiteral(ZVR_QML_IMPORT_DIR));
 }

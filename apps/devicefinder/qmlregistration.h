@@ -6,13 +6,14 @@
 #include <functional>
 
 class DeviceColumns;
+class QQmlEngine;
 class DeviceFinder;
 class TableExport;
 
-/*! Registers the library's classes and enumerations with QML under "ZVR.ViewModel 1.0",
- *  and \a finder, \a columns and \a exporter as the singletons "Finder", "Columns" and
- *  "TableExport" of "ZVR.DeviceFinder 1.0". The library registers nothing itself: this
- *  is the host's part. The three stay owned by the caller.
+/*! Registers \a finder, \a columns and \a exporter as the singletons "Finder", "Columns"
+ *  and "TableExport" of "ZVR.DeviceFinder 1.0", with the tool's models. The library's
+ *  classes come from the QML module "ZVR.ViewModel" (addQmlImportPath()). The three
+ *  stay owned by the caller.
  */
 void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter);
 
@@ -20,5 +21,8 @@ void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport 
  *  are not kept between runs, all owned by that engine.
  */
 void registerQmlTypes(const std::function<DeviceFinder *()> &create);
+
+//! Lets \a engine find the QML module "ZVR.ViewModel" of this build.
+void addQmlImportPath(QQmlEngine *engine);
 
 #endif // ZVR_DEVICEFINDER_QMLREGISTRATION_H

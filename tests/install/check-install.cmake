@@ -62,10 +62,40 @@ function(build_consumer prefix name)
     run("${CMAKE_COMMAND}" -E env "LD_LIBRARY_PATH=${library_path}" "${consumer_build}/consumer")
 endfunction()
 
-set(prefix "${WORK_DIR}/prefix")
+# A program that uses the device table alone, linked with --as-needed, starts without
+# LD_LIBRARY_PATH: its linker dropped the need of macscanbll, which libzvrviewmodel
+# finds beside itself through its $ORIGIN run path.
+function(build_tableonly prefix name)
+    set(tableonly_build "${WORK_DIR}/${name}")
+    run("${CMAKE_COMMAND}" -S "${SOURCE_DIR}/tests/install/tableonly" -B "${tableonly_build}"
+        -G "${GENERATOR}"
+        "-DCMAKE_PREFIX_PATH=${prefix}"
+        "-DZVR_QT_MAJOR=${QT_MAJOR}"
+        "-DQt${QT_MAJOR}_DIR=${QT_DIR}"
+        "-DCMAKE_BUILD_TYPE=${CONFIG}"
+        "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
+        "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+        "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
+    run("${CMAKE_COMMAND}" --build "${tableonly_build}" --config "${CONFIG}")
+    find_program(READELF readelf)
+    if(READELF)
+        execute_process(COMMAND "${READELF}" -d "${tableonly_build}/tableonly" OUTPUT_VARIABLE dynamic)
+        if(dynamic MATCHES "libmacscanbll")
+            message(FATAL_ERROR "tableonly still needs libmacscanbll itself: --as-needed took no effect")
+        endif()
+    endif()
+    run("${CMAKE_COMMAND}" -E env --unset=LD_LIBRARY_PATH "${tableonly_build}/tableonly")
+endfunction()
+
+# A prefix outside the system's library paths, with a blank in its name.
+set(prefix "${WORK_DIR}/zvr prefix")
 run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}" --config "${CONFIG}")
 check_tree("${prefix}")
+if(QML_DEB AND NOT EXISTS "${prefix}/${QMLDIR}/ZVR/ViewModel/qmldir")
+    message(FATAL_ERROR "the QML module is not installed under ${prefix}/${QMLDIR}")
+endif()
 build_consumer("${prefix}" build)
+build_tableonly("${prefix}" build-tableonly)
 
 # The Debian packages: the runtime one holds the two shared libraries and nothing to
 # build with, the development one the rest and depends on the runtime one and on Qt's
@@ -101,5 +131,24 @@ endif()
 if(NOT DEVELOPMENT_FIELDS MATCHES "Depends:.*${RUNTIME_DEB} \\(= ")
     message(FATAL_ERROR "${DEVELOPMENT_DEB} does not depend on ${RUNTIME_DEB}: ${DEVELOPMENT_FIELDS}")
 endif()
+# The QML module's package: the plugin and qmldir where Qt looks for modules, and the
+# runtime package it needs.
+if(QML_DEB)
+    file(GLOB deb "${debs}/${QML_DEB}_*.deb")
+    if(NOT deb)
+        message(FATAL_ERROR "cpack made no package ${QML_DEB} in ${debs}")
+    endif()
+    execute_process(COMMAND dpkg-deb -f "${deb}" Depends OUTPUT_VARIABLE fields)
+    execute_process(COMMAND dpkg-deb -c "${deb}" OUTPUT_VARIABLE contents)
+    foreach(file qmldir libzvrviewmodelqmlplugin.so)
+        if(NOT contents MATCHES "/usr/${QMLDIR}/ZVR/ViewModel/${file}")
+            message(FATAL_ERROR "${QML_DEB} lacks /usr/${QMLDIR}/ZVR/ViewModel/${file}:\n${contents}")
+        endif()
+    endforeach()
+    if(NOT fields MATCHES "${RUNTIME_DEB} \\(= ")
+        message(FATAL_ERROR "${QML_DEB} does not depend on ${RUNTIME_DEB}: ${fields}")
+    endif()
+endif()
 check_tree("${root}/usr")
 build_consumer("${root}/usr" build-deb)
+build_tableonly("${root}/usr" build-deb-tableonly)

@@ -6,6 +6,7 @@
 
 #include <QLoggingCategory>
 #include <QObject>
+#include <QQmlEngine>
 #include <QQuickStyle>
 #include <QtQuickTest>
 
@@ -28,6 +29,8 @@ public Q_SLOTS:
             return finder;
         });
     }
+
+    void qmlEngineAvailable(QQmlEngine *engine) { addQmlImportPath(engine); }
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(devicefinder_qml, Setup)

@@ -3,6 +3,9 @@
 #ifndef ZVR_MACSCANDEVICEINFO_H
 #define ZVR_MACSCANDEVICEINFO_H
 
+//! \file
+//! The back-end's report of a device, its ports and the enumerations of its fields.
+
 #include <macscanbll/macscanbll_global.h>
 
 #include <QString>
@@ -11,12 +14,16 @@
 //! One Ethernet port of a device as the back-end reports it.
 struct t_device_network_info
 {
-    qint32 id = 0; //!< the port's number on the device
+    //! the port's number on the device, as the back-end numbers it; stored and handed back
+    //! by DeviceData::networkInfo(), otherwise unused: port 1 is the report's first entry
+    qint32 id = 0;
     QString mac; //!< the port's MAC address
     QString ip; //!< dotted IPv4 address
     QString subnetMask; //!< dotted IPv4 mask
     QString gateway; //!< dotted IPv4 gateway
-    quint32 ipInt = 0; //!< ip as a number, as the back-end computed it
+    //! ip as a number, first part in the high byte; DeviceData computes it again from ip
+    //! (0xFFFFFFFF for a text that is no address) and ignores the reported one
+    quint32 ipInt = 0;
 };
 
 // The back-end may report any int for these; the fixed underlying type keeps a value

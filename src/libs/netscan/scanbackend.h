@@ -19,10 +19,12 @@ struct NETSCAN_EXPORT ChangeOutcome
     QString commMac;
     //! The address the device answers at after the change, where known.
     QString ip;
+    //! The device's answer; IpSetTimeout until it answers.
     IpSettingResult result = IpSetTimeout;
     //! A refusal that no result code names (wrong credentials, say), in plain words; else empty.
     QString failure;
 
+    //! Whether the device took the change.
     bool succeeded() const { return result == IpSetSuccess && failure.isEmpty(); }
 };
 Q_DECLARE_METATYPE(ChangeOutcome)
@@ -30,8 +32,8 @@ Q_DECLARE_METATYPE(ChangeOutcome)
 /*! \brief All that the device finder knows of a network.
  *
  *  A back-end runs scan rounds and reports every device it reaches with the fields of
- *  its report kind (the mode of DeviceData::update: 0 both shares of a first report,
- *  1 the MAC scan's share, 2 the UDP share), the devices' IP states and the end of each
+ *  its report kind (the mode of DeviceData::update(), a ZVR::ReportUpdate: FirstReport,
+ *  MacScanReport or UdpReport), the devices' IP states and the end of each
  *  round. It hears the user's change requests through ZVR::BLL::MacScan's signal (the
  *  four texts of NetworkChange) and answers them per device as the answers come.
  *
@@ -51,6 +53,7 @@ public:
     virtual void restart() = 0;
     //! Begins a scan round; reports follow, then roundFinished(). Nothing while one is under way.
     virtual void startRound() = 0;
+    //! Whether a round has begun and not yet finished.
     virtual bool roundUnderWay() const = 0;
     //! Completes the round under way at once where the back-end can; by default it cannot.
     virtual void finishRound();
@@ -60,9 +63,11 @@ public:
     virtual QString networkName() const = 0;
 
 Q_SIGNALS:
+    //! A device's report, with its kind (a ZVR::ReportUpdate) for DeviceData::update().
     void deviceReported(const MacScanDeviceInfo &info, int kind);
     //! A DeviceData::IpState value for the device with that communication MAC.
     void ipStateReported(const QString &commMac, int state);
+    //! Round \a round (counted from 1 after restart()) has ended.
     void roundFinished(int round);
     //! Outcomes of change request \a requestId, for some or all of its devices.
     void changeAnswered(int requestId, const QVector<ChangeOutcome> &outcomes);

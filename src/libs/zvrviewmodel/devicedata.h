@@ -72,7 +72,7 @@ public:
     };
     Q_ENUM(CallRollState)
 
-    //! An empty record: offline, no ports, every text empty or "--".
+    //! An empty record: online (devStatus() is Online), no ports, every text empty or "--".
     explicit DeviceData(QObject *parent = nullptr);
     //! Copies every field but not the parent; no signal.
     DeviceData(const DeviceData &other);
@@ -165,7 +165,9 @@ public:
     //!@}
 
     //!@{
-    //! The MAC the device is reached by: the table's key and the change request's target.
+    //! The MAC the device is reached by, the target of a change request. The first
+    //! report (ZVR::FirstReport) sets it. The table does not key on it: two records with
+    //! one commMac are both appended; ZVR::deviceByCommMac() finds the first.
     QString commMac() const;
     void setCommMac(const QString &mac);
     //!@}
@@ -202,7 +204,21 @@ public:
     //! One-line description of every property, for log lines.
     QString toString() const;
 
-    //! Takes the share of a report that mode (a ZVR::ReportUpdate) names.
+    /*! \brief Takes the share of a report that \a mode (a ZVR::ReportUpdate) names.
+     *
+     *  | mode | fields taken |
+     *  |---|---|
+     *  | ZVR::FirstReport (0) | both shares below, and commMac() (without a signal) |
+     *  | ZVR::MacScanReport (1) | devModel, nodeType, serialNumber, the ports (mac, ip, subnetMask, gateway and their port-2 twins), malfunction, devStatus (offline flag first, then the malfunction word) |
+     *  | ZVR::UdpReport (2) | name, subNodeType, firmwareVer, runMode, devTime, callRollState |
+     *  | any other value | nothing |
+     *
+     *  A field outside the mode's share keeps its value: a device renamed and then
+     *  reported with ZVR::MacScanReport keeps its old name until a ZVR::UdpReport.
+     *  No mode touches checked, ipState or (after the first report) commMac. Of each
+     *  port, ipInt is computed again from ip (the reported number is ignored) and id is
+     *  stored as reported and handed back by networkInfo(), unused by the library.
+     */
     void update(const MacScanDeviceInfo &info, int mode);
     //! Takes the MAC scan's fields of a report.
     void updateFromMac(const MacScanDeviceInfo &info);

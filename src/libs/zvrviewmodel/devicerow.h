@@ -3,6 +3,9 @@
 #ifndef ZVR_DEVICEROW_H
 #define ZVR_DEVICEROW_H
 
+//! \file
+//! Extension: the record shown in a row of a device table or of a proxy over one.
+
 #include <zvrviewmodel/zvrviewmodel_global.h>
 
 class DeviceData;

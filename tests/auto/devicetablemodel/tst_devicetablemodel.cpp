@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include <zvrviewmodel/devicelookup.h>
 #include <zvrviewmodel/devicetablemodel.h>
 
 #include <macscanbll/macscan.h>
@@ -470,6 +471,36 @@ private Q_SLOTS:
         }
         QCOMPARE(model.allCheckType(), ZVRCheckBox::None);
         QCOMPARE(testerComplaints(cap, TableExcuses), QStringList());
+    }
+
+    // Two records may share a communication MAC: both are rows, the first one is found.
+    void deviceByCommMac_data()
+    {
+        QTest::addColumn<QString>("mac");
+        QTest::addColumn<int>("found");
+        QTest::addRow("shared by rows 0 and 2") << QStringLiteral("00:1e:c0:00:01:10") << 0;
+        QTest::addRow("other case") << QStringLiteral("00:1E:C0:00:01:11") << 1;
+        QTest::addRow("removed row") << QStringLiteral("00:1e:c0:00:01:12") << -1;
+        QTest::addRow("empty") << QString() << -1;
+    }
+
+    void deviceByCommMac()
+    {
+        QFETCH(QString, mac);
+        QFETCH(int, found);
+        DeviceTableModel model;
+        QList<DevicePtr> devices;
+        for (const char *commMac : { "00:1e:c0:00:01:10", "00:1e:c0:00:01:11", "00:1e:c0:00:01:10", "" }) {
+            devices.append(makeDevice());
+            devices.last()->setCommMac(QString::fromLatin1(commMac));
+            QVERIFY(model.appendDevice(devices.last()));
+        }
+        const DevicePtr removed = makeDevice();
+        removed->setCommMac(QStringLiteral("00:1e:c0:00:01:12"));
+        model.appendDevice(removed);
+        model.removeDevice(removed);
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(ZVR::deviceByCommMac(model, mac), found < 0 ? nullptr : devices.at(found).data());
     }
 
     void initTestCase() { qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>"); }

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     MacScanDeviceInfo info;
     info.setNodeType(NodeEncoder);
     auto device = QSharedPointer<DeviceData>::create();
-    device->update(info, 0);
+    device->update(info, ZVR::FirstReport);
     DeviceTableModel table;
     OneDeviceList devices;
     int changes = 0;
