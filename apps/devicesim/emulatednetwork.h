@@ -64,6 +64,13 @@ public:
     //! The device's Types as qualified names; the first is tds:Device.
     static QVector<QualifiedName> types(NodeType kind);
 
+    //! Where device \a index is configured to be, changes included, as the network sees it.
+    QString configuredAddress(int index) const;
+    /*! Writes every device as it is now, one tab-separated line each after a title line:
+     *  the truth a finder's list and results are checked against. False when it cannot.
+     */
+    bool writeTruth(const QString &path, QString *error) const;
+
     //! Whether this answer is to be garbled; drawn from the seed.
     bool strikesGarble();
     QByteArray garbled(const QByteArray &answer);

@@ -112,10 +112,14 @@ int main(int argc, char *argv[])
         QStringLiteral("anyip (devices hold 192.168.x.y and the like; needs those ranges routed to lo) or "
                        "loopback (devices hold 127.x.y.z); by default anyip where routed."),
         QStringLiteral("mode"));
+    const QCommandLineOption truthFile(QStringLiteral("truth-file"),
+        QStringLiteral("On exit, write where each device really is and what it reports to <file> "
+                       "(tab-separated, a title line first)."),
+        QStringLiteral("file"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"), QStringLiteral("A log line for every request."));
     parser.addOptions({ devices, seed, interval, port, probePort, interfaces, user, passwordFile,
-        readsNeedUser, faults, addressMode, verbose });
+        readsNeedUser, faults, addressMode, truthFile, verbose });
     parser.process(app);
 
     const auto fail = [](const QString &message) {
@@ -209,7 +213,16 @@ int main(int argc, char *argv[])
         signals.setEnabled(false);
         discovery.shutdown();
     });
-    QObject::connect(&discovery, &DiscoveryService::finished, &app, [] { QCoreApplication::exit(0); });
+    const QString truthPath = parser.value(truthFile);
+    QObject::connect(&discovery, &DiscoveryService::finished, &app, [&emulated, &truthPath] {
+        QString why;
+        if (!truthPath.isEmpty() && !emulated.writeTruth(truthPath, &why)) {
+            qCritical("zvr-devicesim: cannot write %s: %s", qUtf8Printable(truthPath), qUtf8Printable(why));
+            QCoreApplication::exit(1);
+            return;
+        }
+        QCoreApplication::exit(0);
+    });
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
 
