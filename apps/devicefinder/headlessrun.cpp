@@ -53,7 +53,7 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
-    startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout
+    startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout + m_options.allowance
         + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans)));
     m_window->show();
     m_scansLeft = m_options.scans;

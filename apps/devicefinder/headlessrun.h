@@ -33,6 +33,8 @@ public:
         int scans = 3;
         int devices = 0;
         int changeTimeout = 0;
+        //! Further milliseconds the run may take, for rounds that wait on a network.
+        int allowance = 0;
         QString screenshot;
         QString resultsScreenshot;
         QString exportCsv;

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "qmlregistration.h"
 
+#include "credentialstore.h"
 #include "devicecolumns.h"
 #include "devicefinder.h"
+#include "networksession.h"
 #include "nodelistmodel.h"
 #include "tableexport.h"
 
@@ -42,6 +44,8 @@ void registerLibraryTypes()
         "ZVR.DeviceFinder", 1, 0, "NodeListModel", QStringLiteral("Owned by Finder"));
     qmlRegisterUncreatableType<ResultRowModel>(
         "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
+    qmlRegisterUncreatableType<CredentialStore>(
+        "ZVR.DeviceFinder", 1, 0, "CredentialStore", QStringLiteral("Owned by Network"));
 }
 
 // A singleton that the caller keeps.
@@ -64,6 +68,11 @@ void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport 
     registerKept("TableExport", exporter);
 }
 
+void registerNetworkSession(NetworkSession *session)
+{
+    registerKept("Network", session);
+}
+
 void registerQmlTypes(const std::function<DeviceFinder *()> &create)
 {
     registerLibraryTypes();
@@ -75,5 +84,13 @@ void registerQmlTypes(const std::function<DeviceFinder *()> &create)
         [finderType, columnsType](QQmlEngine *engine, QJSEngine *) -> QObject * {
             return new TableExport(engine->singletonInstance<DeviceFinder *>(finderType),
                 engine->singletonInstance<DeviceColumns *>(columnsType));
+        });
+    qmlRegisterSingletonType<NetworkSession>("ZVR.DeviceFinder", 1, 0, "Network",
+        [finderType](QQmlEngine *engine, QJSEngine *) -> QObject * {
+            auto *store = new CredentialStore;
+            auto *session
+                = new NetworkSession(engine->singletonInstance<DeviceFinder *>(finderType)->backend(), store);
+            store->setParent(session);
+            return session;
         });
 }

@@ -17,6 +17,8 @@ Rectangle {
     readonly property var widths: [56, 190, 160, 130, 130, 90]
     property alias list: list
     property alias failuresOnly: failuresOnly
+    // The LoginDialog that a retry without credentials goes through first.
+    property var login: null
 
     color: "white"
 
@@ -59,7 +61,8 @@ Rectangle {
                 objectName: "retryButton"
                 text: qsTr("重试失败")
                 enabled: view.rows.failureCount > 0 && !Finder.busy
-                onClicked: Finder.retryFailed()
+                onClicked: view.login ? view.login.proceed(function () { Finder.retryFailed() })
+                                      : Finder.retryFailed()
             }
             Button {
                 text: qsTr("返回设备列表")

@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_NETWORKBACKEND_H
+#define ZVR_NETWORKBACKEND_H
+
+#include <netscan/networktarget.h>
+#include <netscan/scanbackend.h>
+
+#include <QHostAddress>
+#include <QScopedPointer>
+
+class NetworkBackendPrivate;
+
+/*! \brief The device finder's back-end on a real network: WS-Discovery probes, the
+ *  ONVIF device service's reads and network changes.
+ *
+ *  A round sends one probe (multicast on the chosen interface, or directed to one
+ *  address and port), waits probeWait for the answers, reads the devices it sees for
+ *  the first time or whose metadata changed, and reports them; unchanged devices cost
+ *  one datagram a round. A device missing two rounds in a row is reported offline.
+ *
+ *  Changes arrive through ScanBackend::changeRequested() and go to the devices with
+ *  the credentials set here, which stay in memory only and never reach a log.
+ */
+class NETSCAN_EXPORT NetworkBackend : public ScanBackend
+{
+    Q_OBJECT
+
+public:
+    explicit NetworkBackend(QObject *parent = nullptr);
+    ~NetworkBackend() override;
+
+    //! Probes by multicast on interface \a name; false and a plain message when it
+    //! does not exist or cannot multicast.
+    bool setInterface(const QString &name, QString *error = nullptr);
+    //! Probes one address and port directly (an emulator on loopback, a network without multicast).
+    void setDirectedTarget(const QHostAddress &address, quint16 port);
+    //! Applies a parsed target; false and a plain message as setInterface().
+    bool setTarget(const NetworkTarget &target, QString *error = nullptr);
+
+    //! The administrator's user name and password for changes (and reads that need them).
+    void setCredentials(const QString &user, const QString &password);
+    bool hasCredentials() const;
+    QString user() const;
+
+    //! A change's time limit; a device with no answer by then is IpSetTimeout.
+    void setChangeTimeout(int ms);
+    int changeTimeout() const;
+    //! Each HTTP read's time limit.
+    void setReadTimeout(int ms);
+    int readTimeout() const;
+    //! How long a round waits for ProbeMatches.
+    void setProbeWait(int ms);
+    int probeWait() const;
+    //! HTTP requests in flight at once, at least 1.
+    void setMaxReadsInFlight(int count);
+    int maxReadsInFlight() const;
+
+    void restart() override;
+    void startRound() override;
+    bool roundUnderWay() const override;
+    void finishRound() override;
+    QString networkName() const override;
+
+Q_SIGNALS:
+    //! Reads of the devices new in this round: \a done of \a total finished.
+    void readProgress(int done, int total);
+    //! A change was answered ter:NotAuthorized; once per request.
+    void credentialsRefused(int requestId);
+
+protected:
+    void changeRequested(
+        const QString &macs, const QString &port1, const QString &port2, const QString &request) override;
+
+private:
+    Q_DISABLE_COPY(NetworkBackend)
+    friend class NetworkBackendPrivate;
+    QScopedPointer<NetworkBackendPrivate> d;
+};
+
+#endif // ZVR_NETWORKBACKEND_H
