@@ -55,8 +55,10 @@ void EmulatedNetwork::start()
     m_slots.assign(size_t(m_options.devices), Slot());
     m_byAddress.clear();
     m_byAddress.reserve(m_options.devices);
+    m_initial.clear();
     for (int i = 0; i < m_options.devices; ++i) {
         refresh(i, false);
+        m_initial << configuredAddress(i);
     }
     if (m_options.interval > 0) {
         m_rounds.start();
@@ -157,14 +159,14 @@ bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
         return false;
     }
     QByteArray text = QByteArrayLiteral(
-        "mac\tanswering\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\n");
+        "mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\n");
     const auto field = [](const QString &value) { return value.toUtf8().replace('\t', ' ').replace('\n', ' '); };
     for (int i = 0; i < deviceCount(); ++i) {
         const MacScanDeviceInfo device = info(i);
         const QVector<t_device_network_info> ports = device.networkInfo();
         const t_device_network_info first = ports.value(0);
         text += field(device.deviceCommMac()) + '\t' + (answers(i) ? "1" : "0") + '\t'
-            + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t' + field(first.subnetMask) + '\t'
+            + field(m_initial.value(i)) + '\t' + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t' + field(first.subnetMask) + '\t'
             + field(first.gateway) + '\t' + field(ports.value(1).ip) + '\t' + field(device.name()) + '\t'
             + field(device.deviceSN()) + '\t' + field(device.deviceModel()) + '\t' + field(device.firmwareVer())
             + '\t' + QByteArray::number(int(device.nodeType())) + '\n';

@@ -67,7 +67,8 @@ public:
     //! Where device \a index is configured to be, changes included, as the network sees it.
     QString configuredAddress(int index) const;
     /*! Writes every device as it is now, one tab-separated line each after a title line:
-     *  the truth a finder's list and results are checked against. False when it cannot.
+     *  the truth a finder's list and results are checked against, with where each was
+     *  configured at start. False when it cannot.
      */
     bool writeTruth(const QString &path, QString *error) const;
 
@@ -108,6 +109,7 @@ private:
     std::vector<Slot> m_slots;
     QMultiHash<quint32, int> m_byAddress;
     QHash<int, int> m_pending; // request id -> device
+    QStringList m_initial;     // where each device was configured at start
     QRandomGenerator m_garbleRandom;
     QTimer m_rounds;
     QTimer m_slices;
