@@ -117,7 +117,14 @@ public:
         m_targets = m_options.ports;
         m_targets.insert(DiscoveryPort);
         connect(&m_tick, &QTimer::timeout, this, [this] { burst(); });
-        connect(&m_refresh, &QTimer::timeout, this, [this] { findToolPorts(); });
+        connect(&m_refresh, &QTimer::timeout, this, [this] {
+            // The finder gone, the run is over.
+            if (m_options.pid > 0 && !QFile::exists(QStringLiteral("/proc/%1").arg(m_options.pid))) {
+                finish();
+                return;
+            }
+            findToolPorts();
+        });
         m_tick.start(0);
         m_refresh.start(500);
         findToolPorts();
@@ -288,13 +295,18 @@ private:
         return QByteArray(60000, '<');
     }
 
+    void finish()
+    {
+        m_tick.stop();
+        m_refresh.stop();
+        report();
+        QCoreApplication::exit(0);
+    }
+
     void burst()
     {
         if (m_clock.hasExpired(qint64(m_options.seconds) * 1000)) {
-            m_tick.stop();
-            m_refresh.stop();
-            report();
-            QCoreApplication::exit(0);
+            finish();
             return;
         }
         for (int i = 0; i < Burst; ++i) {
@@ -350,7 +362,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption ports(QStringLiteral("ports"),
         QStringLiteral("The finder's UDP ports besides 3702, joined by commas."), QStringLiteral("list"));
     const QCommandLineOption pid(QStringLiteral("pid"),
-        QStringLiteral("The finder's process: its UDP ports are attacked as it opens them."), QStringLiteral("pid"));
+        QStringLiteral("The finder's process: its UDP ports are attacked as it opens them; the run ends with it."), QStringLiteral("pid"));
     const QCommandLineOption httpPort(QStringLiteral("http-port"),
         QStringLiteral("TCP port of the hostile service (default: any free one)."), QStringLiteral("port"),
         QStringLiteral("0"));
