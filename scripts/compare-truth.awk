@@ -29,7 +29,7 @@ function csvsplit(line, out,    n, i, c, field, quoted) {
 
 function wrong(what) {
     ++falses
-    if (falses <= 20) print "FALSE: " what
+    if (falses <= 20) print "FALSE: " what > "/dev/stderr"
 }
 
 function invented(text) {

@@ -27,9 +27,10 @@ net_prepare() {
     "$finder" --help 2>/dev/null | grep -q -- '--network' || net_skip "this device finder has no --network"
 }
 
-# The finder headless on the network, with a settings folder of its own.
+# The finder headless on the network, with a settings folder of its own. It takes the
+# caller's place: run it in a subshell, "(net_finder ...) &", so that $! is its own id.
 net_finder() {
-    QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software XDG_CONFIG_HOME="$out/config" "$finder" "$@"
+    exec env QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software XDG_CONFIG_HOME="$out/config" "$finder" "$@"
 }
 
 # A fresh password that nobody could guess, in a file only we can read.

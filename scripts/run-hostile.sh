@@ -32,9 +32,9 @@ scans=$(( (seconds * 1000 + probe_wait - 1) / probe_wait ))
 if [[ $inside == 1 ]]; then
     # Inside the namespace, the emulator answering: the finder, the hostile host beside it,
     # and the finder's memory sampled twice a second.
-    net_finder --network lo --user admin --password-file "$out/password" --probe-wait $probe_wait \
+    (net_finder --network lo --user admin --password-file "$out/password" --probe-wait $probe_wait \
         --scans $scans --change-timeout 5000 --export-csv "$out/devices.csv" \
-        --export-results "$out/results.csv" > "$out/finder.log" 2>&1 &
+        --export-results "$out/results.csv") > "$out/finder.log" 2>&1 &
     finder_pid=$!
     "$hostile" --seconds $((seconds + 120)) --pid $finder_pid --multicast --bind 10.250.0.1 \
         --http-port 18080 --devices "$devices" --address-mode anyip > "$out/hostile.log" 2>&1 &
