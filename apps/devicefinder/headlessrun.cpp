@@ -5,6 +5,8 @@
 #include "devicefinder.h"
 #include "tableexport.h"
 
+#include <zvrviewmodel/devicetablemodel.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -60,6 +62,7 @@ void HeadlessRun::start()
     m_probe.setInterval(ProbeMilliseconds);
     connect(&m_probe, &QTimer::timeout, this, &HeadlessRun::probe);
     m_sinceTick.start();
+    m_clock.start();
     m_probe.start();
     // Each round in slices, as on screen, so that every round reaches the views.
     m_scansConnection = connect(m_finder, &DeviceFinder::scanRoundChanged, this,
@@ -102,6 +105,13 @@ void HeadlessRun::probe()
 
 void HeadlessRun::scanNext()
 {
+    if (m_scansLeft < m_options.scans) {
+        const qint64 now = m_clock.elapsed();
+        QTextStream(stdout) << "devicefinder: scan round " << m_finder->scanRound() << " done at " << now
+                            << " ms (" << now - m_roundStarted << " ms), " << m_finder->deviceModel()->rowCount()
+                            << " devices listed\n";
+        m_roundStarted = now;
+    }
     if (m_scansLeft == 0) {
         disconnect(m_scansConnection);
         m_probe.stop();
@@ -136,8 +146,13 @@ void HeadlessRun::afterScans()
 
 void HeadlessRun::runChange()
 {
-    connect(m_finder, &DeviceFinder::resultsReady, this,
-        [this] { QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange); });
+    const qint64 sentAt = m_clock.elapsed();
+    connect(m_finder, &DeviceFinder::resultsReady, this, [this, sentAt] {
+        QTextStream(stdout) << "devicefinder: change of " << m_finder->resultRowModel()->totalCount()
+                            << " devices ended after " << m_clock.elapsed() - sentAt << " ms, "
+                            << m_finder->unsettledCount() << " without an answer\n";
+        QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange);
+    });
     QString refusal;
     const auto connection = connect(
         m_finder, &DeviceFinder::messageRequested, this, [&refusal](const QString &text) { refusal = text; });
