@@ -5,17 +5,19 @@
 # with where the emulator says each device ended (scripts/compare-truth.awk): nothing
 # stated as done or not done may be false. The unconfirmed are counted.
 #
-#   scripts/run-truth-audit.sh [--devices 320] [--faults "drop=0.3 ..."] [--out out/truth-audit]
+#   scripts/run-truth-audit.sh [--devices 600] [--faults "drop=0.3 ..."] [--out out/truth-audit]
 #
 # Exit 0 when no result is false under any fault, 1 otherwise, 77 where no private
 # network can be made.
 set -euo pipefail
 source "$(dirname "$0")/network-common.sh"
 
-devices=320
+devices=600
 timeout=3000
 # Within the limit: each of a change's requests waits the delay, and they follow one another.
-faults="drop=0.3 duplicate=0.3 delay=400 delay=6000 reboot=0.3 stray=0.3 garble=0.3"
+# "@MS" lets the network drift every MS milliseconds (devices leave, come back, borrow one
+# another's addresses): restarted devices come back only so. "drift" is drift alone.
+faults="drop=0.3 duplicate=0.3 delay=400 delay=6000 reboot=0.3@1000 stray=0.3 garble=0.3 drift@1000"
 out="$here/out/truth-audit"
 minimum=200
 while [[ $# -gt 0 ]]; do
@@ -39,24 +41,27 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 net_password_file "$out/password"
 failed=0
-for fault in $faults; do
-    run="$out/${fault//[=.]/-}"
+for entry in $faults; do
+    fault=${entry%@*}
+    interval=0
+    [[ $entry == *@* ]] && interval=${entry#*@}
+    [[ $fault == drift ]] && fault=
+    run="$out/${entry//[=.@]/-}"
     mkdir -p "$run"
     cp "$out/password" "$run/password"
     status=0
-    # Drift rounds bring restarted devices back, as on the simulation.
-    "$here/scripts/netns-run.sh" --emulator "$emulator" --devices "$devices" --interval 1000 --port 8080 \
+    "$here/scripts/netns-run.sh" --emulator "$emulator" --devices "$devices" --interval "$interval" --port 8080 \
         --faults "$fault" --password-file "$out/password" --truth-file "$run/truth.tsv" -- \
         "$0" --inside -- "$run" 2> "$run/emulator.log" || status=$?
     if [[ $status != 0 || ! -s $run/results.csv ]]; then
-        echo "truth audit, $fault: the finder failed (exit $status): $(tail -1 "$run/finder.log")"
+        echo "truth audit, $entry: the finder failed (exit $status): $(tail -1 "$run/finder.log")"
         failed=1
         continue
     fi
     line=$(awk -v mode=results -f "$here/scripts/compare-truth.awk" "$run/truth.tsv" "$run/results.csv") || failed=1
-    echo "truth audit, $fault: ${line#compare-truth: }"
+    echo "truth audit, $entry: ${line#compare-truth: }"
     results=$(($(wc -l < "$run/results.csv") - 1))
-    [[ $results -ge $minimum ]] || { echo "truth audit, $fault: only $results changes, fewer than $minimum"; failed=1; }
+    [[ $results -ge $minimum ]] || { echo "truth audit, $entry: only $results changes, fewer than $minimum"; failed=1; }
 done
 [[ $failed == 0 ]] && echo "truth audit: no false result" || echo "truth audit: FAILED (files in $out)"
 exit $failed

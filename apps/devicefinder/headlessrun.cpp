@@ -147,10 +147,18 @@ void HeadlessRun::afterScans()
 void HeadlessRun::runChange()
 {
     const qint64 sentAt = m_clock.elapsed();
+    // The change's own turns: answers arrive while reports and strays still come in.
+    m_longestTurn = 0;
+    m_sinceTick.restart();
+    m_probe.start();
     connect(m_finder, &DeviceFinder::resultsReady, this, [this, sentAt] {
+        m_probe.stop();
+        probe();
         QTextStream(stdout) << "devicefinder: change of " << m_finder->resultRowModel()->totalCount()
                             << " devices ended after " << m_clock.elapsed() - sentAt << " ms, "
-                            << m_finder->unsettledCount() << " without an answer\n";
+                            << m_finder->unsettledCount() << " without an answer\n"
+                            << "devicefinder: longest event-loop turn during the change: " << m_longestTurn
+                            << " ms\n";
         QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange);
     });
     QString refusal;
