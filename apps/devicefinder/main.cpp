@@ -348,6 +348,13 @@ int main(int argc, char *argv[])
     window->resize(settings.size);
 
     if (headless) {
+        if (network) {
+            // Said once for the change, whatever the number of devices that refused.
+            QObject::connect(network, &NetworkBackend::credentialsRefused, &app, [](int requestId) {
+                QTextStream(stderr) << "devicefinder: change request " << requestId
+                                    << ": the devices refused the user name or password\n";
+            });
+        }
         settings.headless.devices = settings.onNetwork ? 0 : settings.devices;
         settings.headless.allowance = settings.onNetwork ? NetworkRoundAllowance * qMax(1, run.scans) : 0;
         settings.headless.changeTimeout = settings.changeTimeout;
