@@ -160,16 +160,17 @@ bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
     }
     QByteArray text = QByteArrayLiteral(
         "mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\n");
-    const auto field = [](const QString &value) { return value.toUtf8().replace('\t', ' ').replace('\n', ' '); };
+    const auto field
+        = [](const QString &value) { return value.toUtf8().replace('\t', ' ').replace('\n', ' '); };
     for (int i = 0; i < deviceCount(); ++i) {
         const MacScanDeviceInfo device = info(i);
         const QVector<t_device_network_info> ports = device.networkInfo();
         const t_device_network_info first = ports.value(0);
         text += field(device.deviceCommMac()) + '\t' + (answers(i) ? "1" : "0") + '\t'
-            + field(m_initial.value(i)) + '\t' + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t' + field(first.subnetMask) + '\t'
-            + field(first.gateway) + '\t' + field(ports.value(1).ip) + '\t' + field(device.name()) + '\t'
-            + field(device.deviceSN()) + '\t' + field(device.deviceModel()) + '\t' + field(device.firmwareVer())
-            + '\t' + QByteArray::number(int(device.nodeType())) + '\n';
+            + field(m_initial.value(i)) + '\t' + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t'
+            + field(first.subnetMask) + '\t' + field(first.gateway) + '\t' + field(ports.value(1).ip) + '\t'
+            + field(device.name()) + '\t' + field(device.deviceSN()) + '\t' + field(device.deviceModel())
+            + '\t' + field(device.firmwareVer()) + '\t' + QByteArray::number(int(device.nodeType())) + '\n';
     }
     file.write(text);
     if (!file.commit()) {

@@ -33,9 +33,9 @@ constexpr int Burst = 48;
 const QHostAddress Group { QStringLiteral("239.255.255.250") };
 
 enum Kind { RandomBytes, UnaskedMatches, ClaimedDevices, HelloFlood, XmlTricks, Oversized, KindCount };
-const char *const KindNames[] = { "random bytes", "ProbeMatches for probes never sent",
-    "matches claiming existing devices", "Hello with fresh endpoints", "XML tricks (nesting, entities)",
-    "datagrams over 8 KB" };
+const char *const KindNames[]
+    = { "random bytes", "ProbeMatches for probes never sent", "matches claiming existing devices",
+          "Hello with fresh endpoints", "XML tricks (nesting, entities)", "datagrams over 8 KB" };
 
 // An address is ours when a socket can be bound to it: nothing sent there leaves the host.
 bool local(const QHostAddress &address)
@@ -107,7 +107,8 @@ public:
             return false;
         }
         if (!m_socket.bind(m_options.own, 0)) {
-            *error = QStringLiteral("cannot bind %1: %2").arg(m_options.own.toString(), m_socket.errorString());
+            *error
+                = QStringLiteral("cannot bind %1: %2").arg(m_options.own.toString(), m_socket.errorString());
             return false;
         }
         m_socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, 1 << 20);
@@ -200,17 +201,22 @@ private:
         }
     }
 
-    QString freshEndpoint() const { return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces); }
+    QString freshEndpoint() const
+    {
+        return QStringLiteral("urn:uuid:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    }
     int anyDevice() { return int(m_random.bounded(quint32(m_devices.deviceCount()))); }
     HostileHttp::Mode anyMode() { return HostileHttp::Mode(m_random.bounded(int(HostileHttp::ModeCount))); }
 
     // A real device's match with its XAddrs and whatever else replaced.
-    QByteArray alteredMatch(int index, const QString &relatesTo, const QString &endpoint, const QString &xaddrs)
+    QByteArray alteredMatch(
+        int index, const QString &relatesTo, const QString &endpoint, const QString &xaddrs)
     {
         QString text = QString::fromUtf8(m_builder.probeMatches(index, relatesTo));
         text.replace(m_devices.serviceUrl(index), xaddrs);
         text.replace(m_devices.endpoint(index), endpoint);
-        text.replace(QStringLiteral("onvif://www.onvif.org/name/"), QStringLiteral("onvif://www.onvif.org/name/hostile-"));
+        text.replace(QStringLiteral("onvif://www.onvif.org/name/"),
+            QStringLiteral("onvif://www.onvif.org/name/hostile-"));
         text.replace(QStringLiteral("<d:MetadataVersion>%1<").arg(m_devices.metadataVersion(index)),
             QStringLiteral("<d:MetadataVersion>%1<").arg(m_random.bounded(1000, 1000000)));
         return text.toUtf8();
@@ -237,7 +243,8 @@ private:
 
     QByteArray xmlTrick()
     {
-        const QByteArray match = alteredMatch(anyDevice(), freshEndpoint(), freshEndpoint(), m_http.url(anyMode(), 0));
+        const QByteArray match
+            = alteredMatch(anyDevice(), freshEndpoint(), freshEndpoint(), m_http.url(anyMode(), 0));
         switch (m_random.bounded(5)) {
         case 0:
             return deepNesting(1000);
@@ -251,7 +258,8 @@ private:
         case 2: {
             QByteArray external = match;
             external.replace("<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-                "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY remote SYSTEM \"" + m_http.url(HostileHttp::Drip, 0).toLatin1()
+                "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY remote SYSTEM \""
+                    + m_http.url(HostileHttp::Drip, 0).toLatin1()
                     + "\"><!ENTITY local SYSTEM \"file:///proc/self/environ\">]>");
             external.replace("<d:XAddrs>", "<d:XAddrs>&remote;&local;");
             return external;
@@ -280,7 +288,8 @@ private:
         case ClaimedDevices: {
             const int index = anyDevice();
             // The real probe's id where one was seen: the claim then answers what the finder asked.
-            const QString relatesTo = m_lastProbe.isEmpty() || m_random.bounded(2) ? freshEndpoint() : m_lastProbe;
+            const QString relatesTo
+                = m_lastProbe.isEmpty() || m_random.bounded(2) ? freshEndpoint() : m_lastProbe;
             return alteredMatch(index, relatesTo, m_devices.endpoint(index),
                 m_http.url(m_random.bounded(2) ? HostileHttp::Impostor : anyMode(), index));
         }
@@ -348,8 +357,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zvr-hostile"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Floods a device finder on this host with hostile discovery traffic and serves XAddrs that never help."));
+    parser.setApplicationDescription(QStringLiteral("Floods a device finder on this host with hostile "
+                                                    "discovery traffic and serves XAddrs that never help."));
     parser.addHelpOption();
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("How long (default 60)."),
         QStringLiteral("s"), QStringLiteral("60"));
@@ -362,7 +371,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption ports(QStringLiteral("ports"),
         QStringLiteral("The finder's UDP ports besides 3702, joined by commas."), QStringLiteral("list"));
     const QCommandLineOption pid(QStringLiteral("pid"),
-        QStringLiteral("The finder's process: its UDP ports are attacked as it opens them; the run ends with it."), QStringLiteral("pid"));
+        QStringLiteral(
+            "The finder's process: its UDP ports are attacked as it opens them; the run ends with it."),
+        QStringLiteral("pid"));
     const QCommandLineOption httpPort(QStringLiteral("http-port"),
         QStringLiteral("TCP port of the hostile service (default: any free one)."), QStringLiteral("port"),
         QStringLiteral("0"));
@@ -392,8 +403,9 @@ int main(int argc, char *argv[])
     options.own = QHostAddress(parser.value(own));
     options.target = QHostAddress(parser.value(target));
     if (!local(options.own) || !local(options.target)) {
-        return fail(QStringLiteral("--bind and --target must be addresses of this host (loopback, or a private "
-                                   "namespace's own ranges)"));
+        return fail(
+            QStringLiteral("--bind and --target must be addresses of this host (loopback, or a private "
+                           "namespace's own ranges)"));
     }
     for (const QString &port : parser.value(ports).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const uint number = port.toUInt(&ok);
@@ -415,8 +427,9 @@ int main(int argc, char *argv[])
     }
     options.devices.seed = parser.value(seed).toUInt();
     options.devices.interval = 0;
-    options.devices.mode = parser.value(mode) == QLatin1String("anyip") ? EmulatedNetwork::AddressMode::AnyIp
-                                                                        : EmulatedNetwork::AddressMode::Loopback;
+    options.devices.mode = parser.value(mode) == QLatin1String("anyip")
+        ? EmulatedNetwork::AddressMode::AnyIp
+        : EmulatedNetwork::AddressMode::Loopback;
 
     HostileHost host(options);
     QString error;

@@ -14,9 +14,11 @@ const char *const ModeNames[] = { "drip", "endless", "bomb", "huge", "impostor" 
 
 QByteArray head(qint64 length)
 {
-    QByteArray text = QByteArrayLiteral("HTTP/1.1 200 OK\r\nContent-Type: application/soap+xml; charset=utf-8\r\n");
+    QByteArray text
+        = QByteArrayLiteral("HTTP/1.1 200 OK\r\nContent-Type: application/soap+xml; charset=utf-8\r\n");
     if (length >= 0) {
-        text += QByteArrayLiteral("Content-Length: ") + QByteArray::number(length) + QByteArrayLiteral("\r\n");
+        text
+            += QByteArrayLiteral("Content-Length: ") + QByteArray::number(length) + QByteArrayLiteral("\r\n");
     } else {
         text += QByteArrayLiteral("Connection: close\r\n");
     }
@@ -177,7 +179,8 @@ void HostileHttp::readFrom(QTcpSocket *socket)
     connection.request.clear();
 }
 
-void HostileHttp::answer(QTcpSocket *socket, Connection &connection, const QByteArray &path, const QByteArray &body)
+void HostileHttp::answer(
+    QTcpSocket *socket, Connection &connection, const QByteArray &path, const QByteArray &body)
 {
     const QList<QByteArray> parts = path.split('/');
     const QByteArray name = parts.value(1);
@@ -189,8 +192,8 @@ void HostileHttp::answer(QTcpSocket *socket, Connection &connection, const QByte
     ++m_totals.connections[size_t(connection.mode)];
     switch (connection.mode) {
     case Drip: {
-        const QByteArray answer = envelope(element("tds:GetDeviceInformationResponse",
-            element("tds:Model", QByteArray("slow").repeated(4000))));
+        const QByteArray answer = envelope(element(
+            "tds:GetDeviceInformationResponse", element("tds:Model", QByteArray("slow").repeated(4000))));
         connection.pending = head(answer.size()) + answer;
         break;
     }
@@ -199,14 +202,14 @@ void HostileHttp::answer(QTcpSocket *socket, Connection &connection, const QByte
         refill(socket);
         break;
     case Bomb: {
-        const QByteArray answer = billionLaughs(envelope(
-            element("tds:GetDeviceInformationResponse", element("tds:Model", "@LAUGHS@") + deepNesting(20000))));
+        const QByteArray answer = billionLaughs(envelope(element(
+            "tds:GetDeviceInformationResponse", element("tds:Model", "@LAUGHS@") + deepNesting(20000))));
         send(socket, head(answer.size()) + answer);
         break;
     }
     case Huge: {
-        QByteArray answer = envelope(element("tds:GetDeviceInformationResponse",
-            element("tds:Model", QByteArray(HugeBytes, 'x'))));
+        QByteArray answer = envelope(
+            element("tds:GetDeviceInformationResponse", element("tds:Model", QByteArray(HugeBytes, 'x'))));
         send(socket, head(answer.size()) + answer);
         break;
     }
@@ -244,7 +247,8 @@ QByteArray HostileHttp::impostorAnswer(int index, const QByteArray &body) const
                     element("tt:Enabled", "true")
                         + element("tt:Config",
                             element("tt:Manual",
-                                element("tt:Address", port == 0 ? address : "127.251.0." + QByteArray::number(port))
+                                element("tt:Address",
+                                    port == 0 ? address : "127.251.0." + QByteArray::number(port))
                                     + element("tt:PrefixLength", "8"))
                                 + element("tt:DHCP", "false")))
                 + "</tds:NetworkInterfaces>";
@@ -255,25 +259,29 @@ QByteArray HostileHttp::impostorAnswer(int index, const QByteArray &body) const
             element("tds:NetworkGateway", element("tt:IPv4Address", "127.250.0.1")));
     } else if (body.contains("GetScopes")) {
         QByteArray scopes;
-        for (const QByteArray &scope : { QByteArray(QByteArray("onvif://www.onvif.org/name/hostile-") + QByteArray::number(index)),
-                 QByteArray("onvif://www.onvif.org/hardware/HOSTILE-MODEL"), QByteArray("zvr://node/central"),
-                 QByteArray("zvr://sub/none"), QByteArray("zvr://runmode/normal"), QByteArray("zvr://fault/3"),
-                 QByteArray("zvr://callroll/1") }) {
+        for (const QByteArray &scope :
+            { QByteArray(QByteArray("onvif://www.onvif.org/name/hostile-") + QByteArray::number(index)),
+                QByteArray("onvif://www.onvif.org/hardware/HOSTILE-MODEL"), QByteArray("zvr://node/central"),
+                QByteArray("zvr://sub/none"), QByteArray("zvr://runmode/normal"), QByteArray("zvr://fault/3"),
+                QByteArray("zvr://callroll/1") }) {
             scopes += element("tds:Scopes", element("tt:ScopeDef", "Fixed") + element("tt:ScopeItem", scope));
         }
         answer = element("tds:GetScopesResponse", scopes);
     } else if (body.contains("GetSystemDateAndTime")) {
-        const QByteArray time = element("tt:Time", element("tt:Hour", "1") + element("tt:Minute", "2")
-                + element("tt:Second", "3"))
-            + element("tt:Date", element("tt:Year", "1999") + element("tt:Month", "9") + element("tt:Day", "9"));
+        const QByteArray time
+            = element(
+                  "tt:Time", element("tt:Hour", "1") + element("tt:Minute", "2") + element("tt:Second", "3"))
+            + element(
+                "tt:Date", element("tt:Year", "1999") + element("tt:Month", "9") + element("tt:Day", "9"));
         answer = element("tds:GetSystemDateAndTimeResponse",
-            element("tds:SystemDateAndTime", element("tt:DateTimeType", "Manual")
-                    + element("tt:DaylightSavings", "false") + element("tt:UTCDateTime", time)
-                    + element("tt:LocalDateTime", time)));
+            element("tds:SystemDateAndTime",
+                element("tt:DateTimeType", "Manual") + element("tt:DaylightSavings", "false")
+                    + element("tt:UTCDateTime", time) + element("tt:LocalDateTime", time)));
     } else {
         // A change or anything else: success, so that a believing client would think it done.
         const int open = body.indexOf(":Set");
-        const QByteArray operation = open < 0 ? QByteArray("Unknown") : body.mid(open + 1, body.indexOf(' ', open) - open - 1);
+        const QByteArray operation
+            = open < 0 ? QByteArray("Unknown") : body.mid(open + 1, body.indexOf(' ', open) - open - 1);
         answer = element("tds:" + operation.left(64) + "Response", element("tds:RebootNeeded", "false"));
     }
     return envelope(answer);
