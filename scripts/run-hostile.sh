@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The device finder on a hostile network: the emulator's devices, the finder headless
-# on the network (scans, then a change of every online device), and beside them a host
-# that floods and spoofs the whole time (tools/hostile). All inside a private network
+# on the network (scans for about --seconds, then a change of every online device), and
+# beside them a host that floods and spoofs for --seconds and 10 more, or until the finder
+# ends (tools/hostile). All inside a private network
 # namespace. Measured: the finder's longest event-loop turn, its memory over time; checked:
 # no emulated device is shown with a value it did not report, nothing the hostile host
 # invented is shown, and no result of the change is false.
@@ -36,7 +37,7 @@ if [[ $inside == 1 ]]; then
         --scans $scans --change-timeout 5000 --export-csv "$out/devices.csv" \
         --export-results "$out/results.csv") > "$out/finder.log" 2>&1 &
     finder_pid=$!
-    "$hostile" --seconds $((seconds + 120)) --pid $finder_pid --multicast --bind 10.250.0.1 \
+    "$hostile" --seconds $((seconds + 10)) --pid $finder_pid --multicast --bind 10.250.0.1 \
         --http-port 18080 --devices "$devices" --address-mode anyip > "$out/hostile.log" 2>&1 &
     hostile_pid=$!
     start=$(date +%s%N)
