@@ -12,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QNetworkDatagram>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QUdpSocket>
 #include <QTest>
 
 #include <macscanbll/macscan.h>
@@ -152,6 +155,75 @@ QString valuesText(const MacScanDeviceInfo &info)
         .join(QLatin1Char('|'));
 }
 
+
+/* A device of the test's own making: answers each probe with a datagram built from its
+ * MessageID, and serves its device service on a port of its own as the row says.
+ */
+struct FakeDevice
+{
+    explicit FakeDevice(const QString &http)
+    {
+        udp.bind(QHostAddress(QHostAddress::LocalHost), 0);
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this, http] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, http] {
+                    socket->readAll();
+                    serve(socket, http);
+                });
+            }
+        });
+        QObject::connect(&udp, &QUdpSocket::readyRead, [this] {
+            while (udp.hasPendingDatagrams()) {
+                const QNetworkDatagram probe = udp.receiveDatagram();
+                SoapMessage message;
+                QString error;
+                SoapMessage::parse(probe.data(), &message, &error);
+                for (const QByteArray &answer : answers(message.header.value(QStringLiteral("MessageID")))) {
+                    udp.writeDatagram(answer, probe.senderAddress(), quint16(probe.senderPort()));
+                }
+            }
+        });
+    }
+
+    void serve(QTcpSocket *socket, const QString &http)
+    {
+        const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Type: application/soap+xml\r\nContent-Length: ";
+        if (http == QLatin1String("huge")) {
+            const QByteArray body(100000, ' ');
+            socket->write(ok + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        } else if (http == QLatin1String("huge, no length")) {
+            socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(100000, ' '));
+        } else if (http == QLatin1String("redirect")) {
+            socket->write("HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/\r\nContent-Length: 0\r\n\r\n");
+        } else if (http == QLatin1String("error")) {
+            socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n");
+        } else if (http == QLatin1String("slow")) {
+            socket->write(ok + "2000\r\n\r\n<");
+            auto *drip = new QTimer(socket);
+            QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+            drip->start(100);
+        } else if (http == QLatin1String("no interfaces")) {
+            const QByteArray body = "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body>"
+                                    "<GetNetworkInterfacesResponse xmlns=\"http://www.onvif.org/ver10/device/wsdl\"/>"
+                                    "</e:Body></e:Envelope>";
+            socket->write(ok + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        }
+    }
+
+    QByteArray match(const QString &relatesTo, const QByteArray &types = "tds:Device") const
+    {
+        return QByteArray(seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml")))
+            .replace("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce", relatesTo.toUtf8())
+            .replace("tds:Device dn:NetworkVideoTransmitter", types)
+            .replace("127.168.1.20:18080", "127.0.0.1:" + QByteArray::number(server.serverPort()));
+    }
+
+    std::function<QVector<QByteArray>(const QString &)> answers;
+    QUdpSocket udp;
+    QTcpServer server;
+};
+
 } // namespace
 
 class NetworkBackendTest : public QObject
@@ -169,6 +241,8 @@ private Q_SLOTS:
     void listsTheEmulator();
     void changes_data();
     void changes();
+    void badInput_data();
+    void badInput();
 };
 
 void NetworkBackendTest::probeMatches_data()
@@ -564,6 +638,79 @@ void NetworkBackendTest::changes()
             QCOMPARE(ports.value(0).gateway, port1.section(QLatin1Char(';'), 2, 2));
         }
     }
+}
+
+void NetworkBackendTest::badInput_data()
+{
+    QTest::addColumn<QString>("datagram");
+    QTest::addColumn<QString>("http");
+    // The one line the back-end logs; %1 stands for the fake device's service address.
+    QTest::addColumn<QString>("line");
+    const QString failed = QStringLiteral("GetNetworkInterfaces of http://%1/onvif/device_service failed: ");
+    QTest::newRow("not our probe") << "stray" << "" << "ProbeMatches from 127.0.0.1:%2 answer no probe of ours; dropped";
+    QTest::newRow("over 8 KB") << "huge" << "" << "datagram from 127.0.0.1:%2 over 8192 bytes dropped";
+    QTest::newRow("not XML") << "garbage" << ""
+                             << "datagram from 127.0.0.1:%2 dropped: not well-formed XML: Start tag expected.";
+    QTest::newRow("a computer") << "computer" << ""
+                                << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 is no network "
+                                   "video device; ignored";
+    QTest::newRow("nobody there") << "match" << "closed" << failed + QStringLiteral("Connection refused");
+    QTest::newRow("never answers") << "match" << "silent" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("slow") << "match" << "slow" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("huge") << "match" << "huge" << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("huge, no length") << "match" << "huge, no length" << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("redirect") << "match" << "redirect" << failed + QStringLiteral("HTTP status 302");
+    QTest::newRow("HTTP error") << "match" << "error" << failed + QStringLiteral("HTTP status 503");
+    QTest::newRow("no interfaces") << "match" << "no interfaces"
+                                   << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 names no interface with a MAC "
+                                      "address; not listed";
+}
+
+void NetworkBackendTest::badInput()
+{
+    QFETCH(QString, datagram);
+    QFETCH(QString, http);
+    QFETCH(QString, line);
+    FakeDevice device(http);
+    if (http == QLatin1String("closed")) {
+        device.server.close();
+    }
+    device.answers = [&](const QString &id) -> QVector<QByteArray> {
+        if (datagram == QLatin1String("stray")) {
+            return { device.match(QStringLiteral("urn:uuid:not-ours")) };
+        } else if (datagram == QLatin1String("huge")) {
+            return { device.match(id).replace("<d:Scopes>", QByteArray(8200, ' ') + "<d:Scopes>") };
+        } else if (datagram == QLatin1String("garbage")) {
+            return { QByteArray("\x00\x01garbage", 9) };
+        } else if (datagram == QLatin1String("computer")) {
+            return { device.match(id, "pub:Computer") };
+        }
+        return { device.match(id), device.match(id) }; // the repeat is heard once
+    };
+    NetworkBackend backend;
+    backend.setDirectedTarget(QHostAddress::LocalHost, device.udp.localPort());
+    backend.setProbeWait(200);
+    backend.setReadTimeout(500);
+    int reports = 0;
+    connect(&backend, &ScanBackend::deviceReported, [&reports] { ++reports; });
+    QSignalSpy rounds(&backend, &ScanBackend::roundFinished);
+    LogCapture log;
+    QElapsedTimer clock;
+    clock.start();
+    backend.startRound();
+    spin(5000, [&] { return !rounds.isEmpty(); });
+    QCOMPARE(rounds.size(), 1);
+    QVERIFY(clock.elapsed() < 1500);
+    QCOMPARE(reports, 0);
+    QStringList lines;
+    for (const CapturedMessage &message : log.lines()) {
+        if (message.category == QLatin1String("zvr.netscan")) {
+            lines << message.text;
+        }
+    }
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(device.server.serverPort());
+    QCOMPARE(lines, QStringList(QString(line).replace(QLatin1String("%1"), address)
+                                    .replace(QLatin1String("%2"), QString::number(device.udp.localPort()))));
 }
 
 QTEST_GUILESS_MAIN(NetworkBackendTest)
