@@ -392,7 +392,7 @@ QString normalizedMac(const QString &text)
         if (i > 0) {
             result += QLatin1Char(':');
         }
-        result += hex.midRef(i, 2);
+        result += hex.mid(i, 2);
     }
     return result;
 }
