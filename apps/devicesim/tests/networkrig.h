@@ -216,7 +216,7 @@ struct FakeDevice
         return QByteArray(seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml")))
             .replace("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce", relatesTo.toUtf8())
             .replace("tds:Device dn:NetworkVideoTransmitter", types)
-            .replace("127.168.1.20:18080", "127.0.0.1:" + QByteArray::number(server.serverPort()));
+            .replace("127.168.1.20:18080", QByteArray("127.0.0.1:" + QByteArray::number(server.serverPort())));
     }
 
     std::function<QVector<QByteArray>(const QString &)> answers;

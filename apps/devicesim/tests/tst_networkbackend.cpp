@@ -46,7 +46,7 @@ void NetworkBackendTest::probeMatches_data()
         << "";
     QTest::newRow("not XML") << QByteArray("\x01\x02hello") << "error";
     QTest::newRow("not well-formed") << encoder.left(encoder.size() - 20) << "error";
-    QTest::newRow("over 8 KB") << QByteArray(encoder).replace("<d:Types>", QByteArray(8192, ' ') + "<d:Types>")
+    QTest::newRow("over 8 KB") << QByteArray(encoder).replace("<d:Types>", QByteArray(QByteArray(8192, ' ') + "<d:Types>"))
                                << "error";
     QTest::newRow("DTD") << "<!DOCTYPE e [<!ENTITY a \"x\">]>" + encoder << "error";
     QTest::newRow("no RelatesTo") << QByteArray(encoder).replace("RelatesTo>", "Related>") << "error";
@@ -133,11 +133,11 @@ void NetworkBackendTest::deviceAnswers_data()
                                  << "fault zvr:NodeIpLocked";
     QTest::newRow("another answer") << interfaces << infoSeed << "error";
     QTest::newRow("over 64 KB") << info
-                                << QByteArray(infoSeed).replace("<tds:Model>", QByteArray(65536, ' ') + "<tds:Model>")
+                                << QByteArray(infoSeed).replace("<tds:Model>", QByteArray(QByteArray(65536, ' ') + "<tds:Model>"))
                                 << "error";
     QTest::newRow("deep") << info
                           << QByteArray(infoSeed).replace("<tds:Model>ZE-2100</tds:Model>",
-                                 QByteArray("<a>").repeated(30) + QByteArray("</a>").repeated(30))
+                                 QByteArray(QByteArray("<a>").repeated(30) + QByteArray("</a>").repeated(30)))
                           << "error";
     QTest::newRow("text over 4096") << info << QByteArray(infoSeed).replace("ZE-2100", QByteArray(5000, 'x'))
                                     << "error";
@@ -463,7 +463,7 @@ void NetworkBackendTest::badInput()
         if (datagram == QLatin1String("stray")) {
             return { device.match(QStringLiteral("urn:uuid:not-ours")) };
         } else if (datagram == QLatin1String("huge")) {
-            return { device.match(id).replace("<d:Scopes>", QByteArray(8200, ' ') + "<d:Scopes>") };
+            return { device.match(id).replace("<d:Scopes>", QByteArray(QByteArray(8200, ' ') + "<d:Scopes>")) };
         } else if (datagram == QLatin1String("garbage")) {
             return { QByteArray("\x00\x01garbage", 9) };
         } else if (datagram == QLatin1String("computer")) {
