@@ -22,6 +22,8 @@ fi
 sizes=("$@")
 [[ ${#sizes[@]} -gt 0 ]] || sizes=(48 1000 10000)
 change_devices=${CHANGE_DEVICES:-2000}
+# PROBE_WAIT=MS: how long each round waits for the probe answers (the tool's default otherwise).
+probe_wait=${PROBE_WAIT:+--probe-wait $PROBE_WAIT}
 
 if ! unshare --user --map-root-user --net true 2>/dev/null; then
     echo "run-network-bench.sh: no private network namespace can be made here (unshare -rn fails)" >&2
@@ -64,20 +66,20 @@ field() { # log pattern -> the first number after the pattern
     sed -n "s/.*$2 *\([0-9.]*\).*/\1/p" "$1" | head -1
 }
 
-table="| devices (answering) | run | all listed and read | later round | HTTP requests of 2 later rounds | peak memory | npm onvif: found, read |"
+table="| devices (answering) | run | listed and read, the last at | later round | HTTP requests of 2 later rounds | peak memory | npm onvif: found, read |"
 table+=$'\n'"|---:|---:|---:|---:|---:|---:|---|"
 for n in "${sizes[@]}"; do
     for ((run = 1; run <= runs; ++run)); do
         rm -f "$work"/emulator.log
         scripts/netns-run.sh --emulator "$emulator" --devices "$n" --interval 0 --verbose -- bash -c "
-            '$work/measure.sh' '$work' first '$finder' --network lo --scans 1 --screenshot '$work/first.png'
-            '$work/measure.sh' '$work' three '$finder' --network lo --scans 3 --screenshot '$work/three.png'
+            '$work/measure.sh' '$work' first '$finder' --network lo $probe_wait --scans 1 --screenshot '$work/first.png'
+            '$work/measure.sh' '$work' three '$finder' --network lo $probe_wait --scans 3 --screenshot '$work/three.png'
             NODE_PATH='$PWD/$client/node_modules' timeout 300 node bench/network/onvif-list.js 2000 32 >'$work/npm.log' 2>&1
         " 2>"$work/emulator.log" || true
         answering=$(sed -n 's/.*seed [0-9]*, \([0-9]*\) answering.*/\1/p' "$work/emulator.log")
         first_reads=$(($(tail -1 "$work/first.requests") - $(head -1 "$work/first.requests")))
         three_reads=$(($(tail -1 "$work/three.requests") - $(head -1 "$work/three.requests")))
-        listed=$(sed -n 's/.*scan round 1 done at \([0-9]*\) ms (.*), \([0-9]*\) devices listed/\1 ms, \2/p' "$work/three.log")
+        listed=$(sed -n 's/.*scan round 1 done at \([0-9]*\) ms (.*), \([0-9]*\) devices listed, the last at \([0-9]*\) ms/\2 at \3 ms (round over at \1 ms)/p' "$work/three.log")
         later=$(sed -n 's/.*scan round 3 done at [0-9]* ms (\([0-9]*\) ms).*/\1 ms/p' "$work/three.log")
         peak=$(field "$work/three.log" 'peak')
         npm=$(sed -n 's/onvif-list: \([0-9]*\) found after \([0-9]*\) ms, \([0-9]*\) read .* after \([0-9]*\) ms/\1 in \2 ms, \3 read in \4 ms/p' "$work/npm.log")
