@@ -55,6 +55,6 @@ chmod 600 "$secrets/password"
 # devices that start offline or late come up during the scans, so that the list holds
 # all 48 by the end of the rounds.
 scripts/netns-run.sh --emulator "$build/apps/devicesim/zvr-devicesim" \
-    --devices 48 --interval 250 --password-file "$secrets/password" -- \
+    --devices 49 --interval 250 --password-file "$secrets/password" -- \
     "$finder" --network lo --user admin --password-file "$secrets/password" --scans 6 \
     "${outputs[@]}" "$@"

@@ -63,6 +63,8 @@ void HeadlessRun::start()
     connect(&m_probe, &QTimer::timeout, this, &HeadlessRun::probe);
     m_sinceTick.start();
     m_clock.start();
+    connect(m_finder->deviceModel(), &DeviceTableModel::rowCountChanged, this,
+        [this] { m_lastListed = m_clock.elapsed(); });
     m_probe.start();
     // Each round in slices, as on screen, so that every round reaches the views.
     m_scansConnection = connect(m_finder, &DeviceFinder::scanRoundChanged, this,
@@ -109,7 +111,7 @@ void HeadlessRun::scanNext()
         const qint64 now = m_clock.elapsed();
         QTextStream(stdout) << "devicefinder: scan round " << m_finder->scanRound() << " done at " << now
                             << " ms (" << now - m_roundStarted << " ms), " << m_finder->deviceModel()->rowCount()
-                            << " devices listed\n";
+                            << " devices listed, the last at " << m_lastListed << " ms\n";
         m_roundStarted = now;
     }
     if (m_scansLeft == 0) {

@@ -76,6 +76,7 @@ private:
     // Since the start: when each round ended, and how long the change took.
     QElapsedTimer m_clock;
     qint64 m_roundStarted = 0;
+    qint64 m_lastListed = 0;
     qint64 m_longestTurn = 0;
     // The watchdog runs on a thread of its own, so that it ends a run whose event
     // loop no longer turns.

@@ -13,6 +13,9 @@ NetworkSession::NetworkSession(ScanBackend *backend, CredentialStore *store, QOb
     , m_network(qobject_cast<NetworkBackend *>(backend))
     , m_store(store)
 {
+    m_progressTimer.setSingleShot(true);
+    m_progressTimer.setInterval(ProgressInterval);
+    connect(&m_progressTimer, &QTimer::timeout, this, &NetworkSession::readProgressChanged);
     if (!m_network) {
         return;
     }
@@ -74,8 +77,16 @@ void NetworkSession::setReadProgress(int done, int total)
     if (done == m_readDone && total == m_readTotal) {
         return;
     }
+    const bool wasReading = reading();
     m_readDone = done;
     m_readTotal = total;
+    if (reading() && wasReading) {
+        if (!m_progressTimer.isActive()) {
+            m_progressTimer.start();
+        }
+        return;
+    }
+    m_progressTimer.stop();
     Q_EMIT readProgressChanged();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class CredentialStore;
 class NetworkBackend;
@@ -30,13 +31,16 @@ class NetworkSession : public QObject
     Q_PROPERTY(CredentialStore *credentials READ credentials CONSTANT)
 
 public:
+    static constexpr int ProgressInterval = 200;
+
     //! Follows \a backend and hands it the credentials of \a store; both must outlive it.
     NetworkSession(ScanBackend *backend, CredentialStore *store, QObject *parent = nullptr);
     ~NetworkSession() override;
 
     QString name() const;
     bool onNetwork() const;
-    //! Whether the devices' reads are under way; readDone of readTotal are done.
+    //! Whether the devices' reads are under way; readDone of readTotal are done. Told at
+    //! most every ProgressInterval milliseconds while reading, at once when it ends.
     bool reading() const;
     int readDone() const;
     int readTotal() const;
@@ -66,6 +70,9 @@ private:
     CredentialStore *const m_store;
     int m_readDone = 0;
     int m_readTotal = 0;
+    // The progress reaches the window a few times a second, not at every read: each
+    // change of its text costs the window a frame.
+    QTimer m_progressTimer;
     bool m_refused = false;
     bool m_interactive = true;
 };

@@ -134,8 +134,10 @@ void DeviceReader::answered(Job *job, int status, const QByteArray &body, const 
     case Operation::GetNetworkInterfaces:
         job->reading.interfaces = answer;
         job->reading.ok = problem.isEmpty();
-        if (!job->reading.ok) {
-            // Without its interfaces the device waits for the next round.
+        // Without its interfaces the device waits for the next round; without a MAC
+        // address it cannot be listed, and the other reads would be wasted.
+        if (!job->reading.ok || answer.interfaces.isEmpty()
+            || Onvif::normalizedMac(answer.interfaces.first().mac).isEmpty()) {
             finish(job);
             return;
         }
