@@ -38,7 +38,7 @@ if [[ $inside == 1 ]]; then
         --export-results "$out/results.csv") > "$out/finder.log" 2>&1 &
     finder_pid=$!
     "$hostile" --seconds $((seconds + 10)) --pid $finder_pid --multicast --bind 10.250.0.1 \
-        --http-port 18080 --devices "$devices" --address-mode anyip > "$out/hostile.log" 2>&1 &
+        --http-port 18080 --service-port 8080 --devices "$devices" --address-mode anyip > "$out/hostile.log" 2>&1 &
     hostile_pid=$!
     start=$(date +%s%N)
     echo -e "ms\trss_kb" > "$out/memory.tsv"

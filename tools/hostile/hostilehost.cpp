@@ -290,8 +290,11 @@ private:
             // The real probe's id where one was seen: the claim then answers what the finder asked.
             const QString relatesTo
                 = m_lastProbe.isEmpty() || m_random.bounded(2) ? freshEndpoint() : m_lastProbe;
-            return alteredMatch(index, relatesTo, m_devices.endpoint(index),
-                m_http.url(m_random.bounded(2) ? HostileHttp::Impostor : anyMode(), index));
+            // A third keep the device's own service and change only what the datagram says.
+            const int how = m_random.bounded(3);
+            const QString xaddrs = how == 0 ? m_devices.serviceUrl(index)
+                                            : m_http.url(how == 1 ? HostileHttp::Impostor : anyMode(), index);
+            return alteredMatch(index, relatesTo, m_devices.endpoint(index), xaddrs);
         }
         case HelloFlood:
             return hello(freshEndpoint(), m_http.url(anyMode(), anyDevice()));
@@ -384,10 +387,15 @@ int main(int argc, char *argv[])
         QStringLiteral("n"), QStringLiteral("1000"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("The emulator's seed."),
         QStringLiteral("n"), QString::number(Simulation::DefaultSeed));
+    const QCommandLineOption servicePort(QStringLiteral("service-port"),
+        QStringLiteral(
+            "The emulator's service port, for claims that keep a device's own service (default 80)."),
+        QStringLiteral("port"), QStringLiteral("80"));
     const QCommandLineOption mode(QStringLiteral("address-mode"),
         QStringLiteral("The emulator's: anyip or loopback (default loopback)."), QStringLiteral("mode"),
         QStringLiteral("loopback"));
-    parser.addOptions({ seconds, own, target, ports, pid, httpPort, multicast, devices, seed, mode });
+    parser.addOptions(
+        { seconds, own, target, ports, pid, httpPort, multicast, devices, seed, servicePort, mode });
     parser.process(app);
 
     const auto fail = [](const QString &message) {
@@ -427,6 +435,7 @@ int main(int argc, char *argv[])
     }
     options.devices.seed = parser.value(seed).toUInt();
     options.devices.interval = 0;
+    options.devices.httpPort = quint16(parser.value(servicePort).toUInt());
     options.devices.mode = parser.value(mode) == QLatin1String("anyip")
         ? EmulatedNetwork::AddressMode::AnyIp
         : EmulatedNetwork::AddressMode::Loopback;

@@ -438,6 +438,9 @@ void NetworkBackendTest::badInput_data()
     QTest::newRow("a computer") << "computer" << ""
                                 << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 is no network "
                                    "video device; ignored";
+    QTest::newRow("another host speaks") << "elsewhere" << ""
+                                         << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 names a "
+                                            "service at 127.0.0.2; dropped";
     QTest::newRow("nobody there") << "match" << "closed" << failed + QStringLiteral("Connection refused");
     QTest::newRow("never answers") << "match" << "silent" << failed + QStringLiteral("no answer within 500 ms");
     QTest::newRow("slow") << "match" << "slow" << failed + QStringLiteral("no answer within 500 ms");
@@ -466,6 +469,8 @@ void NetworkBackendTest::badInput()
             return { device.match(id).replace("<d:Scopes>", QByteArray(QByteArray(8200, ' ') + "<d:Scopes>")) };
         } else if (datagram == QLatin1String("garbage")) {
             return { QByteArray("\x00\x01garbage", 9) };
+        } else if (datagram == QLatin1String("elsewhere")) {
+            return { device.match(id).replace("http://127.0.0.1", "http://127.0.0.2") };
         } else if (datagram == QLatin1String("computer")) {
             return { device.match(id, "pub:Computer") };
         }

@@ -3,7 +3,9 @@
 #include "networkdiscovery_p.h"
 
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
+#include <QUrl>
 #include <QUuid>
 
 #ifdef Q_OS_LINUX
@@ -17,6 +19,10 @@ constexpr quint16 DiscoveryPort = 3702;
 constexpr int RememberedProbes = 4;
 // Room for the answers of ten thousand devices arriving at once.
 constexpr int ReceiveBuffer = 8 << 20;
+// A flood must not hold the event loop: so many datagrams a turn, the rest in the next.
+constexpr int DatagramsPerTurn = 64;
+// Drop lines a second; past them one line counts the rest.
+constexpr int DropLinesPerSecond = 20;
 
 bool hasIPv4(const QNetworkInterface &interface)
 {
@@ -127,31 +133,66 @@ bool NetworkDiscovery::probe(QString *error)
     return true;
 }
 
+void NetworkDiscovery::dropped(const QString &line)
+{
+    if (!m_dropWindow.isValid() || m_dropWindow.hasExpired(1000)) {
+        if (m_dropsUnsaid > 0) {
+            qCWarning(lcNetscan, "%d more datagrams dropped in a second", m_dropsUnsaid);
+        }
+        m_dropWindow.start();
+        m_dropLines = 0;
+        m_dropsUnsaid = 0;
+    }
+    if (m_dropLines < DropLinesPerSecond) {
+        ++m_dropLines;
+        qCWarning(lcNetscan, "%s", qUtf8Printable(line));
+    } else {
+        ++m_dropsUnsaid;
+    }
+}
+
 void NetworkDiscovery::readDatagrams()
 {
-    while (m_socket->hasPendingDatagrams()) {
+    m_readScheduled = false;
+    for (int budget = DatagramsPerTurn; m_socket->hasPendingDatagrams(); --budget) {
+        if (budget == 0) {
+            m_readScheduled = true;
+            QTimer::singleShot(0, this, [this] {
+                if (m_readScheduled && m_socket) {
+                    readDatagrams();
+                }
+            });
+            return;
+        }
         const QNetworkDatagram datagram = m_socket->receiveDatagram(Onvif::MaxDatagram + 1);
         const QString from = datagram.senderAddress().toString() + QLatin1Char(':')
             + QString::number(datagram.senderPort());
         if (datagram.data().size() > Onvif::MaxDatagram) {
-            qCWarning(lcNetscan, "datagram from %s over %d bytes dropped", qUtf8Printable(from), Onvif::MaxDatagram);
+            dropped(QStringLiteral("datagram from %1 over %2 bytes dropped").arg(from).arg(Onvif::MaxDatagram));
             continue;
         }
         QString relatesTo;
         QVector<Onvif::ProbeMatch> matches;
         QString error;
         if (!Onvif::parseProbeMatches(datagram.data(), &relatesTo, &matches, &error)) {
-            qCWarning(lcNetscan, "datagram from %s dropped: %s", qUtf8Printable(from), qUtf8Printable(error));
+            dropped(QStringLiteral("datagram from %1 dropped: %2").arg(from, error));
             continue;
         }
         if (!m_probes.contains(relatesTo)) {
-            qCWarning(lcNetscan, "ProbeMatches from %s answer no probe of ours; dropped", qUtf8Printable(from));
+            dropped(QStringLiteral("ProbeMatches from %1 answer no probe of ours; dropped").arg(from));
             continue;
         }
         for (const Onvif::ProbeMatch &match : qAsConst(matches)) {
             if (!match.isDevice()) {
                 qCInfo(lcNetscan, "%s from %s is no network video device; ignored", qUtf8Printable(match.endpoint),
                     qUtf8Printable(from));
+                continue;
+            }
+            // A device answers from the address it serves at; another host may not speak for it.
+            const QHostAddress service(QUrl(match.xaddr).host());
+            if (!service.isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion)) {
+                dropped(QStringLiteral("%1 from %2 names a service at %3; dropped")
+                            .arg(match.endpoint, from, QUrl(match.xaddr).host()));
                 continue;
             }
             Q_EMIT matched(match);

@@ -7,6 +7,7 @@
 
 #include "onvifmessages_p.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QObject>
@@ -38,6 +39,8 @@ Q_SIGNALS:
 private:
     bool ensureSocket(QString *error);
     void readDatagrams();
+    //! Logs a dropped datagram, at most so many lines a second.
+    void dropped(const QString &line);
 
     QUdpSocket *m_socket = nullptr;
     QNetworkInterface m_interface;
@@ -45,6 +48,10 @@ private:
     quint16 m_port = 0;
     //! The last probes' MessageIDs, newest last: late answers to them still count.
     QStringList m_probes;
+    bool m_readScheduled = false;
+    QElapsedTimer m_dropWindow;
+    int m_dropLines = 0;
+    int m_dropsUnsaid = 0;
 };
 
 #endif // ZVR_NETWORKDISCOVERY_P_H
