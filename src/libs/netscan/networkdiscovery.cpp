@@ -19,8 +19,10 @@ constexpr quint16 DiscoveryPort = 3702;
 constexpr int RememberedProbes = 4;
 // Room for the answers of ten thousand devices arriving at once.
 constexpr int ReceiveBuffer = 8 << 20;
-// A flood must not hold the event loop: so many datagrams a turn, the rest in the next.
-constexpr int DatagramsPerTurn = 64;
+// A flood must not hold the event loop: so many datagrams or milliseconds a turn, the
+// rest in the next.
+constexpr int DatagramsPerTurn = 512;
+constexpr qint64 MillisecondsPerTurn = 8;
 // Drop lines a second; past them one line counts the rest.
 constexpr int DropLinesPerSecond = 20;
 
@@ -133,7 +135,7 @@ bool NetworkDiscovery::probe(QString *error)
     return true;
 }
 
-void NetworkDiscovery::dropped(const QString &line)
+bool NetworkDiscovery::dropLinesSpent()
 {
     if (!m_dropWindow.isValid() || m_dropWindow.hasExpired(1000)) {
         if (m_dropsUnsaid > 0) {
@@ -143,19 +145,36 @@ void NetworkDiscovery::dropped(const QString &line)
         m_dropLines = 0;
         m_dropsUnsaid = 0;
     }
-    if (m_dropLines < DropLinesPerSecond) {
-        ++m_dropLines;
-        qCWarning(lcNetscan, "%s", qUtf8Printable(line));
-    } else {
+    return m_dropLines >= DropLinesPerSecond;
+}
+
+void NetworkDiscovery::dropped(const QString &line)
+{
+    if (dropLinesSpent()) {
         ++m_dropsUnsaid;
+        return;
     }
+    ++m_dropLines;
+    qCWarning(lcNetscan, "%s", qUtf8Printable(line));
+}
+
+bool NetworkDiscovery::namesOurProbe(const QByteArray &data) const
+{
+    for (const QString &id : m_probes) {
+        if (data.contains(id.toUtf8())) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void NetworkDiscovery::readDatagrams()
 {
     m_readScheduled = false;
+    QElapsedTimer turn;
+    turn.start();
     for (int budget = DatagramsPerTurn; m_socket->hasPendingDatagrams(); --budget) {
-        if (budget == 0) {
+        if (budget == 0 || turn.hasExpired(MillisecondsPerTurn)) {
             m_readScheduled = true;
             QTimer::singleShot(0, this, [this] {
                 if (m_readScheduled && m_socket) {
@@ -169,6 +188,12 @@ void NetworkDiscovery::readDatagrams()
             + QString::number(datagram.senderPort());
         if (datagram.data().size() > Onvif::MaxDatagram) {
             dropped(QStringLiteral("datagram from %1 over %2 bytes dropped").arg(from).arg(Onvif::MaxDatagram));
+            continue;
+        }
+        // Once this second's drop lines are said, what cannot answer a probe of ours is
+        // not worth parsing: only counted.
+        if (dropLinesSpent() && !namesOurProbe(datagram.data())) {
+            ++m_dropsUnsaid;
             continue;
         }
         QString relatesTo;

@@ -41,6 +41,9 @@ private:
     void readDatagrams();
     //! Logs a dropped datagram, at most so many lines a second.
     void dropped(const QString &line);
+    //! Whether this second's drop lines are said; counts the rest when a new second begins.
+    bool dropLinesSpent();
+    bool namesOurProbe(const QByteArray &data) const;
 
     QUdpSocket *m_socket = nullptr;
     QNetworkInterface m_interface;
