@@ -3,7 +3,6 @@
 #include "networkdiscovery_p.h"
 
 #include <QNetworkDatagram>
-#include <QTimer>
 #include <QUdpSocket>
 #include <QUrl>
 #include <QUuid>
@@ -19,10 +18,6 @@ constexpr quint16 DiscoveryPort = 3702;
 constexpr int RememberedProbes = 4;
 // Room for the answers of ten thousand devices arriving at once.
 constexpr int ReceiveBuffer = 8 << 20;
-// A flood must not hold the event loop: so many datagrams or milliseconds a turn, the
-// rest in the next.
-constexpr int DatagramsPerTurn = 512;
-constexpr qint64 MillisecondsPerTurn = 8;
 // Drop lines a second; past them one line counts the rest.
 constexpr int DropLinesPerSecond = 20;
 
@@ -170,19 +165,7 @@ bool NetworkDiscovery::namesOurProbe(const QByteArray &data) const
 
 void NetworkDiscovery::readDatagrams()
 {
-    m_readScheduled = false;
-    QElapsedTimer turn;
-    turn.start();
-    for (int budget = DatagramsPerTurn; m_socket->hasPendingDatagrams(); --budget) {
-        if (budget == 0 || turn.hasExpired(MillisecondsPerTurn)) {
-            m_readScheduled = true;
-            QTimer::singleShot(0, this, [this] {
-                if (m_readScheduled && m_socket) {
-                    readDatagrams();
-                }
-            });
-            return;
-        }
+    while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(Onvif::MaxDatagram + 1);
         const QString from = datagram.senderAddress().toString() + QLatin1Char(':')
             + QString::number(datagram.senderPort());

@@ -51,7 +51,6 @@ private:
     quint16 m_port = 0;
     //! The last probes' MessageIDs, newest last: late answers to them still count.
     QStringList m_probes;
-    bool m_readScheduled = false;
     QElapsedTimer m_dropWindow;
     int m_dropLines = 0;
     int m_dropsUnsaid = 0;
