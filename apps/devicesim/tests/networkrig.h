@@ -168,8 +168,7 @@ struct FakeDevice
         QObject::connect(&server, &QTcpServer::newConnection, [this, http] {
             while (QTcpSocket *socket = server.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, http] {
-                    socket->readAll();
-                    serve(socket, http);
+                    serve(socket, http, socket->readAll());
                 });
             }
         });
@@ -186,7 +185,7 @@ struct FakeDevice
         });
     }
 
-    void serve(QTcpSocket *socket, const QString &http)
+    void serve(QTcpSocket *socket, const QString &http, const QByteArray &request)
     {
         const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Type: application/soap+xml\r\nContent-Length: ";
         if (http == QLatin1String("huge")) {
@@ -203,6 +202,22 @@ struct FakeDevice
             auto *drip = new QTimer(socket);
             QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
             drip->start(100);
+        } else if (http == QLatin1String("served elsewhere")) {
+            // A whole device, whose interfaces hold other addresses than the one it serves at.
+            const QByteArray whole = socket->property("request").toByteArray() + request;
+            socket->setProperty("request", whole.contains("Envelope>") ? QByteArray() : whole);
+            if (!whole.contains("Envelope>")) {
+                return;
+            }
+            int read = 0;
+            while (read < 3 && !whole.contains(QByteArrayList { "GetDeviceInformation", "GetNetworkInterfaces",
+                                      "GetNetworkDefaultGateway" }.at(read))) {
+                ++read;
+            }
+            const char *const seeds[] = { "0-GetDeviceInformation.xml", "1-GetNetworkInterfaces.xml",
+                "2-GetNetworkDefaultGateway.xml", "3-GetSystemDateAndTime.xml" };
+            const QByteArray body = seed(QStringLiteral("fuzz_deviceservice/") + QLatin1String(seeds[read]));
+            socket->write(ok + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         } else if (http == QLatin1String("no interfaces")) {
             const QByteArray body = "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body>"
                                     "<GetNetworkInterfacesResponse xmlns=\"http://www.onvif.org/ver10/device/wsdl\"/>"

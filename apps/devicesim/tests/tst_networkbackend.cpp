@@ -448,6 +448,9 @@ void NetworkBackendTest::badInput_data()
     QTest::newRow("huge, no length") << "match" << "huge, no length" << failed + QStringLiteral("an answer over 65536 bytes");
     QTest::newRow("redirect") << "match" << "redirect" << failed + QStringLiteral("HTTP status 302");
     QTest::newRow("HTTP error") << "match" << "error" << failed + QStringLiteral("HTTP status 503");
+    QTest::newRow("served elsewhere") << "match" << "served elsewhere"
+                                      << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 serves at 127.0.0.1, which "
+                                         "none of its interfaces holds; not listed";
     QTest::newRow("no interfaces") << "match" << "no interfaces"
                                    << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 names no interface with a MAC "
                                       "address; not listed";

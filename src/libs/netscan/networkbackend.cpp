@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -173,6 +174,16 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     if (!commMac.isEmpty() && !holder.isEmpty() && holder != endpoint) {
         qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint), qUtf8Printable(commMac),
             qUtf8Printable(holder));
+        commMac.clear();
+    }
+    // A device serves at one of its own addresses: a host that names another's MAC but
+    // none of the addresses it serves at speaks for a device it is not.
+    const QString host = QUrl(device.readXaddr).host();
+    if (!commMac.isEmpty()
+        && std::none_of(interfaces.cbegin(), interfaces.cend(),
+            [&host](const Onvif::InterfaceInfo &interface) { return interface.ip == host; })) {
+        qCWarning(lcNetscan, "%s serves at %s, which none of its interfaces holds; not listed",
+            qUtf8Printable(endpoint), qUtf8Printable(host));
         commMac.clear();
     }
     if (!reading.ok || commMac.isEmpty()) {
