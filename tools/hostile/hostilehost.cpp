@@ -258,9 +258,9 @@ private:
         case 2: {
             QByteArray external = match;
             external.replace("<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-                "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY remote SYSTEM \""
+                QByteArray("<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY remote SYSTEM \""
                     + m_http.url(HostileHttp::Drip, 0).toLatin1()
-                    + "\"><!ENTITY local SYSTEM \"file:///proc/self/environ\">]>");
+                    + "\"><!ENTITY local SYSTEM \"file:///proc/self/environ\">]>"));
             external.replace("<d:XAddrs>", "<d:XAddrs>&remote;&local;");
             return external;
         }
@@ -269,7 +269,7 @@ private:
             return match.left(int(m_random.bounded(match.size())));
         default: {
             QByteArray broken = match;
-            broken.replace("</d:Types>", QByteArray(2000, '\xff') + "</d:Types>");
+            broken.replace("</d:Types>", QByteArray(QByteArray(2000, '\xff') + "</d:Types>"));
             return broken;
         }
         }

@@ -58,7 +58,7 @@ QByteArray billionLaughs(const QByteArray &inside)
     }
     dtd += QByteArrayLiteral("<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>");
     QByteArray body = inside;
-    body.replace("@LAUGHS@", "&" + previous + ";&xxe;");
+    body.replace("@LAUGHS@", QByteArray("&" + previous + ";&xxe;"));
     return dtd + body;
 }
 
