@@ -20,7 +20,13 @@ class NetworkBackendPrivate;
  *  one datagram a round. A device missing two rounds in a row is reported offline.
  *
  *  Changes arrive through ScanBackend::changeRequested() and go to the devices with
- *  the credentials set here, which stay in memory only and never reach a log.
+ *  the credentials set here, which stay in memory only and never reach a log. A device
+ *  that refuses them is answered with the failure "用户名或密码错误" (its result code
+ *  left at IpSetTimeout) and credentialsRefused() once per request; nothing is retried.
+ *
+ *  Whatever arrives malformed, oversized or unasked for is dropped with one line in the
+ *  logging category "zvr.netscan". At most 200,000 devices are remembered; endpoints
+ *  beyond them are not listed, so that made-up answers cannot grow memory without bound.
  */
 class NETSCAN_EXPORT NetworkBackend : public ScanBackend
 {
