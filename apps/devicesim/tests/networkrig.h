@@ -51,14 +51,14 @@ void spin(int milliseconds, const std::function<bool()> &done)
 // The emulator on loopback addresses, in this process.
 struct Rig
 {
-    Rig()
+    explicit Rig(int answerDelay = 0)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
         EmulatedNetwork::Options options;
         options.devices = Devices;
         options.interval = 0;
-        options.answerDelay = 0;
+        options.answerDelay = answerDelay;
         options.httpPort = free.serverPort();
         free.close();
         network = std::make_unique<EmulatedNetwork>(options);

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void changes();
     void badInput_data();
     void badInput();
+    void targets_data();
+    void targets();
 };
 
 void NetworkBackendTest::probeMatches_data()
@@ -352,21 +354,26 @@ void NetworkBackendTest::changes_data()
     QTest::addColumn<int>("refusals");
     // Whether port 1 took its new address (a refusal of port 2 comes after it).
     QTest::addColumn<bool>("moved");
+    // How long the devices take to answer a change, and the change's time limit.
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("timeout");
     const QString port1 = QStringLiteral("127.168.9.10;255.255.255.0;127.168.9.1");
     QTest::newRow("two devices") << QVector<int> { 0, 1 } << port1 << QString() << "admin"
-                                 << texts({ "0 ", "0 " }) << 0 << true;
+                                 << texts({ "0 ", "0 " }) << 0 << true << 0 << 3000;
     QTest::newRow("both ports") << QVector<int> { 0 } << port1 << "127.168.10.10;255.255.255.0;127.168.10.1" << "admin"
-                                << texts({ "0 " }) << 0 << true;
+                                << texts({ "0 " }) << 0 << true << 0 << 3000;
     QTest::newRow("wrong password") << QVector<int> { 0, 1 } << port1 << QString() << "nimda"
-                                    << texts({ "999 用户名或密码错误", "999 用户名或密码错误" }) << 1 << false;
+                                    << texts({ "999 用户名或密码错误", "999 用户名或密码错误" }) << 1 << false << 0 << 3000;
     QTest::newRow("master node") << QVector<int> { 6 } << port1 << QString() << "admin"
-                                 << texts({ "3 " }) << 0 << false;
+                                 << texts({ "3 " }) << 0 << false << 0 << 3000;
     QTest::newRow("one subnet") << QVector<int> { 0 } << port1 << "127.168.9.200;255.255.255.0;127.168.9.1" << "admin"
-                                << texts({ "6 " }) << 0 << true;
+                                << texts({ "6 " }) << 0 << true << 0 << 3000;
     QTest::newRow("not on the network") << QVector<int> { -1 } << port1 << QString() << "admin"
-                                        << texts({ "999 " }) << 0 << false;
+                                        << texts({ "999 " }) << 0 << false << 0 << 3000;
+    QTest::newRow("no answer in time") << QVector<int> { 0 } << port1 << QString() << "admin" << texts({ "999 " }) << 0
+                                       << false << 3000 << 1000;
     QTest::newRow("mask") << QVector<int> { 0 } << "127.168.9.10;255.0.255.0;127.168.9.1" << QString() << "admin"
-                          << texts({ "5 " }) << 0 << false;
+                          << texts({ "5 " }) << 0 << false << 0 << 3000;
 }
 
 void NetworkBackendTest::changes()
@@ -378,7 +385,10 @@ void NetworkBackendTest::changes()
     QFETCH(QStringList, expected);
     QFETCH(int, refusals);
     QFETCH(bool, moved);
-    Rig rig;
+    QFETCH(int, delay);
+    QFETCH(int, timeout);
+    Rig rig(delay);
+    rig.backend.setChangeTimeout(timeout);
     rig.round();
     const QHash<QString, QPair<MacScanDeviceInfo, int>> before = rig.lastReports();
     QStringList macs;
@@ -495,6 +505,55 @@ void NetworkBackendTest::badInput()
     const QString address = QStringLiteral("127.0.0.1:%1").arg(device.server.serverPort());
     QCOMPARE(lines, QStringList(QString(line).replace(QLatin1String("%1"), address)
                                     .replace(QLatin1String("%2"), QString::number(device.udp.localPort()))));
+}
+
+void NetworkBackendTest::targets_data()
+{
+    QTest::addColumn<QString>("text");
+    // "address:port", "interface name", or the refusal.
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("address") << "127.0.0.1:3702" << "127.0.0.1:3702";
+    QTest::newRow("blanks") << " 127.0.0.2:1 " << "127.0.0.2:1";
+    QTest::newRow("highest port") << "10.1.2.3:65535" << "10.1.2.3:65535";
+    QTest::newRow("interface") << "lo" << "interface lo";
+    QTest::newRow("no interface") << "nosuch0" << "No network interface is named \"nosuch0\"";
+    QTest::newRow("no address") << "127.0.0:3702" << "\"127.0.0\" is not an IPv4 address";
+    QTest::newRow("a name") << "localhost:3702" << "\"localhost\" is not an IPv4 address";
+    QTest::newRow("IPv6") << "::1:3702" << "\"::1\" is not an IPv4 address";
+    QTest::newRow("port 0") << "127.0.0.1:0" << "\"0\" is not a port between 1 and 65535";
+    QTest::newRow("port too high") << "127.0.0.1:65536" << "\"65536\" is not a port between 1 and 65535";
+    QTest::newRow("signed port") << "127.0.0.1:+80" << "\"+80\" is not a port between 1 and 65535";
+    QTest::newRow("no port") << "127.0.0.1:" << "\"\" is not a port between 1 and 65535";
+    QTest::newRow("empty") << "" << "No network given: name an interface or HOST:PORT";
+}
+
+void NetworkBackendTest::targets()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    NetworkTarget target;
+    QString error;
+    const bool ok = parseNetworkTarget(text, &target, &error);
+    const QString result = !ok ? error
+        : target.directed()    ? QString(target.address.toString() + QLatin1Char(':') + QString::number(target.port))
+                               : QString(QStringLiteral("interface ") + target.interfaceName);
+    QCOMPARE(result, expected);
+    QCOMPARE(error.isEmpty(), ok);
+    // The back-end names what it scans, and refuses what cannot be scanned in the same words.
+    NetworkBackend backend;
+    QString refusal;
+    if (!ok) {
+        return;
+    }
+    const bool usable = backend.setTarget(target, &refusal);
+    if (target.directed()) {
+        QVERIFY(usable);
+        QCOMPARE(backend.networkName(), expected);
+    } else if (usable) {
+        QCOMPARE(backend.networkName(), target.interfaceName);
+    } else {
+        QCOMPARE(refusal, QStringLiteral("The network interface \"lo\" cannot multicast"));
+    }
 }
 
 QTEST_GUILESS_MAIN(NetworkBackendTest)
