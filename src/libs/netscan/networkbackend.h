@@ -7,7 +7,8 @@
 #include <netscan/scanbackend.h>
 
 #include <QHostAddress>
-#include <QScopedPointer>
+
+#include <memory>
 
 class NetworkBackendPrivate;
 
@@ -93,7 +94,7 @@ protected:
 private:
     Q_DISABLE_COPY(NetworkBackend)
     friend class NetworkBackendPrivate;
-    QScopedPointer<NetworkBackendPrivate> d;
+    std::unique_ptr<NetworkBackendPrivate> const d;
 };
 
 #endif // ZVR_NETWORKBACKEND_H
