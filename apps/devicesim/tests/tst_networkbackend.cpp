@@ -38,10 +38,12 @@ void NetworkBackendTest::probeMatches_data()
     QTest::addColumn<QString>("expected");
     const QByteArray encoder = seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml"));
     const QByteArray other = seed(QStringLiteral("fuzz_discovery/probematches-other-maker.xml"));
-    QTest::newRow("encoder")
-        << encoder
-        << "urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-5afd-9ae7-"
-           "1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1";
+    const QString ok = QStringLiteral("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-"
+                                      "5afd-9ae7-1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1");
+    QTest::newRow("encoder") << encoder << ok;
+    QTest::newRow("UTF-8 named") << QByteArray(encoder).replace("\"UTF-8\"", "'utf-8'") << ok;
+    QTest::newRow("another encoding named") << QByteArray(encoder).replace("UTF-8", "IBM00924") << "error";
+    QTest::newRow("declaration unended") << QByteArray(encoder).replace("?>", ">") << "error";
     QTest::newRow("another maker") << other << "";
     QTest::newRow("not a device") << QByteArray(encoder).replace(
         "<d:Types>tds:Device dn:NetworkVideoTransmitter</d:Types>",
@@ -67,7 +69,9 @@ void NetworkBackendTest::probeMatches()
     QString relatesTo;
     QVector<Onvif::ProbeMatch> matches;
     QString error;
+    LogCapture log;
     const bool ok = Onvif::parseProbeMatches(datagram, &relatesTo, &matches, &error);
+    QCOMPARE(log.lines().size(), 0);
     QCOMPARE(ok, expected != QLatin1String("error"));
     QCOMPARE(error.isEmpty(), ok);
     if (!ok || expected.isEmpty()) {

@@ -32,6 +32,7 @@ constexpr int MaxText = 4096;
 constexpr int MaxMatches = 16;
 constexpr int MaxInterfaces = 16;
 constexpr int MaxScopes = 64;
+constexpr int MaxDeclaration = 256;
 
 QString resolved(const QString &qname, const QVector<QHash<QString, QString>> &scopes)
 {
@@ -150,7 +151,27 @@ bool readSoap(const QByteArray &data, int maxSize, SoapDocument *document, QStri
         return fail(error, QStringLiteral("%1 bytes, over %2").arg(data.size()).arg(maxSize));
     }
     SoapDocument result;
-    QXmlStreamReader xml(data);
+    // The XML declaration is read here: the reader would look any encoding it names up
+    // among the system's codecs. Only UTF-8 is taken.
+    QByteArray bytes = data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data;
+    if (bytes.startsWith("<?xml")) {
+        const int end = bytes.indexOf("?>");
+        if (end < 0 || end > MaxDeclaration) {
+            return fail(error, QStringLiteral("a malformed XML declaration"));
+        }
+        const QByteArray declaration = bytes.left(end);
+        const int at = declaration.indexOf("encoding");
+        if (at >= 0) {
+            const QByteArray rest = declaration.mid(at + 8).trimmed();
+            const QByteArray name = rest.startsWith('=') ? rest.mid(1).trimmed() : QByteArray();
+            const QByteArray value = name.mid(1, name.indexOf(name.left(1), 1) - 1);
+            if (name.size() < 2 || (name.at(0) != '"' && name.at(0) != '\'') || value.toLower() != "utf-8") {
+                return fail(error, QStringLiteral("an XML declaration naming another encoding than UTF-8"));
+            }
+        }
+        bytes = bytes.mid(end + 2);
+    }
+    QXmlStreamReader xml(bytes);
     QVector<QHash<QString, QString>> namespaces;
     QStringList path; // local names from the envelope down
     QString text;
