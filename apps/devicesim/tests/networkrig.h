@@ -51,7 +51,7 @@ void spin(int milliseconds, const std::function<bool()> &done)
 // The emulator on loopback addresses, in this process.
 struct Rig
 {
-    explicit Rig(int answerDelay = 0)
+    explicit Rig(int answerDelay = 0, bool readsNeedUser = false)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
@@ -63,7 +63,9 @@ struct Rig
         free.close();
         network = std::make_unique<EmulatedNetwork>(options);
         network->start();
-        service = std::make_unique<DeviceService>(network.get(), DeviceService::Options());
+        DeviceService::Options serviceOptions;
+        serviceOptions.readsNeedUser = readsNeedUser;
+        service = std::make_unique<DeviceService>(network.get(), serviceOptions);
         QString error;
         QVERIFY2(service->start(options.httpPort, &error), qPrintable(error));
         startDiscovery();

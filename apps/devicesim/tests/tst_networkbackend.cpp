@@ -23,6 +23,7 @@ private Q_SLOTS:
     void faultOutcomes();
     void requestsAsTheDeviceReadsThem();
     void listsTheEmulator();
+    void readsWithCredentials();
     void changes_data();
     void changes();
     void badInput_data();
@@ -38,8 +39,9 @@ void NetworkBackendTest::probeMatches_data()
     QTest::addColumn<QString>("expected");
     const QByteArray encoder = seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml"));
     const QByteArray other = seed(QStringLiteral("fuzz_discovery/probematches-other-maker.xml"));
-    const QString ok = QStringLiteral("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-"
-                                      "5afd-9ae7-1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1");
+    const QString ok
+        = QStringLiteral("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-"
+                         "5afd-9ae7-1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1");
     QTest::newRow("encoder") << encoder << ok;
     QTest::newRow("UTF-8 named") << QByteArray(encoder).replace("\"UTF-8\"", "'utf-8'") << ok;
     QTest::newRow("another encoding named") << QByteArray(encoder).replace("UTF-8", "IBM00924") << "error";
@@ -372,6 +374,30 @@ void NetworkBackendTest::listsTheEmulator()
     QCOMPARE(rig.reports.size(), 2 * listed.size());
     QCOMPARE(valuesText(rig.lastReports().begin().value().first),
         valuesText(listed.value(rig.lastReports().begin().key()).first));
+}
+
+void NetworkBackendTest::readsWithCredentials()
+{
+    Rig rig(0, true);
+    QSignalSpy refused(&rig.backend, &NetworkBackend::readCredentialsRefused);
+    rig.backend.setCredentials(QString(), QString());
+    rig.round();
+    QCOMPARE(rig.reports.size(), 0);
+    QCOMPARE(refused.size(), 1);
+    rig.backend.setCredentials(QStringLiteral("admin"), QStringLiteral("wrong"));
+    rig.round();
+    QCOMPARE(rig.reports.size(), 0);
+    QCOMPARE(refused.size(), 2);
+    // Each read with a token of its own: every device listed whole, and nothing refused.
+    rig.backend.setCredentials(QStringLiteral("admin"), QStringLiteral("admin"));
+    rig.round();
+    QCOMPARE(refused.size(), 2);
+    const auto listed = rig.lastReports();
+    QVERIFY(listed.size() > 20);
+    for (const auto &report : listed) {
+        QCOMPARE(report.second, 0);
+        QVERIFY(!report.first.deviceSN().isEmpty() && !report.first.firmwareVer().isEmpty());
+    }
 }
 
 void NetworkBackendTest::changes_data()
