@@ -30,7 +30,8 @@ bool usableAddress(const QString &xaddr, QUrl *url)
 {
     const QUrl parsed(xaddr, QUrl::StrictMode);
     quint32 value = 0;
-    if (!parsed.isValid() || parsed.scheme() != QLatin1String("http") || !parseAddress(parsed.host(), &value)) {
+    if (!parsed.isValid() || parsed.scheme() != QLatin1String("http")
+        || !parseAddress(parsed.host(), &value)) {
         return false;
     }
     *url = parsed;
@@ -84,10 +85,11 @@ public:
     int changeTimeout = 10000;
     int readTimeout = 3000;
     int probeWait = 1000;
-    int readsAtOnce = 32;
+    int readsAtOnce = 64;
     bool roundUnderWay = false;
     bool waitingForProbes = false;
     bool capLogged = false;
+    bool readRefusalTold = false; // readCredentialsRefused() this round
     // Endpoints seen this round by the address of their device service: two devices on
     // one address are in conflict, even when only one of them can be read there.
     QHash<QString, int> hostsSeen;
@@ -127,8 +129,8 @@ void NetworkBackendPrivate::matched(const Onvif::ProbeMatch &match)
     }
     QUrl url;
     if (!usableAddress(match.xaddr, &url)) {
-        qCWarning(lcNetscan, "%s offers no usable device service (%s); ignored", qUtf8Printable(match.endpoint),
-            qUtf8Printable(match.xaddr));
+        qCWarning(lcNetscan, "%s offers no usable device service (%s); ignored",
+            qUtf8Printable(match.endpoint), qUtf8Printable(match.xaddr));
         if (device.commMac.isEmpty()) {
             devices.erase(found);
         }
@@ -165,15 +167,19 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     if (!listed) {
         Q_EMIT q->readProgress(++newDevicesRead, newDevices);
     }
+    if (reading.notAuthorized && !std::exchange(readRefusalTold, true)) {
+        Q_EMIT q->readCredentialsRefused();
+    }
     const QVector<Onvif::InterfaceInfo> &interfaces = reading.interfaces.interfaces;
     QString commMac = interfaces.isEmpty() ? QString() : Onvif::normalizedMac(interfaces.first().mac);
     if (reading.ok && commMac.isEmpty()) {
-        qCWarning(lcNetscan, "%s names no interface with a MAC address; not listed", qUtf8Printable(endpoint));
+        qCWarning(
+            lcNetscan, "%s names no interface with a MAC address; not listed", qUtf8Printable(endpoint));
     }
     const QString holder = endpointByMac.value(commMac);
     if (!commMac.isEmpty() && !holder.isEmpty() && holder != endpoint) {
-        qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint), qUtf8Printable(commMac),
-            qUtf8Printable(holder));
+        qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint),
+            qUtf8Printable(commMac), qUtf8Printable(holder));
         commMac.clear();
     }
     // A device serves at one of its own addresses: a host that names another's MAC but
@@ -214,7 +220,8 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
         port.mac = mac.isEmpty() ? interface.mac : mac;
         port.ip = interface.ip;
         parseAddress(interface.ip, &port.ipInt);
-        port.subnetMask = interface.ip.isEmpty() ? QString() : formatAddress(Onvif::maskOf(interface.prefixLength));
+        port.subnetMask
+            = interface.ip.isEmpty() ? QString() : formatAddress(Onvif::maskOf(interface.prefixLength));
         port.gateway = gateway;
         ports.append(port);
         device.tokens.append(interface.token);
@@ -248,7 +255,8 @@ MacScanDeviceInfo NetworkBackendPrivate::current(const Device &device) const
         info.setDeviceModel(model);
     }
     if (device.hasClock) {
-        info.setDevTime(QDateTime::currentDateTimeUtc().addSecs(device.clockOffset).toString(DeviceTimeFormat));
+        info.setDevTime(
+            QDateTime::currentDateTimeUtc().addSecs(device.clockOffset).toString(DeviceTimeFormat));
     }
     info.setOffline(device.offline);
     return info;
@@ -286,7 +294,8 @@ void NetworkBackendPrivate::completeRound()
         }
         if (!seen && ++device.missed >= MissedRoundsOffline) {
             if (!device.offline) {
-                qCInfo(lcNetscan, "%s missed %d rounds: offline", qUtf8Printable(device.commMac), device.missed);
+                qCInfo(
+                    lcNetscan, "%s missed %d rounds: offline", qUtf8Printable(device.commMac), device.missed);
             }
             device.offline = true;
             report(device, false);
@@ -318,7 +327,8 @@ void NetworkBackendPrivate::changeRequested(const NetworkChange &change)
         const auto found = devices.constFind(endpointByMac.value(mac));
         ChangeOutcome outcome { mac, QString(), IpSetTimeout, QString() };
         if (found == devices.constEnd() || found->offline) {
-            qCWarning(lcNetscan, "change request %d: %s is not on the network", change.requestId, qUtf8Printable(mac));
+            qCWarning(lcNetscan, "change request %d: %s is not on the network", change.requestId,
+                qUtf8Printable(mac));
             settled.append(outcome);
             continue;
         }
@@ -468,6 +478,7 @@ void NetworkBackend::startRound()
     d->waitingForProbes = true;
     d->newDevices = 0;
     d->newDevicesRead = 0;
+    d->readRefusalTold = false;
     QString error;
     if (!d->discovery->probe(&error)) {
         qCWarning(lcNetscan, "round %d: %s", round() + 1, qUtf8Printable(error));

@@ -167,8 +167,8 @@ void NetworkDiscovery::readDatagrams()
 {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(Onvif::MaxDatagram + 1);
-        const QString from = datagram.senderAddress().toString() + QLatin1Char(':')
-            + QString::number(datagram.senderPort());
+        const QString from
+            = datagram.senderAddress().toString() + QLatin1Char(':') + QString::number(datagram.senderPort());
         if (datagram.data().size() > Onvif::MaxDatagram) {
             dropped(QStringLiteral("datagram from %1 over %2 bytes dropped").arg(from).arg(Onvif::MaxDatagram));
             continue;
@@ -192,8 +192,8 @@ void NetworkDiscovery::readDatagrams()
         }
         for (const Onvif::ProbeMatch &match : qAsConst(matches)) {
             if (!match.isDevice()) {
-                qCInfo(lcNetscan, "%s from %s is no network video device; ignored", qUtf8Printable(match.endpoint),
-                    qUtf8Printable(from));
+                qCInfo(lcNetscan, "%s from %s is no network video device; ignored",
+                    qUtf8Printable(match.endpoint), qUtf8Printable(from));
                 continue;
             }
             // A device answers from the address it serves at; another host may not speak for it.
