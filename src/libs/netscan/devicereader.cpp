@@ -21,9 +21,10 @@ struct DeviceReader::Job
 {
     QString key;
     QUrl url;
-    int step = 0;
+    int outstanding = 0;
     bool started = false;
     DeviceReading reading;
+    QString problems[ReadCount]; // by operation, told once all are in
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -96,21 +97,24 @@ void DeviceReader::startNext()
 
 void DeviceReader::request(Job *job)
 {
-    const Operation operation = Reads[job->step];
-    // The clock is everyone's to read; the rest carry the token where there is one.
-    Onvif::UsernameToken token;
-    const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
-    if (signedRead) {
-        token = Onvif::UsernameToken::make(m_user, m_password);
+    // All four at once, each on a connection of its own that the device closes after it.
+    job->outstanding = ReadCount;
+    for (const Operation operation : Reads) {
+        // The clock is everyone's to read; the rest carry the token where there is one.
+        Onvif::UsernameToken token;
+        const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
+        if (signedRead) {
+            token = Onvif::UsernameToken::make(m_user, m_password);
+        }
+        const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
+        m_client->post(job->url, body, m_timeout, true, [this, job, operation](const SoapClient::Result &result) {
+            answered(job, operation, result.status, result.body, result.error);
+        });
     }
-    const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-    m_client->post(job->url, body, m_timeout, job->step == ReadCount - 1,
-        [this, job](const SoapClient::Result &result) { answered(job, result.status, result.body, result.error); });
 }
 
-void DeviceReader::answered(Job *job, int status, const QByteArray &body, const QString &error)
+void DeviceReader::answered(Job *job, Operation operation, int status, const QByteArray &body, const QString &error)
 {
-    const Operation operation = Reads[job->step];
     const QString name = Onvif::operationName(operation);
     Onvif::DeviceAnswer answer;
     QString problem = error;
@@ -124,20 +128,14 @@ void DeviceReader::answered(Job *job, int status, const QByteArray &body, const 
         problem = QStringLiteral("HTTP status %1").arg(status);
     }
     if (!problem.isEmpty()) {
-        qCWarning(lcNetscan, "%s of %s failed: %s", qUtf8Printable(name), qUtf8Printable(job->url.toString()),
-            qUtf8Printable(problem));
-        if (job->reading.error.isEmpty()) {
-            job->reading.error = name + QStringLiteral(": ") + problem;
-        }
+        job->problems[int(operation)] = problem;
     }
     switch (operation) {
     case Operation::GetNetworkInterfaces:
         job->reading.interfaces = answer;
         job->reading.ok = problem.isEmpty();
         if (!job->reading.ok) {
-            // Without its interfaces the device waits for the next round.
-            finish(job);
-            return;
+            job->reading.error = name + QStringLiteral(": ") + problem;
         }
         break;
     case Operation::GetDeviceInformation:
@@ -153,15 +151,24 @@ void DeviceReader::answered(Job *job, int status, const QByteArray &body, const 
         job->reading.hasClock = problem.isEmpty();
         break;
     }
-    if (++job->step < ReadCount) {
-        request(job);
-    } else {
+    if (--job->outstanding == 0) {
         finish(job);
     }
 }
 
 void DeviceReader::finish(Job *job)
 {
+    // Without the interfaces the device is not listed: that failure alone is worth a line.
+    const QVector<Onvif::InterfaceInfo> &interfaces = job->reading.interfaces.interfaces;
+    const bool listable = job->reading.ok && !interfaces.isEmpty()
+        && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
+    for (int i = 0; i < ReadCount; ++i) {
+        const bool told = i == int(Operation::GetNetworkInterfaces) || listable;
+        if (told && !job->problems[i].isEmpty()) {
+            qCWarning(lcNetscan, "%s of %s failed: %s", qUtf8Printable(Onvif::operationName(Operation(i))),
+                qUtf8Printable(job->url.toString()), qUtf8Printable(job->problems[i]));
+        }
+    }
     m_jobs.remove(job->key);
     --m_running;
     const QString key = job->key;

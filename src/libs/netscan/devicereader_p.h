@@ -30,8 +30,8 @@ struct DeviceReading
 
 /*! \brief The device-service reads of the devices the discovery found new or changed:
  *  GetNetworkInterfaces, GetDeviceInformation, GetNetworkDefaultGateway and
- *  GetSystemDateAndTime one after another on one connection per device, a bounded
- *  number of devices at once, each read with its time limit.
+ *  GetSystemDateAndTime side by side, a bounded number of devices at once, each read
+ *  with its time limit.
  */
 class DeviceReader : public QObject
 {
@@ -57,14 +57,14 @@ private:
     struct Job;
     void startNext();
     void request(Job *job);
-    void answered(Job *job, int status, const QByteArray &body, const QString &error);
+    void answered(Job *job, Onvif::Operation operation, int status, const QByteArray &body, const QString &error);
     void finish(Job *job);
 
     SoapClient *const m_client;
     QQueue<QPair<QString, QUrl>> m_queue;
     QHash<QString, Job *> m_jobs; // queued or under way, by key
     int m_running = 0;
-    int m_devicesAtOnce = 32;
+    int m_devicesAtOnce = 64;
     int m_timeout = 3000;
     QString m_user;
     QString m_password;

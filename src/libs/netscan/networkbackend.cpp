@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 /* The devices the back-end remembers at most. An endpoint beyond them is not listed
@@ -81,10 +83,13 @@ public:
     int changeTimeout = 10000;
     int readTimeout = 3000;
     int probeWait = 1000;
-    int readsAtOnce = 32;
+    int readsAtOnce = 64;
     bool roundUnderWay = false;
     bool waitingForProbes = false;
     bool capLogged = false;
+    // Endpoints seen this round by the address of their device service: two devices on
+    // one address are in conflict, even when only one of them can be read there.
+    QHash<QString, int> hostsSeen;
     int newDevices = 0; // read this round for the first time
     int newDevicesRead = 0;
 };
@@ -129,6 +134,7 @@ void NetworkBackendPrivate::matched(const Onvif::ProbeMatch &match)
         return;
     }
     device.seen = true;
+    ++hostsSeen[url.host()];
     device.scopes = match.scopes;
     const bool changed = device.commMac.isEmpty() || match.xaddr != device.xaddr
         || match.metadataVersion != device.metadataVersion;
@@ -261,34 +267,23 @@ void NetworkBackendPrivate::maybeFinish()
 void NetworkBackendPrivate::completeRound()
 {
     roundUnderWay = false;
-    QHash<QString, int> answering;
     for (auto it = devices.begin(); it != devices.end(); ++it) {
         Device &device = it.value();
+        const bool seen = std::exchange(device.seen, false);
         if (device.commMac.isEmpty()) {
             continue;
         }
-        if (!device.seen && ++device.missed >= MissedRoundsOffline) {
+        if (!seen && ++device.missed >= MissedRoundsOffline) {
             if (!device.offline) {
                 qCInfo(lcNetscan, "%s missed %d rounds: offline", qUtf8Printable(device.commMac), device.missed);
             }
             device.offline = true;
             report(device, false);
         }
-        if (!device.offline) {
-            const QVector<t_device_network_info> ports = device.info.networkInfo();
-            ++answering[ports.value(0).ip];
-        }
+        const int others = hostsSeen.value(QUrl(device.xaddr).host()) - (seen ? 1 : 0);
+        Q_EMIT q->ipStateReported(device.commMac, others > 0 ? 2 : 1);
     }
-    for (auto it = devices.begin(); it != devices.end(); ++it) {
-        Device &device = it.value();
-        device.seen = false;
-        if (device.commMac.isEmpty()) {
-            continue;
-        }
-        const QString ip = device.info.networkInfo().value(0).ip;
-        const int others = answering.value(ip) - (device.offline ? 0 : 1);
-        Q_EMIT q->ipStateReported(device.commMac, !ip.isEmpty() && others > 0 ? 2 : 1);
-    }
+    hostsSeen.clear();
     q->endRound();
 }
 
@@ -446,6 +441,7 @@ void NetworkBackend::restart()
     d->probeTimer.stop();
     d->devices.clear();
     d->endpointByMac.clear();
+    d->hostsSeen.clear();
     d->roundUnderWay = false;
     d->waitingForProbes = false;
     d->capLogged = false;

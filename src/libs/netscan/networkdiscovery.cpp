@@ -6,6 +6,10 @@
 #include <QUdpSocket>
 #include <QUuid>
 
+#ifdef Q_OS_LINUX
+#include <sys/socket.h>
+#endif
+
 namespace {
 
 const QHostAddress Group { QStringLiteral("239.255.255.250") };
@@ -83,6 +87,13 @@ bool NetworkDiscovery::ensureSocket(QString *error)
         return false;
     }
     m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, ReceiveBuffer);
+#ifdef Q_OS_LINUX
+    // Beyond the system's limit where the process may raise it; else the limit stands.
+    if (m_socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() < ReceiveBuffer) {
+        const int size = ReceiveBuffer;
+        ::setsockopt(int(m_socket->socketDescriptor()), SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size);
+    }
+#endif
     connect(m_socket, &QUdpSocket::readyRead, this, &NetworkDiscovery::readDatagrams);
     return true;
 }

@@ -392,7 +392,7 @@ QString normalizedMac(const QString &text)
         if (i > 0) {
             result += QLatin1Char(':');
         }
-        result += hex.midRef(i, 2);
+        result += hex.mid(i, 2);
     }
     return result;
 }
@@ -429,8 +429,11 @@ UsernameToken UsernameToken::make(const QString &user, const QString &password)
 
 QByteArray UsernameToken::passwordDigest(const QByteArray &nonce, const QString &created, const QString &password)
 {
-    return QCryptographicHash::hash(nonce + created.toUtf8() + password.toUtf8(), QCryptographicHash::Sha1)
-        .toBase64();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(nonce);
+    hash.addData(created.toUtf8());
+    hash.addData(password.toUtf8());
+    return hash.result().toBase64();
 }
 
 QByteArray buildRequest(Operation operation, const QString &bodyContent, const UsernameToken *token)

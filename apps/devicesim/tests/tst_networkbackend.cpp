@@ -1,0 +1,501 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "networkrig.h"
+
+#include <logcapture.h>
+
+#include <macscanbll/macscan.h>
+#include <netscan/networkchange.h>
+#include <netscan/onvifmessages_p.h>
+
+#include <QSignalSpy>
+
+class NetworkBackendTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void probeMatches_data();
+    void probeMatches();
+    void deviceAnswers_data();
+    void deviceAnswers();
+    void faultOutcomes_data();
+    void faultOutcomes();
+    void requestsAsTheDeviceReadsThem();
+    void listsTheEmulator();
+    void changes_data();
+    void changes();
+    void badInput_data();
+    void badInput();
+};
+
+void NetworkBackendTest::probeMatches_data()
+{
+    QTest::addColumn<QByteArray>("datagram");
+    // "relatesTo|endpoint|device|kind scopes" per match, or "error: ..." for a drop.
+    QTest::addColumn<QString>("expected");
+    const QByteArray encoder = seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml"));
+    const QByteArray other = seed(QStringLiteral("fuzz_discovery/probematches-other-maker.xml"));
+    QTest::newRow("encoder") << encoder
+                             << "urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-5afd-9ae7-"
+                                "1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1";
+    QTest::newRow("another maker") << other << "";
+    QTest::newRow("not a device")
+        << QByteArray(encoder).replace("<d:Types>tds:Device dn:NetworkVideoTransmitter</d:Types>",
+               "<d:Types>dn:NetworkVideoTransmitter pc:Computer</d:Types>")
+        << "";
+    QTest::newRow("not XML") << QByteArray("\x01\x02hello") << "error";
+    QTest::newRow("not well-formed") << encoder.left(encoder.size() - 20) << "error";
+    QTest::newRow("over 8 KB") << QByteArray(encoder).replace("<d:Types>", QByteArray(QByteArray(8192, ' ') + "<d:Types>"))
+                               << "error";
+    QTest::newRow("DTD") << "<!DOCTYPE e [<!ENTITY a \"x\">]>" + encoder << "error";
+    QTest::newRow("no RelatesTo") << QByteArray(encoder).replace("RelatesTo>", "Related>") << "error";
+    QTest::newRow("no MetadataVersion") << QByteArray(encoder).replace("MetadataVersion>1<", "MetadataVersion>x<")
+                                        << "error";
+    QTest::newRow("no http XAddrs") << QByteArray(encoder).replace("http://", "https://") << "error";
+    QTest::newRow("a Hello") << QByteArray(encoder).replace("ProbeMatches>", "Hello>") << "error";
+}
+
+void NetworkBackendTest::probeMatches()
+{
+    QFETCH(QByteArray, datagram);
+    QFETCH(QString, expected);
+    QString relatesTo;
+    QVector<Onvif::ProbeMatch> matches;
+    QString error;
+    const bool ok = Onvif::parseProbeMatches(datagram, &relatesTo, &matches, &error);
+    QCOMPARE(ok, expected != QLatin1String("error"));
+    QCOMPARE(error.isEmpty(), ok);
+    if (!ok || expected.isEmpty()) {
+        return;
+    }
+    QCOMPARE(matches.size(), 1);
+    const Onvif::ProbeMatch &match = matches.first();
+    QCOMPARE(QStringList({ relatesTo, match.endpoint, QString::number(match.isDevice()), match.xaddr,
+                             QString::number(match.metadataVersion) })
+                 .join(QLatin1Char('|')),
+        expected);
+}
+
+void NetworkBackendTest::deviceAnswers_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QByteArray>("answer");
+    // What the answer reads as, or "error" for one that is dropped.
+    QTest::addColumn<QString>("expected");
+    const int info = int(Onvif::Operation::GetDeviceInformation);
+    const int interfaces = int(Onvif::Operation::GetNetworkInterfaces);
+    const int gateway = int(Onvif::Operation::GetNetworkDefaultGateway);
+    const int clock = int(Onvif::Operation::GetSystemDateAndTime);
+    const int setInterfaces = int(Onvif::Operation::SetNetworkInterfaces);
+    const int setGateway = int(Onvif::Operation::SetNetworkDefaultGateway);
+    const QByteArray infoSeed = seed(QStringLiteral("fuzz_deviceservice/0-GetDeviceInformation.xml"));
+    const QByteArray ports = seed(QStringLiteral("fuzz_deviceservice/1-GetNetworkInterfaces.xml"));
+    const QByteArray time = seed(QStringLiteral("fuzz_deviceservice/3-GetSystemDateAndTime.xml"));
+    const QByteArray ok = "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\" "
+                          "xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\"><env:Body>%1</env:Body></env:Envelope>";
+    QTest::newRow("information") << info << infoSeed << "ZE-2100|V2.4.16|ZV24021155";
+    QTest::newRow("interfaces") << interfaces << ports
+                                << "eth0 00:1E:C0:00:00:09 127.168.1.20/24; eth1 00:1E:C1:00:00:09 127.168.2.50/24";
+    QTest::newRow("interfaces by DHCP")
+        << interfaces
+        << QByteArray(ports).replace("<tt:DHCP>false</tt:DHCP>",
+               "<tt:FromDHCP><tt:Address>10.0.0.5</tt:Address><tt:PrefixLength>16</tt:PrefixLength></tt:FromDHCP>"
+               "<tt:DHCP>true</tt:DHCP>")
+        << "eth0 00:1E:C0:00:00:09 10.0.0.5/16; eth1 00:1E:C1:00:00:09 10.0.0.5/16";
+    QTest::newRow("no interfaces") << interfaces
+                                   << QByteArray(ok).replace("%1", "<tds:GetNetworkInterfacesResponse/>") << "";
+    QTest::newRow("interface address") << interfaces << QByteArray(ports).replace("127.168.1.20", "127.168.1.300")
+                                       << "error";
+    QTest::newRow("interface without token") << interfaces << QByteArray(ports).replace("token=", "name=")
+                                             << "error";
+    QTest::newRow("gateway") << gateway << seed(QStringLiteral("fuzz_deviceservice/2-GetNetworkDefaultGateway.xml"))
+                             << "127.168.1.1";
+    QTest::newRow("local time") << clock << time << "2026-03-02 08:59:32";
+    QTest::newRow("UTC only") << clock << QByteArray(time).replace("LocalDateTime", "Elsewhere")
+                              << "2026-12-09 21:05:29";
+    QTest::newRow("month 13") << clock << QByteArray(time).replace("<tt:Month>3<", "<tt:Month>13<")
+                              << "2026-12-09 21:05:29";
+    QTest::newRow("no valid time") << clock << QByteArray(time).replace("<tt:Month>", "<tt:Mon>").replace("</tt:Month>", "</tt:Mon>")
+                                   << "error";
+    QTest::newRow("reboot needed")
+        << setInterfaces
+        << QByteArray(ok).replace("%1", "<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>true</tds:RebootNeeded>"
+                                        "</tds:SetNetworkInterfacesResponse>")
+        << "reboot 1";
+    QTest::newRow("invalid address") << setInterfaces
+                                     << seed(QStringLiteral("fuzz_deviceservice/4-fault-InvalidIPv4Address.xml"))
+                                     << "fault ter:InvalidArgVal ter:InvalidIPv4Address";
+    QTest::newRow("not authorized") << setGateway
+                                    << seed(QStringLiteral("fuzz_deviceservice/5-fault-NotAuthorized.xml"))
+                                    << "fault ter:NotAuthorized";
+    QTest::newRow("node locked") << setGateway << seed(QStringLiteral("fuzz_deviceservice/5-central-gateway.xml"))
+                                 << "fault zvr:NodeIpLocked";
+    QTest::newRow("another answer") << interfaces << infoSeed << "error";
+    QTest::newRow("over 64 KB") << info
+                                << QByteArray(infoSeed).replace("<tds:Model>", QByteArray(QByteArray(65536, ' ') + "<tds:Model>"))
+                                << "error";
+    QTest::newRow("deep") << info
+                          << QByteArray(infoSeed).replace("<tds:Model>ZE-2100</tds:Model>",
+                                 QByteArray(QByteArray("<a>").repeated(30) + QByteArray("</a>").repeated(30)))
+                          << "error";
+    QTest::newRow("text over 4096") << info << QByteArray(infoSeed).replace("ZE-2100", QByteArray(5000, 'x'))
+                                    << "error";
+    QTest::newRow("empty body") << info << QByteArray(ok).replace("%1", "") << "error";
+    QTest::newRow("not XML") << info << QByteArray("HTTP/1.1 200 OK") << "error";
+}
+
+void NetworkBackendTest::deviceAnswers()
+{
+    QFETCH(int, operation);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, expected);
+    Onvif::DeviceAnswer read;
+    QString error;
+    const bool ok = Onvif::parseDeviceAnswer(answer, Onvif::Operation(operation), &read, &error);
+    QCOMPARE(ok, expected != QLatin1String("error"));
+    QCOMPARE(error.isEmpty(), ok);
+    if (!ok) {
+        return;
+    }
+    QString text;
+    if (read.fault) {
+        text = QStringLiteral("fault ") + read.subcodes.join(QLatin1Char(' '));
+        text.replace(QLatin1Char('{') + Onvif::ErrorNs + QLatin1Char('}'), QStringLiteral("ter:"));
+        text.replace(QLatin1Char('{') + Onvif::ZvrNs + QLatin1Char('}'), QStringLiteral("zvr:"));
+    } else {
+        switch (Onvif::Operation(operation)) {
+        case Onvif::Operation::GetDeviceInformation:
+            text = QStringList { read.model, read.firmware, read.serialNumber }.join(QLatin1Char('|'));
+            break;
+        case Onvif::Operation::GetNetworkInterfaces: {
+            QStringList parts;
+            for (const Onvif::InterfaceInfo &port : read.interfaces) {
+                parts << QStringLiteral("%1 %2 %3/%4").arg(port.token, port.mac, port.ip).arg(port.prefixLength);
+            }
+            text = parts.join(QStringLiteral("; "));
+            break;
+        }
+        case Onvif::Operation::GetNetworkDefaultGateway:
+            text = read.gateway;
+            break;
+        case Onvif::Operation::GetSystemDateAndTime:
+            text = read.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            break;
+        default:
+            text = QStringLiteral("reboot %1").arg(read.rebootNeeded);
+            break;
+        }
+    }
+    QCOMPARE(text, expected);
+}
+
+void NetworkBackendTest::faultOutcomes_data()
+{
+    QTest::addColumn<QStringList>("subcodes");
+    QTest::addColumn<int>("result"); // -1: credentials refused, -2: not in the table
+    const auto ter = [](const char *local) -> QString { return QLatin1Char('{') + Onvif::ErrorNs + QLatin1Char('}') + QLatin1String(local); };
+    const auto zvr = [](const char *local) -> QString { return QLatin1Char('{') + Onvif::ZvrNs + QLatin1Char('}') + QLatin1String(local); };
+    QTest::newRow("InvalidIPv4Address") << QStringList { ter("InvalidArgVal"), ter("InvalidIPv4Address") } << 5;
+    QTest::newRow("InvalidArgVal") << QStringList { ter("InvalidArgVal") } << 5;
+    QTest::newRow("InvalidGatewayAddress") << QStringList { ter("InvalidArgVal"), ter("InvalidGatewayAddress") } << 5;
+    QTest::newRow("DeviceNotReady") << QStringList { zvr("DeviceNotReady") } << 1;
+    QTest::newRow("SameAsNodeIp") << QStringList { zvr("SameAsNodeIp") } << 2;
+    QTest::newRow("NodeIpLocked") << QStringList { zvr("NodeIpLocked") } << 3;
+    QTest::newRow("PortCheckFailed") << QStringList { zvr("PortCheckFailed") } << 4;
+    QTest::newRow("SameSegment") << QStringList { ter("InvalidArgVal"), zvr("SameSegment") } << 6;
+    QTest::newRow("NotAuthorized") << QStringList { ter("NotAuthorized") } << -1;
+    QTest::newRow("another namespace") << QStringList { QStringLiteral("{urn:other}NodeIpLocked") } << -2;
+    QTest::newRow("unknown") << QStringList { ter("ActionNotSupported") } << -2;
+    QTest::newRow("none") << QStringList() << -2;
+}
+
+void NetworkBackendTest::faultOutcomes()
+{
+    QFETCH(QStringList, subcodes);
+    QFETCH(int, result);
+    const Onvif::FaultOutcome outcome = Onvif::faultOutcome(subcodes);
+    QCOMPARE(outcome.notAuthorized, result == -1);
+    QCOMPARE(outcome.known, result != -2);
+    QCOMPARE(int(outcome.result), result >= 0 ? result : int(IpSetTimeout));
+}
+
+void NetworkBackendTest::requestsAsTheDeviceReadsThem()
+{
+    // The probe: SOAP 1.2, our MessageID, Types tds:Device.
+    SoapMessage probe;
+    QString error;
+    QVERIFY(SoapMessage::parse(Onvif::buildProbe(QStringLiteral("urn:uuid:1")), &probe, &error));
+    QCOMPARE(probe.envelopeNamespace, WsNs::Soap12);
+    QCOMPARE(probe.operation, QualifiedName(WsNs::Discovery, QStringLiteral("Probe")));
+    QCOMPARE(probe.header.value(QStringLiteral("MessageID")), QStringLiteral("urn:uuid:1"));
+    QCOMPARE(probe.probeTypes, QVector<QualifiedName>({ { WsNs::Device, QStringLiteral("Device") } }));
+
+    // A change with a token that the device checks; each token is good once.
+    Credentials device(QStringLiteral("admin"), QStringLiteral("pa<ss"));
+    const Onvif::UsernameToken token = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
+    const QByteArray change
+        = Onvif::buildSetNetworkInterfaces(QStringLiteral("eth1"), QStringLiteral("10.1.2.3"), 23, &token);
+    QVERIFY(!change.contains("pa<ss") && !change.contains("pa&lt;ss"));
+    SoapMessage message;
+    QVERIFY(SoapMessage::parse(change, &message, &error));
+    QCOMPARE(message.operation, QualifiedName(WsNs::Device, QStringLiteral("SetNetworkInterfaces")));
+    const QHash<QString, QString> expected { { QStringLiteral("InterfaceToken"), QStringLiteral("eth1") },
+        { QStringLiteral("NetworkInterface/Enabled"), QStringLiteral("true") },
+        { QStringLiteral("NetworkInterface/IPv4/Enabled"), QStringLiteral("true") },
+        { QStringLiteral("NetworkInterface/IPv4/Manual/Address"), QStringLiteral("10.1.2.3") },
+        { QStringLiteral("NetworkInterface/IPv4/Manual/PrefixLength"), QStringLiteral("23") },
+        { QStringLiteral("NetworkInterface/IPv4/DHCP"), QStringLiteral("false") } };
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        QCOMPARE(message.body.value(it.key()), it.value());
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QCOMPARE(device.check(message, true, now), QString());
+    QCOMPARE(device.check(message, true, now), QStringLiteral("a nonce already used (a replay)"));
+    const Onvif::UsernameToken next = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
+    QVERIFY(next.nonce != token.nonce);
+    QVERIFY(SoapMessage::parse(Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &next), &message, &error));
+    QCOMPARE(message.body.value(QStringLiteral("IPv4Address")), QStringLiteral("10.1.2.1"));
+    QCOMPARE(device.check(message, true, now), QString());
+    const Onvif::UsernameToken wrong = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pass"));
+    QVERIFY(SoapMessage::parse(Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &wrong), &message, &error));
+    QCOMPARE(device.check(message, true, now), QStringLiteral("wrong user name or password"));
+}
+
+void NetworkBackendTest::listsTheEmulator()
+{
+    Rig rig;
+    QSignalSpy progress(&rig.backend, &NetworkBackend::readProgress);
+    QSignalSpy rounds(&rig.backend, &ScanBackend::roundFinished);
+    rig.round();
+    const QHash<QString, QPair<MacScanDeviceInfo, int>> listed = rig.lastReports();
+    // The answering devices by address: where two share one, the one that answers there is listed.
+    QMultiHash<quint32, int> byAddress;
+    for (int i = 0; i < rig.network->deviceCount(); ++i) {
+        if (rig.network->answers(i)) {
+            byAddress.insert(rig.network->address(i), i);
+        }
+    }
+    QCOMPARE(listed.size(), byAddress.uniqueKeys().size());
+    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
+        const int index = rig.indexOf(it.key());
+        QVERIFY(index >= 0 && rig.network->answers(index));
+        QCOMPARE(it.value().second, 0);
+        const int sharing = byAddress.count(rig.network->address(index));
+        QCOMPARE(rig.states.value(it.key()), sharing > 1 ? 2 : 1);
+        if (sharing > 1) {
+            continue; // who answers at a shared address is the network's choice
+        }
+        MacScanDeviceInfo expected = rig.network->info(index);
+        // One default gateway stands for every port's.
+        QVector<t_device_network_info> ports = expected.networkInfo();
+        for (t_device_network_info &port : ports) {
+            port.gateway = ports.first().gateway;
+        }
+        expected.setNetworkInfo(ports);
+        QCOMPARE(valuesText(it.value().first), valuesText(expected));
+        const QDateTime shown = QDateTime::fromString(it.value().first.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime clock = QDateTime::fromString(expected.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        QVERIFY2(qAbs(shown.secsTo(clock)) <= 2, qPrintable(it.value().first.devTime()));
+    }
+    QCOMPARE(rig.states.size(), listed.size());
+    const int total = progress.last().at(1).toInt();
+    QCOMPARE(progress.last(), QVariantList({ total, total }));
+    QVERIFY(total >= listed.size());
+
+    // Later rounds: every device's two shares, from its datagram alone.
+    progress.clear();
+    rig.round();
+    QCOMPARE(rounds.size(), 2);
+    QCOMPARE(rounds.last().first().toInt(), 2);
+    int shares[3] = {};
+    for (const auto &report : qAsConst(rig.reports)) {
+        QVERIFY(listed.contains(report.first.deviceCommMac()));
+        ++shares[report.second];
+        if (report.second == 1) {
+            QCOMPARE(valuesText(report.first), valuesText(listed.value(report.first.deviceCommMac()).first));
+        }
+    }
+    QCOMPARE(shares[0], 0);
+    QCOMPARE(shares[1], listed.size());
+    QCOMPARE(shares[2], listed.size());
+    // Devices that share an address are read again each round; nobody else is.
+    QCOMPARE(progress.size() == 0, total == listed.size());
+
+    // Gone for one round: nothing; for two: offline with its last values; back: online.
+    rig.discovery.reset();
+    rig.round();
+    QCOMPARE(rig.reports.size(), 0);
+    rig.round();
+    QCOMPARE(rig.reports.size(), listed.size());
+    for (const auto &report : qAsConst(rig.reports)) {
+        QCOMPARE(report.second, 1);
+        MacScanDeviceInfo offline = listed.value(report.first.deviceCommMac()).first;
+        offline.setOffline(true);
+        QCOMPARE(valuesText(report.first), valuesText(offline));
+    }
+    rig.startDiscovery();
+    rig.round();
+    QCOMPARE(rig.reports.size(), 2 * listed.size());
+    QCOMPARE(valuesText(rig.lastReports().begin().value().first),
+        valuesText(listed.value(rig.lastReports().begin().key()).first));
+}
+
+void NetworkBackendTest::changes_data()
+{
+    QTest::addColumn<QVector<int>>("devices"); // emulator indexes; -1 a device not on the network
+    QTest::addColumn<QString>("port1");
+    QTest::addColumn<QString>("port2");
+    QTest::addColumn<QString>("password");
+    // Per device "result failure".
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("refusals");
+    // Whether port 1 took its new address (a refusal of port 2 comes after it).
+    QTest::addColumn<bool>("moved");
+    const QString port1 = QStringLiteral("127.168.9.10;255.255.255.0;127.168.9.1");
+    QTest::newRow("two devices") << QVector<int> { 0, 1 } << port1 << QString() << "admin"
+                                 << texts({ "0 ", "0 " }) << 0 << true;
+    QTest::newRow("both ports") << QVector<int> { 0 } << port1 << "127.168.10.10;255.255.255.0;127.168.10.1" << "admin"
+                                << texts({ "0 " }) << 0 << true;
+    QTest::newRow("wrong password") << QVector<int> { 0, 1 } << port1 << QString() << "nimda"
+                                    << texts({ "999 用户名或密码错误", "999 用户名或密码错误" }) << 1 << false;
+    QTest::newRow("master node") << QVector<int> { 6 } << port1 << QString() << "admin"
+                                 << texts({ "3 " }) << 0 << false;
+    QTest::newRow("one subnet") << QVector<int> { 0 } << port1 << "127.168.9.200;255.255.255.0;127.168.9.1" << "admin"
+                                << texts({ "6 " }) << 0 << true;
+    QTest::newRow("not on the network") << QVector<int> { -1 } << port1 << QString() << "admin"
+                                        << texts({ "999 " }) << 0 << false;
+    QTest::newRow("mask") << QVector<int> { 0 } << "127.168.9.10;255.0.255.0;127.168.9.1" << QString() << "admin"
+                          << texts({ "5 " }) << 0 << false;
+}
+
+void NetworkBackendTest::changes()
+{
+    QFETCH(QVector<int>, devices);
+    QFETCH(QString, port1);
+    QFETCH(QString, port2);
+    QFETCH(QString, password);
+    QFETCH(QStringList, expected);
+    QFETCH(int, refusals);
+    QFETCH(bool, moved);
+    Rig rig;
+    rig.round();
+    const QHash<QString, QPair<MacScanDeviceInfo, int>> before = rig.lastReports();
+    QStringList macs;
+    for (const int index : devices) {
+        macs << (index < 0 ? QStringLiteral("00:00:5E:00:53:01") : rig.network->info(index).deviceCommMac());
+        QVERIFY(index < 0 || before.contains(macs.last()));
+    }
+    LogCapture log;
+    rig.backend.setCredentials(QStringLiteral("admin"), password);
+    QSignalSpy refused(&rig.backend, &NetworkBackend::credentialsRefused);
+    ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(macs.join(QLatin1Char(',')), port1, port2, QStringLiteral("41"));
+    spin(5000, [&] { return rig.outcomes.size() >= devices.size(); });
+    QStringList outcomes;
+    for (const QString &mac : qAsConst(macs)) {
+        for (const ChangeOutcome &outcome : qAsConst(rig.outcomes)) {
+            if (outcome.commMac == mac) {
+                outcomes << QStringLiteral("%1 %2").arg(outcome.result).arg(outcome.failure);
+            }
+        }
+    }
+    QCOMPARE(outcomes, expected);
+    QCOMPARE(refused.size(), refusals);
+    if (refusals > 0) {
+        QCOMPARE(refused.first().first().toInt(), 41);
+    }
+    for (const CapturedMessage &line : log.lines()) {
+        QVERIFY2(!line.text.contains(password), qPrintable(line.text));
+    }
+    rig.round();
+    const QHash<QString, QPair<MacScanDeviceInfo, int>> after = rig.lastReports();
+    quint32 start = 0;
+    parseAddress(port1.section(QLatin1Char(';'), 0, 0), &start);
+    for (int i = 0; i < devices.size(); ++i) {
+        if (devices.at(i) < 0) {
+            continue;
+        }
+        const QVector<t_device_network_info> ports = after.value(macs.at(i)).first.networkInfo();
+        QCOMPARE(ports.value(0).ip, moved ? formatAddress(start + quint32(i)) : before.value(macs.at(i)).first.networkInfo().value(0).ip);
+        if (moved && !port2.isEmpty() && expected.at(i) == QLatin1String("0 ")) {
+            QCOMPARE(ports.value(1).ip, port2.section(QLatin1Char(';'), 0, 0));
+            QCOMPARE(ports.value(0).gateway, port1.section(QLatin1Char(';'), 2, 2));
+        }
+    }
+}
+
+void NetworkBackendTest::badInput_data()
+{
+    QTest::addColumn<QString>("datagram");
+    QTest::addColumn<QString>("http");
+    // The one line the back-end logs; %1 stands for the fake device's service address.
+    QTest::addColumn<QString>("line");
+    const QString failed = QStringLiteral("GetNetworkInterfaces of http://%1/onvif/device_service failed: ");
+    QTest::newRow("not our probe") << "stray" << "" << "ProbeMatches from 127.0.0.1:%2 answer no probe of ours; dropped";
+    QTest::newRow("over 8 KB") << "huge" << "" << "datagram from 127.0.0.1:%2 over 8192 bytes dropped";
+    QTest::newRow("not XML") << "garbage" << ""
+                             << "datagram from 127.0.0.1:%2 dropped: not well-formed XML: Start tag expected.";
+    QTest::newRow("a computer") << "computer" << ""
+                                << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 is no network "
+                                   "video device; ignored";
+    QTest::newRow("nobody there") << "match" << "closed" << failed + QStringLiteral("Connection refused");
+    QTest::newRow("never answers") << "match" << "silent" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("slow") << "match" << "slow" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("huge") << "match" << "huge" << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("huge, no length") << "match" << "huge, no length" << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("redirect") << "match" << "redirect" << failed + QStringLiteral("HTTP status 302");
+    QTest::newRow("HTTP error") << "match" << "error" << failed + QStringLiteral("HTTP status 503");
+    QTest::newRow("no interfaces") << "match" << "no interfaces"
+                                   << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 names no interface with a MAC "
+                                      "address; not listed";
+}
+
+void NetworkBackendTest::badInput()
+{
+    QFETCH(QString, datagram);
+    QFETCH(QString, http);
+    QFETCH(QString, line);
+    FakeDevice device(http);
+    if (http == QLatin1String("closed")) {
+        device.server.close();
+    }
+    device.answers = [&](const QString &id) -> QVector<QByteArray> {
+        if (datagram == QLatin1String("stray")) {
+            return { device.match(QStringLiteral("urn:uuid:not-ours")) };
+        } else if (datagram == QLatin1String("huge")) {
+            return { device.match(id).replace("<d:Scopes>", QByteArray(QByteArray(8200, ' ') + "<d:Scopes>")) };
+        } else if (datagram == QLatin1String("garbage")) {
+            return { QByteArray("\x00\x01garbage", 9) };
+        } else if (datagram == QLatin1String("computer")) {
+            return { device.match(id, "pub:Computer") };
+        }
+        return { device.match(id), device.match(id) }; // the repeat is heard once
+    };
+    NetworkBackend backend;
+    backend.setDirectedTarget(QHostAddress::LocalHost, device.udp.localPort());
+    backend.setProbeWait(200);
+    backend.setReadTimeout(500);
+    int reports = 0;
+    connect(&backend, &ScanBackend::deviceReported, [&reports] { ++reports; });
+    QSignalSpy rounds(&backend, &ScanBackend::roundFinished);
+    LogCapture log;
+    QElapsedTimer clock;
+    clock.start();
+    backend.startRound();
+    spin(5000, [&] { return !rounds.isEmpty(); });
+    QCOMPARE(rounds.size(), 1);
+    QVERIFY(clock.elapsed() < 1500);
+    QCOMPARE(reports, 0);
+    QStringList lines;
+    for (const CapturedMessage &message : log.lines()) {
+        if (message.category == QLatin1String("zvr.netscan")) {
+            lines << message.text;
+        }
+    }
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(device.server.serverPort());
+    QCOMPARE(lines, QStringList(QString(line).replace(QLatin1String("%1"), address)
+                                    .replace(QLatin1String("%2"), QString::number(device.udp.localPort()))));
+}
+
+QTEST_GUILESS_MAIN(NetworkBackendTest)
+#include "tst_networkbackend.moc"
