@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const Onvif::InterfaceInfo &port : qAsConst(answer.interfaces)) {
         FUZZ_CHECK(!port.token.isEmpty());
         quint32 address = 0;
-        FUZZ_CHECK(port.ip.isEmpty() || (parseAddress(port.ip, &address) && port.prefixLength >= 0
-                                            && port.prefixLength <= 32));
+        FUZZ_CHECK(port.ip.isEmpty()
+            || (parseAddress(port.ip, &address) && port.prefixLength >= 0 && port.prefixLength <= 32));
         const QString mac = Onvif::normalizedMac(port.mac);
         FUZZ_CHECK(mac.isEmpty() || (mac.size() == 17 && Onvif::normalizedMac(mac) == mac));
         FUZZ_CHECK(Onvif::prefixLength(Onvif::maskOf(port.prefixLength)) == qBound(0, port.prefixLength, 32));
@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Onvif::DeviceAnswer again;
     FUZZ_CHECK(Onvif::parseDeviceAnswer(input, operation, &again, &error));
     FUZZ_CHECK(again.model == answer.model && again.firmware == answer.firmware
-        && again.serialNumber == answer.serialNumber && again.gateway == answer.gateway && again.time == answer.time
-        && again.interfaces.size() == answer.interfaces.size() && again.rebootNeeded == answer.rebootNeeded);
+        && again.serialNumber == answer.serialNumber && again.gateway == answer.gateway
+        && again.time == answer.time && again.interfaces.size() == answer.interfaces.size()
+        && again.rebootNeeded == answer.rebootNeeded);
     return 0;
 }

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(again == relatesTo && matchesAgain.size() == matches.size());
     for (int i = 0; i < matches.size(); ++i) {
         FUZZ_CHECK(matchesAgain.at(i).endpoint == matches.at(i).endpoint
-            && matchesAgain.at(i).types == matches.at(i).types && matchesAgain.at(i).scopes == matches.at(i).scopes
+            && matchesAgain.at(i).types == matches.at(i).types
+            && matchesAgain.at(i).scopes == matches.at(i).scopes
             && matchesAgain.at(i).xaddr == matches.at(i).xaddr
             && matchesAgain.at(i).metadataVersion == matches.at(i).metadataVersion);
     }

@@ -51,14 +51,14 @@ void spin(int milliseconds, const std::function<bool()> &done)
 // The emulator on loopback addresses, in this process.
 struct Rig
 {
-    Rig()
+    explicit Rig(int answerDelay = 0)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
         EmulatedNetwork::Options options;
         options.devices = Devices;
         options.interval = 0;
-        options.answerDelay = 0;
+        options.answerDelay = answerDelay;
         options.httpPort = free.serverPort();
         free.close();
         network = std::make_unique<EmulatedNetwork>(options);
@@ -71,12 +71,13 @@ struct Rig
         backend.setReadTimeout(2000);
         backend.setChangeTimeout(3000);
         backend.setCredentials(QStringLiteral("admin"), QStringLiteral("admin"));
-        QObject::connect(&backend, &ScanBackend::deviceReported, [this](const MacScanDeviceInfo &info, int kind) {
-            reports.append({ info, kind });
-        });
-        QObject::connect(&backend, &ScanBackend::ipStateReported,
+        QObject::connect(&backend, &ScanBackend::deviceReported, &backend,
+            [this](const MacScanDeviceInfo &info, int kind) {
+                reports.append({ info, kind });
+            });
+        QObject::connect(&backend, &ScanBackend::ipStateReported, &backend,
             [this](const QString &mac, int state) { states.insert(mac, state); });
-        QObject::connect(&backend, &ScanBackend::changeAnswered,
+        QObject::connect(&backend, &ScanBackend::changeAnswered, &backend,
             [this](int, const QVector<ChangeOutcome> &answers) { outcomes += answers; });
     }
 
@@ -141,20 +142,22 @@ QString portsText(const QVector<t_device_network_info> &ports)
 {
     QStringList parts;
     for (const t_device_network_info &port : ports) {
-        parts << QStringLiteral("%1 %2 %3/%4 gw %5").arg(port.id).arg(port.mac, port.ip, port.subnetMask, port.gateway);
+        parts << QStringLiteral("%1 %2 %3/%4 gw %5")
+                     .arg(port.id)
+                     .arg(port.mac, port.ip, port.subnetMask, port.gateway);
     }
     return parts.join(QStringLiteral("; "));
 }
 
 QString valuesText(const MacScanDeviceInfo &info)
 {
-    return QStringList { info.deviceCommMac(), info.deviceModel(), info.deviceSN(), info.name(), info.firmwareVer(),
-        QString::number(info.nodeType()), QString::number(info.subNodeType()), QString::number(info.runMode()),
-        QString::number(info.malfunction()), QString::number(info.callRollState()),
-        QString::number(info.isOffline()), portsText(info.networkInfo()) }
+    return QStringList { info.deviceCommMac(), info.deviceModel(), info.deviceSN(), info.name(),
+        info.firmwareVer(), QString::number(info.nodeType()), QString::number(info.subNodeType()),
+        QString::number(info.runMode()), QString::number(info.malfunction()),
+        QString::number(info.callRollState()), QString::number(info.isOffline()),
+        portsText(info.networkInfo()) }
         .join(QLatin1Char('|'));
 }
-
 
 /* A device of the test's own making: answers each probe with a datagram built from its
  * MessageID, and serves its device service on a port of its own as the row says.
@@ -165,7 +168,7 @@ struct FakeDevice
     {
         udp.bind(QHostAddress(QHostAddress::LocalHost), 0);
         server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server, &QTcpServer::newConnection, [this, http] {
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this, http] {
             while (QTcpSocket *socket = server.nextPendingConnection()) {
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, http] {
                     socket->readAll();
@@ -173,7 +176,7 @@ struct FakeDevice
                 });
             }
         });
-        QObject::connect(&udp, &QUdpSocket::readyRead, [this] {
+        QObject::connect(&udp, &QUdpSocket::readyRead, &udp, [this] {
             while (udp.hasPendingDatagrams()) {
                 const QNetworkDatagram probe = udp.receiveDatagram();
                 SoapMessage message;
@@ -204,9 +207,10 @@ struct FakeDevice
             QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
             drip->start(100);
         } else if (http == QLatin1String("no interfaces")) {
-            const QByteArray body = "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body>"
-                                    "<GetNetworkInterfacesResponse xmlns=\"http://www.onvif.org/ver10/device/wsdl\"/>"
-                                    "</e:Body></e:Envelope>";
+            const QByteArray body
+                = "<e:Envelope xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\"><e:Body>"
+                  "<GetNetworkInterfacesResponse xmlns=\"http://www.onvif.org/ver10/device/wsdl\"/>"
+                  "</e:Body></e:Envelope>";
             socket->write(ok + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         }
     }
@@ -216,7 +220,8 @@ struct FakeDevice
         return QByteArray(seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml")))
             .replace("urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce", relatesTo.toUtf8())
             .replace("tds:Device dn:NetworkVideoTransmitter", types)
-            .replace("127.168.1.20:18080", QByteArray("127.0.0.1:" + QByteArray::number(server.serverPort())));
+            .replace(
+                "127.168.1.20:18080", QByteArray("127.0.0.1:" + QByteArray::number(server.serverPort())));
     }
 
     std::function<QVector<QByteArray>(const QString &)> answers;

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void changes();
     void badInput_data();
     void badInput();
+    void targets_data();
+    void targets();
 };
 
 void NetworkBackendTest::probeMatches_data()
@@ -36,22 +38,24 @@ void NetworkBackendTest::probeMatches_data()
     QTest::addColumn<QString>("expected");
     const QByteArray encoder = seed(QStringLiteral("fuzz_discovery/probematches-encoder.xml"));
     const QByteArray other = seed(QStringLiteral("fuzz_discovery/probematches-other-maker.xml"));
-    QTest::newRow("encoder") << encoder
-                             << "urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-5afd-9ae7-"
-                                "1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1";
+    QTest::newRow("encoder")
+        << encoder
+        << "urn:uuid:0f751aac-045c-4c53-8f4c-cb7b3e5677ce|urn:uuid:0993e9f6-9e3a-5afd-9ae7-"
+           "1db64ea651b0|1|http://127.168.1.20:18080/onvif/device_service|1";
     QTest::newRow("another maker") << other << "";
-    QTest::newRow("not a device")
-        << QByteArray(encoder).replace("<d:Types>tds:Device dn:NetworkVideoTransmitter</d:Types>",
-               "<d:Types>dn:NetworkVideoTransmitter pc:Computer</d:Types>")
-        << "";
+    QTest::newRow("not a device") << QByteArray(encoder).replace(
+        "<d:Types>tds:Device dn:NetworkVideoTransmitter</d:Types>",
+        "<d:Types>dn:NetworkVideoTransmitter pc:Computer</d:Types>")
+                                  << "";
     QTest::newRow("not XML") << QByteArray("\x01\x02hello") << "error";
     QTest::newRow("not well-formed") << encoder.left(encoder.size() - 20) << "error";
-    QTest::newRow("over 8 KB") << QByteArray(encoder).replace("<d:Types>", QByteArray(QByteArray(8192, ' ') + "<d:Types>"))
+    QTest::newRow("over 8 KB") << QByteArray(encoder).replace(
+        "<d:Types>", QByteArray(QByteArray(8192, ' ') + "<d:Types>"))
                                << "error";
     QTest::newRow("DTD") << "<!DOCTYPE e [<!ENTITY a \"x\">]>" + encoder << "error";
     QTest::newRow("no RelatesTo") << QByteArray(encoder).replace("RelatesTo>", "Related>") << "error";
-    QTest::newRow("no MetadataVersion") << QByteArray(encoder).replace("MetadataVersion>1<", "MetadataVersion>x<")
-                                        << "error";
+    QTest::newRow("no MetadataVersion")
+        << QByteArray(encoder).replace("MetadataVersion>1<", "MetadataVersion>x<") << "error";
     QTest::newRow("no http XAddrs") << QByteArray(encoder).replace("http://", "https://") << "error";
     QTest::newRow("a Hello") << QByteArray(encoder).replace("ProbeMatches>", "Hello>") << "error";
 }
@@ -92,48 +96,58 @@ void NetworkBackendTest::deviceAnswers_data()
     const QByteArray infoSeed = seed(QStringLiteral("fuzz_deviceservice/0-GetDeviceInformation.xml"));
     const QByteArray ports = seed(QStringLiteral("fuzz_deviceservice/1-GetNetworkInterfaces.xml"));
     const QByteArray time = seed(QStringLiteral("fuzz_deviceservice/3-GetSystemDateAndTime.xml"));
-    const QByteArray ok = "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\" "
-                          "xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\"><env:Body>%1</env:Body></env:Envelope>";
+    const QByteArray ok
+        = "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\" "
+          "xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\"><env:Body>%1</env:Body></env:Envelope>";
     QTest::newRow("information") << info << infoSeed << "ZE-2100|V2.4.16|ZV24021155";
-    QTest::newRow("interfaces") << interfaces << ports
-                                << "eth0 00:1E:C0:00:00:09 127.168.1.20/24; eth1 00:1E:C1:00:00:09 127.168.2.50/24";
+    QTest::newRow("interfaces")
+        << interfaces << ports
+        << "eth0 00:1E:C0:00:00:09 127.168.1.20/24; eth1 00:1E:C1:00:00:09 127.168.2.50/24";
     QTest::newRow("interfaces by DHCP")
         << interfaces
         << QByteArray(ports).replace("<tt:DHCP>false</tt:DHCP>",
-               "<tt:FromDHCP><tt:Address>10.0.0.5</tt:Address><tt:PrefixLength>16</tt:PrefixLength></tt:FromDHCP>"
+               "<tt:FromDHCP><tt:Address>10.0.0.5</tt:Address><tt:PrefixLength>16</tt:PrefixLength></"
+               "tt:FromDHCP>"
                "<tt:DHCP>true</tt:DHCP>")
         << "eth0 00:1E:C0:00:00:09 10.0.0.5/16; eth1 00:1E:C1:00:00:09 10.0.0.5/16";
     QTest::newRow("no interfaces") << interfaces
-                                   << QByteArray(ok).replace("%1", "<tds:GetNetworkInterfacesResponse/>") << "";
-    QTest::newRow("interface address") << interfaces << QByteArray(ports).replace("127.168.1.20", "127.168.1.300")
-                                       << "error";
-    QTest::newRow("interface without token") << interfaces << QByteArray(ports).replace("token=", "name=")
-                                             << "error";
-    QTest::newRow("gateway") << gateway << seed(QStringLiteral("fuzz_deviceservice/2-GetNetworkDefaultGateway.xml"))
+                                   << QByteArray(ok).replace("%1", "<tds:GetNetworkInterfacesResponse/>")
+                                   << "";
+    QTest::newRow("interface address")
+        << interfaces << QByteArray(ports).replace("127.168.1.20", "127.168.1.300") << "error";
+    QTest::newRow("interface without token")
+        << interfaces << QByteArray(ports).replace("token=", "name=") << "error";
+    QTest::newRow("gateway") << gateway
+                             << seed(QStringLiteral("fuzz_deviceservice/2-GetNetworkDefaultGateway.xml"))
                              << "127.168.1.1";
     QTest::newRow("local time") << clock << time << "2026-03-02 08:59:32";
     QTest::newRow("UTC only") << clock << QByteArray(time).replace("LocalDateTime", "Elsewhere")
                               << "2026-12-09 21:05:29";
     QTest::newRow("month 13") << clock << QByteArray(time).replace("<tt:Month>3<", "<tt:Month>13<")
                               << "2026-12-09 21:05:29";
-    QTest::newRow("no valid time") << clock << QByteArray(time).replace("<tt:Month>", "<tt:Mon>").replace("</tt:Month>", "</tt:Mon>")
-                                   << "error";
+    QTest::newRow("no valid time")
+        << clock << QByteArray(time).replace("<tt:Month>", "<tt:Mon>").replace("</tt:Month>", "</tt:Mon>")
+        << "error";
     QTest::newRow("reboot needed")
         << setInterfaces
-        << QByteArray(ok).replace("%1", "<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>true</tds:RebootNeeded>"
-                                        "</tds:SetNetworkInterfacesResponse>")
+        << QByteArray(ok).replace("%1",
+               "<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>true</tds:RebootNeeded>"
+               "</tds:SetNetworkInterfacesResponse>")
         << "reboot 1";
     QTest::newRow("invalid address") << setInterfaces
-                                     << seed(QStringLiteral("fuzz_deviceservice/4-fault-InvalidIPv4Address.xml"))
+                                     << seed(QStringLiteral(
+                                            "fuzz_deviceservice/4-fault-InvalidIPv4Address.xml"))
                                      << "fault ter:InvalidArgVal ter:InvalidIPv4Address";
     QTest::newRow("not authorized") << setGateway
                                     << seed(QStringLiteral("fuzz_deviceservice/5-fault-NotAuthorized.xml"))
                                     << "fault ter:NotAuthorized";
-    QTest::newRow("node locked") << setGateway << seed(QStringLiteral("fuzz_deviceservice/5-central-gateway.xml"))
+    QTest::newRow("node locked") << setGateway
+                                 << seed(QStringLiteral("fuzz_deviceservice/5-central-gateway.xml"))
                                  << "fault zvr:NodeIpLocked";
     QTest::newRow("another answer") << interfaces << infoSeed << "error";
     QTest::newRow("over 64 KB") << info
-                                << QByteArray(infoSeed).replace("<tds:Model>", QByteArray(QByteArray(65536, ' ') + "<tds:Model>"))
+                                << QByteArray(infoSeed).replace(
+                                       "<tds:Model>", QByteArray(QByteArray(65536, ' ') + "<tds:Model>"))
                                 << "error";
     QTest::newRow("deep") << info
                           << QByteArray(infoSeed).replace("<tds:Model>ZE-2100</tds:Model>",
@@ -171,7 +185,9 @@ void NetworkBackendTest::deviceAnswers()
         case Onvif::Operation::GetNetworkInterfaces: {
             QStringList parts;
             for (const Onvif::InterfaceInfo &port : read.interfaces) {
-                parts << QStringLiteral("%1 %2 %3/%4").arg(port.token, port.mac, port.ip).arg(port.prefixLength);
+                parts << QStringLiteral("%1 %2 %3/%4")
+                             .arg(port.token, port.mac, port.ip)
+                             .arg(port.prefixLength);
             }
             text = parts.join(QStringLiteral("; "));
             break;
@@ -194,11 +210,17 @@ void NetworkBackendTest::faultOutcomes_data()
 {
     QTest::addColumn<QStringList>("subcodes");
     QTest::addColumn<int>("result"); // -1: credentials refused, -2: not in the table
-    const auto ter = [](const char *local) -> QString { return QLatin1Char('{') + Onvif::ErrorNs + QLatin1Char('}') + QLatin1String(local); };
-    const auto zvr = [](const char *local) -> QString { return QLatin1Char('{') + Onvif::ZvrNs + QLatin1Char('}') + QLatin1String(local); };
-    QTest::newRow("InvalidIPv4Address") << QStringList { ter("InvalidArgVal"), ter("InvalidIPv4Address") } << 5;
+    const auto ter = [](const char *local) -> QString {
+        return QLatin1Char('{') + Onvif::ErrorNs + QLatin1Char('}') + QLatin1String(local);
+    };
+    const auto zvr = [](const char *local) -> QString {
+        return QLatin1Char('{') + Onvif::ZvrNs + QLatin1Char('}') + QLatin1String(local);
+    };
+    QTest::newRow("InvalidIPv4Address")
+        << QStringList { ter("InvalidArgVal"), ter("InvalidIPv4Address") } << 5;
     QTest::newRow("InvalidArgVal") << QStringList { ter("InvalidArgVal") } << 5;
-    QTest::newRow("InvalidGatewayAddress") << QStringList { ter("InvalidArgVal"), ter("InvalidGatewayAddress") } << 5;
+    QTest::newRow("InvalidGatewayAddress")
+        << QStringList { ter("InvalidArgVal"), ter("InvalidGatewayAddress") } << 5;
     QTest::newRow("DeviceNotReady") << QStringList { zvr("DeviceNotReady") } << 1;
     QTest::newRow("SameAsNodeIp") << QStringList { zvr("SameAsNodeIp") } << 2;
     QTest::newRow("NodeIpLocked") << QStringList { zvr("NodeIpLocked") } << 3;
@@ -233,7 +255,8 @@ void NetworkBackendTest::requestsAsTheDeviceReadsThem()
 
     // A change with a token that the device checks; each token is good once.
     Credentials device(QStringLiteral("admin"), QStringLiteral("pa<ss"));
-    const Onvif::UsernameToken token = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
+    const Onvif::UsernameToken token
+        = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
     const QByteArray change
         = Onvif::buildSetNetworkInterfaces(QStringLiteral("eth1"), QStringLiteral("10.1.2.3"), 23, &token);
     QVERIFY(!change.contains("pa<ss") && !change.contains("pa&lt;ss"));
@@ -252,13 +275,17 @@ void NetworkBackendTest::requestsAsTheDeviceReadsThem()
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QCOMPARE(device.check(message, true, now), QString());
     QCOMPARE(device.check(message, true, now), QStringLiteral("a nonce already used (a replay)"));
-    const Onvif::UsernameToken next = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
+    const Onvif::UsernameToken next
+        = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pa<ss"));
     QVERIFY(next.nonce != token.nonce);
-    QVERIFY(SoapMessage::parse(Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &next), &message, &error));
+    QVERIFY(SoapMessage::parse(
+        Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &next), &message, &error));
     QCOMPARE(message.body.value(QStringLiteral("IPv4Address")), QStringLiteral("10.1.2.1"));
     QCOMPARE(device.check(message, true, now), QString());
-    const Onvif::UsernameToken wrong = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pass"));
-    QVERIFY(SoapMessage::parse(Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &wrong), &message, &error));
+    const Onvif::UsernameToken wrong
+        = Onvif::UsernameToken::make(QStringLiteral("admin"), QStringLiteral("pass"));
+    QVERIFY(SoapMessage::parse(
+        Onvif::buildSetNetworkDefaultGateway(QStringLiteral("10.1.2.1"), &wrong), &message, &error));
     QCOMPARE(device.check(message, true, now), QStringLiteral("wrong user name or password"));
 }
 
@@ -294,8 +321,10 @@ void NetworkBackendTest::listsTheEmulator()
         }
         expected.setNetworkInfo(ports);
         QCOMPARE(valuesText(it.value().first), valuesText(expected));
-        const QDateTime shown = QDateTime::fromString(it.value().first.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        const QDateTime clock = QDateTime::fromString(expected.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime shown
+            = QDateTime::fromString(it.value().first.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime clock
+            = QDateTime::fromString(expected.devTime(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         QVERIFY2(qAbs(shown.secsTo(clock)) <= 2, qPrintable(it.value().first.devTime()));
     }
     QCOMPARE(rig.states.size(), listed.size());
@@ -352,21 +381,27 @@ void NetworkBackendTest::changes_data()
     QTest::addColumn<int>("refusals");
     // Whether port 1 took its new address (a refusal of port 2 comes after it).
     QTest::addColumn<bool>("moved");
+    // How long the devices take to answer a change, and the change's time limit.
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<int>("timeout");
     const QString port1 = QStringLiteral("127.168.9.10;255.255.255.0;127.168.9.1");
     QTest::newRow("two devices") << QVector<int> { 0, 1 } << port1 << QString() << "admin"
-                                 << texts({ "0 ", "0 " }) << 0 << true;
-    QTest::newRow("both ports") << QVector<int> { 0 } << port1 << "127.168.10.10;255.255.255.0;127.168.10.1" << "admin"
-                                << texts({ "0 " }) << 0 << true;
+                                 << texts({ "0 ", "0 " }) << 0 << true << 0 << 3000;
+    QTest::newRow("both ports") << QVector<int> { 0 } << port1 << "127.168.10.10;255.255.255.0;127.168.10.1"
+                                << "admin" << texts({ "0 " }) << 0 << true << 0 << 3000;
     QTest::newRow("wrong password") << QVector<int> { 0, 1 } << port1 << QString() << "nimda"
-                                    << texts({ "999 用户名或密码错误", "999 用户名或密码错误" }) << 1 << false;
-    QTest::newRow("master node") << QVector<int> { 6 } << port1 << QString() << "admin"
-                                 << texts({ "3 " }) << 0 << false;
-    QTest::newRow("one subnet") << QVector<int> { 0 } << port1 << "127.168.9.200;255.255.255.0;127.168.9.1" << "admin"
-                                << texts({ "6 " }) << 0 << true;
+                                    << texts({ "999 用户名或密码错误", "999 用户名或密码错误" }) << 1 << false
+                                    << 0 << 3000;
+    QTest::newRow("master node") << QVector<int> { 6 } << port1 << QString() << "admin" << texts({ "3 " })
+                                 << 0 << false << 0 << 3000;
+    QTest::newRow("one subnet") << QVector<int> { 0 } << port1 << "127.168.9.200;255.255.255.0;127.168.9.1"
+                                << "admin" << texts({ "6 " }) << 0 << true << 0 << 3000;
     QTest::newRow("not on the network") << QVector<int> { -1 } << port1 << QString() << "admin"
-                                        << texts({ "999 " }) << 0 << false;
-    QTest::newRow("mask") << QVector<int> { 0 } << "127.168.9.10;255.0.255.0;127.168.9.1" << QString() << "admin"
-                          << texts({ "5 " }) << 0 << false;
+                                        << texts({ "999 " }) << 0 << false << 0 << 3000;
+    QTest::newRow("no answer in time") << QVector<int> { 0 } << port1 << QString() << "admin"
+                                       << texts({ "999 " }) << 0 << false << 3000 << 1000;
+    QTest::newRow("mask") << QVector<int> { 0 } << "127.168.9.10;255.0.255.0;127.168.9.1" << QString()
+                          << "admin" << texts({ "5 " }) << 0 << false << 0 << 3000;
 }
 
 void NetworkBackendTest::changes()
@@ -378,7 +413,10 @@ void NetworkBackendTest::changes()
     QFETCH(QStringList, expected);
     QFETCH(int, refusals);
     QFETCH(bool, moved);
-    Rig rig;
+    QFETCH(int, delay);
+    QFETCH(int, timeout);
+    Rig rig(delay);
+    rig.backend.setChangeTimeout(timeout);
     rig.round();
     const QHash<QString, QPair<MacScanDeviceInfo, int>> before = rig.lastReports();
     QStringList macs;
@@ -389,7 +427,8 @@ void NetworkBackendTest::changes()
     LogCapture log;
     rig.backend.setCredentials(QStringLiteral("admin"), password);
     QSignalSpy refused(&rig.backend, &NetworkBackend::credentialsRefused);
-    ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(macs.join(QLatin1Char(',')), port1, port2, QStringLiteral("41"));
+    ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(
+        macs.join(QLatin1Char(',')), port1, port2, QStringLiteral("41"));
     spin(5000, [&] { return rig.outcomes.size() >= devices.size(); });
     QStringList outcomes;
     for (const QString &mac : qAsConst(macs)) {
@@ -416,7 +455,9 @@ void NetworkBackendTest::changes()
             continue;
         }
         const QVector<t_device_network_info> ports = after.value(macs.at(i)).first.networkInfo();
-        QCOMPARE(ports.value(0).ip, moved ? formatAddress(start + quint32(i)) : before.value(macs.at(i)).first.networkInfo().value(0).ip);
+        QCOMPARE(ports.value(0).ip,
+            moved ? formatAddress(start + quint32(i))
+                  : before.value(macs.at(i)).first.networkInfo().value(0).ip);
         if (moved && !port2.isEmpty() && expected.at(i) == QLatin1String("0 ")) {
             QCOMPARE(ports.value(1).ip, port2.section(QLatin1Char(';'), 0, 0));
             QCOMPARE(ports.value(0).gateway, port1.section(QLatin1Char(';'), 2, 2));
@@ -431,23 +472,41 @@ void NetworkBackendTest::badInput_data()
     // The one line the back-end logs; %1 stands for the fake device's service address.
     QTest::addColumn<QString>("line");
     const QString failed = QStringLiteral("GetNetworkInterfaces of http://%1/onvif/device_service failed: ");
-    QTest::newRow("not our probe") << "stray" << "" << "ProbeMatches from 127.0.0.1:%2 answer no probe of ours; dropped";
-    QTest::newRow("over 8 KB") << "huge" << "" << "datagram from 127.0.0.1:%2 over 8192 bytes dropped";
-    QTest::newRow("not XML") << "garbage" << ""
-                             << "datagram from 127.0.0.1:%2 dropped: not well-formed XML: Start tag expected.";
-    QTest::newRow("a computer") << "computer" << ""
-                                << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 is no network "
-                                   "video device; ignored";
-    QTest::newRow("nobody there") << "match" << "closed" << failed + QStringLiteral("Connection refused");
-    QTest::newRow("never answers") << "match" << "silent" << failed + QStringLiteral("no answer within 500 ms");
-    QTest::newRow("slow") << "match" << "slow" << failed + QStringLiteral("no answer within 500 ms");
-    QTest::newRow("huge") << "match" << "huge" << failed + QStringLiteral("an answer over 65536 bytes");
-    QTest::newRow("huge, no length") << "match" << "huge, no length" << failed + QStringLiteral("an answer over 65536 bytes");
-    QTest::newRow("redirect") << "match" << "redirect" << failed + QStringLiteral("HTTP status 302");
-    QTest::newRow("HTTP error") << "match" << "error" << failed + QStringLiteral("HTTP status 503");
-    QTest::newRow("no interfaces") << "match" << "no interfaces"
-                                   << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 names no interface with a MAC "
-                                      "address; not listed";
+    QTest::newRow("not our probe") << "stray"
+                                   << ""
+                                   << "ProbeMatches from 127.0.0.1:%2 answer no probe of ours; dropped";
+    QTest::newRow("over 8 KB") << "huge"
+                               << ""
+                               << "datagram from 127.0.0.1:%2 over 8192 bytes dropped";
+    QTest::newRow("not XML")
+        << "garbage"
+        << ""
+        << "datagram from 127.0.0.1:%2 dropped: not well-formed XML: Start tag expected.";
+    QTest::newRow("a computer")
+        << "computer"
+        << ""
+        << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 from 127.0.0.1:%2 is no network "
+           "video device; ignored";
+    QTest::newRow("nobody there") << "match"
+                                  << "closed" << failed + QStringLiteral("Connection refused");
+    QTest::newRow("never answers") << "match"
+                                   << "silent" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("slow") << "match"
+                          << "slow" << failed + QStringLiteral("no answer within 500 ms");
+    QTest::newRow("huge") << "match"
+                          << "huge" << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("huge, no length") << "match"
+                                     << "huge, no length"
+                                     << failed + QStringLiteral("an answer over 65536 bytes");
+    QTest::newRow("redirect") << "match"
+                              << "redirect" << failed + QStringLiteral("HTTP status 302");
+    QTest::newRow("HTTP error") << "match"
+                                << "error" << failed + QStringLiteral("HTTP status 503");
+    QTest::newRow("no interfaces")
+        << "match"
+        << "no interfaces"
+        << "urn:uuid:0993e9f6-9e3a-5afd-9ae7-1db64ea651b0 names no interface with a MAC "
+           "address; not listed";
 }
 
 void NetworkBackendTest::badInput()
@@ -463,7 +522,8 @@ void NetworkBackendTest::badInput()
         if (datagram == QLatin1String("stray")) {
             return { device.match(QStringLiteral("urn:uuid:not-ours")) };
         } else if (datagram == QLatin1String("huge")) {
-            return { device.match(id).replace("<d:Scopes>", QByteArray(QByteArray(8200, ' ') + "<d:Scopes>")) };
+            return { device.match(id).replace(
+                "<d:Scopes>", QByteArray(QByteArray(8200, ' ') + "<d:Scopes>")) };
         } else if (datagram == QLatin1String("garbage")) {
             return { QByteArray("\x00\x01garbage", 9) };
         } else if (datagram == QLatin1String("computer")) {
@@ -476,7 +536,7 @@ void NetworkBackendTest::badInput()
     backend.setProbeWait(200);
     backend.setReadTimeout(500);
     int reports = 0;
-    connect(&backend, &ScanBackend::deviceReported, [&reports] { ++reports; });
+    connect(&backend, &ScanBackend::deviceReported, &backend, [&reports] { ++reports; });
     QSignalSpy rounds(&backend, &ScanBackend::roundFinished);
     LogCapture log;
     QElapsedTimer clock;
@@ -493,8 +553,73 @@ void NetworkBackendTest::badInput()
         }
     }
     const QString address = QStringLiteral("127.0.0.1:%1").arg(device.server.serverPort());
-    QCOMPARE(lines, QStringList(QString(line).replace(QLatin1String("%1"), address)
-                                    .replace(QLatin1String("%2"), QString::number(device.udp.localPort()))));
+    QCOMPARE(lines,
+        QStringList(QString(line)
+                        .replace(QLatin1String("%1"), address)
+                        .replace(QLatin1String("%2"), QString::number(device.udp.localPort()))));
+}
+
+void NetworkBackendTest::targets_data()
+{
+    QTest::addColumn<QString>("text");
+    // "address:port", "interface name", or the refusal.
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("address") << "127.0.0.1:3702"
+                             << "127.0.0.1:3702";
+    QTest::newRow("blanks") << " 127.0.0.2:1 "
+                            << "127.0.0.2:1";
+    QTest::newRow("highest port") << "10.1.2.3:65535"
+                                  << "10.1.2.3:65535";
+    QTest::newRow("interface") << "lo"
+                               << "interface lo";
+    QTest::newRow("no interface") << "nosuch0"
+                                  << "No network interface is named \"nosuch0\"";
+    QTest::newRow("no address") << "127.0.0:3702"
+                                << "\"127.0.0\" is not an IPv4 address";
+    QTest::newRow("a name") << "localhost:3702"
+                            << "\"localhost\" is not an IPv4 address";
+    QTest::newRow("IPv6") << "::1:3702"
+                          << "\"::1\" is not an IPv4 address";
+    QTest::newRow("port 0") << "127.0.0.1:0"
+                            << "\"0\" is not a port between 1 and 65535";
+    QTest::newRow("port too high") << "127.0.0.1:65536"
+                                   << "\"65536\" is not a port between 1 and 65535";
+    QTest::newRow("signed port") << "127.0.0.1:+80"
+                                 << "\"+80\" is not a port between 1 and 65535";
+    QTest::newRow("no port") << "127.0.0.1:"
+                             << "\"\" is not a port between 1 and 65535";
+    QTest::newRow("empty") << ""
+                           << "No network given: name an interface or HOST:PORT";
+}
+
+void NetworkBackendTest::targets()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    NetworkTarget target;
+    QString error;
+    const bool ok = parseNetworkTarget(text, &target, &error);
+    const QString result = !ok ? error
+        : target.directed()
+        ? QString(target.address.toString() + QLatin1Char(':') + QString::number(target.port))
+        : QString(QStringLiteral("interface ") + target.interfaceName);
+    QCOMPARE(result, expected);
+    QCOMPARE(error.isEmpty(), ok);
+    // The back-end names what it scans, and refuses what cannot be scanned in the same words.
+    NetworkBackend backend;
+    QString refusal;
+    if (!ok) {
+        return;
+    }
+    const bool usable = backend.setTarget(target, &refusal);
+    if (target.directed()) {
+        QVERIFY(usable);
+        QCOMPARE(backend.networkName(), expected);
+    } else if (usable) {
+        QCOMPARE(backend.networkName(), target.interfaceName);
+    } else {
+        QCOMPARE(refusal, QStringLiteral("The network interface \"lo\" cannot multicast"));
+    }
 }
 
 QTEST_GUILESS_MAIN(NetworkBackendTest)

@@ -63,8 +63,8 @@ void DeviceChanger::setCredentials(const QString &user, const QString &password)
     m_password = password;
 }
 
-void DeviceChanger::start(
-    int requestId, const QVector<DeviceChangePlan> &plans, const QVector<ChangeOutcome> &settled, int timeoutMs)
+void DeviceChanger::start(int requestId, const QVector<DeviceChangePlan> &plans,
+    const QVector<ChangeOutcome> &settled, int timeoutMs)
 {
     if (!settled.isEmpty()) {
         m_unsent[requestId] += settled;
@@ -131,8 +131,10 @@ void DeviceChanger::send(Device *device)
         url.setHost(plan.ip1);
     }
     const int remaining = qMax(1, device->request->deadline->remainingTime());
-    device->reply = m_client->post(url, body, remaining, device->step == 2,
-        [this, device](const SoapClient::Result &result) { reply(device, result.status, result.body, result.error); });
+    device->reply = m_client->post(
+        url, body, remaining, device->step == 2, [this, device](const SoapClient::Result &result) {
+            reply(device, result.status, result.body, result.error);
+        });
 }
 
 void DeviceChanger::reply(Device *device, int status, const QByteArray &body, const QString &error)
@@ -140,8 +142,8 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
     if (device->done) {
         return;
     }
-    const Onvif::Operation operation
-        = device->step == 2 ? Onvif::Operation::SetNetworkDefaultGateway : Onvif::Operation::SetNetworkInterfaces;
+    const Onvif::Operation operation = device->step == 2 ? Onvif::Operation::SetNetworkDefaultGateway
+                                                         : Onvif::Operation::SetNetworkInterfaces;
     const QString mac = device->plan.commMac;
     ChangeOutcome outcome { mac, QString(), IpSetTimeout, QString() };
     if (!error.isEmpty()) {
@@ -152,7 +154,8 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
     Onvif::DeviceAnswer answer;
     QString problem;
     if (!Onvif::parseDeviceAnswer(body, operation, &answer, &problem)) {
-        qCWarning(lcNetscan, "change of %s: malformed answer: %s", qUtf8Printable(mac), qUtf8Printable(problem));
+        qCWarning(
+            lcNetscan, "change of %s: malformed answer: %s", qUtf8Printable(mac), qUtf8Printable(problem));
         settle(device, outcome);
         return;
     }
@@ -227,7 +230,8 @@ void DeviceChanger::settle(Device *device, const ChangeOutcome &outcome)
 
 void DeviceChanger::expire(Request *request)
 {
-    qCWarning(lcNetscan, "change request %d: %d devices without an answer in time", request->id, request->open);
+    qCWarning(
+        lcNetscan, "change request %d: %d devices without an answer in time", request->id, request->open);
     const QVector<Device *> devices = request->devices;
     for (Device *device : devices) {
         if (!device->done) {

@@ -107,13 +107,15 @@ void DeviceReader::request(Job *job)
             token = Onvif::UsernameToken::make(m_user, m_password);
         }
         const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-        m_client->post(job->url, body, m_timeout, true, [this, job, operation](const SoapClient::Result &result) {
-            answered(job, operation, result.status, result.body, result.error);
-        });
+        m_client->post(
+            job->url, body, m_timeout, true, [this, job, operation](const SoapClient::Result &result) {
+                answered(job, operation, result.status, result.body, result.error);
+            });
     }
 }
 
-void DeviceReader::answered(Job *job, Operation operation, int status, const QByteArray &body, const QString &error)
+void DeviceReader::answered(
+    Job *job, Operation operation, int status, const QByteArray &body, const QString &error)
 {
     const QString name = Onvif::operationName(operation);
     Onvif::DeviceAnswer answer;
@@ -160,8 +162,8 @@ void DeviceReader::finish(Job *job)
 {
     // Without the interfaces the device is not listed: that failure alone is worth a line.
     const QVector<Onvif::InterfaceInfo> &interfaces = job->reading.interfaces.interfaces;
-    const bool listable = job->reading.ok && !interfaces.isEmpty()
-        && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
+    const bool listable
+        = job->reading.ok && !interfaces.isEmpty() && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
     for (int i = 0; i < ReadCount; ++i) {
         const bool told = i == int(Operation::GetNetworkInterfaces) || listable;
         if (told && !job->problems[i].isEmpty()) {

@@ -57,7 +57,8 @@ private:
     struct Job;
     void startNext();
     void request(Job *job);
-    void answered(Job *job, Onvif::Operation operation, int status, const QByteArray &body, const QString &error);
+    void answered(
+        Job *job, Onvif::Operation operation, int status, const QByteArray &body, const QString &error);
     void finish(Job *job);
 
     SoapClient *const m_client;

@@ -29,7 +29,8 @@ bool usableAddress(const QString &xaddr, QUrl *url)
 {
     const QUrl parsed(xaddr, QUrl::StrictMode);
     quint32 value = 0;
-    if (!parsed.isValid() || parsed.scheme() != QLatin1String("http") || !parseAddress(parsed.host(), &value)) {
+    if (!parsed.isValid() || parsed.scheme() != QLatin1String("http")
+        || !parseAddress(parsed.host(), &value)) {
         return false;
     }
     *url = parsed;
@@ -126,8 +127,8 @@ void NetworkBackendPrivate::matched(const Onvif::ProbeMatch &match)
     }
     QUrl url;
     if (!usableAddress(match.xaddr, &url)) {
-        qCWarning(lcNetscan, "%s offers no usable device service (%s); ignored", qUtf8Printable(match.endpoint),
-            qUtf8Printable(match.xaddr));
+        qCWarning(lcNetscan, "%s offers no usable device service (%s); ignored",
+            qUtf8Printable(match.endpoint), qUtf8Printable(match.xaddr));
         if (device.commMac.isEmpty()) {
             devices.erase(found);
         }
@@ -167,12 +168,13 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     const QVector<Onvif::InterfaceInfo> &interfaces = reading.interfaces.interfaces;
     QString commMac = interfaces.isEmpty() ? QString() : Onvif::normalizedMac(interfaces.first().mac);
     if (reading.ok && commMac.isEmpty()) {
-        qCWarning(lcNetscan, "%s names no interface with a MAC address; not listed", qUtf8Printable(endpoint));
+        qCWarning(
+            lcNetscan, "%s names no interface with a MAC address; not listed", qUtf8Printable(endpoint));
     }
     const QString holder = endpointByMac.value(commMac);
     if (!commMac.isEmpty() && !holder.isEmpty() && holder != endpoint) {
-        qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint), qUtf8Printable(commMac),
-            qUtf8Printable(holder));
+        qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint),
+            qUtf8Printable(commMac), qUtf8Printable(holder));
         commMac.clear();
     }
     if (!reading.ok || commMac.isEmpty()) {
@@ -203,7 +205,8 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
         port.mac = mac.isEmpty() ? interface.mac : mac;
         port.ip = interface.ip;
         parseAddress(interface.ip, &port.ipInt);
-        port.subnetMask = interface.ip.isEmpty() ? QString() : formatAddress(Onvif::maskOf(interface.prefixLength));
+        port.subnetMask
+            = interface.ip.isEmpty() ? QString() : formatAddress(Onvif::maskOf(interface.prefixLength));
         port.gateway = gateway;
         ports.append(port);
         device.tokens.append(interface.token);
@@ -237,7 +240,8 @@ MacScanDeviceInfo NetworkBackendPrivate::current(const Device &device) const
         info.setDeviceModel(model);
     }
     if (device.hasClock) {
-        info.setDevTime(QDateTime::currentDateTimeUtc().addSecs(device.clockOffset).toString(DeviceTimeFormat));
+        info.setDevTime(
+            QDateTime::currentDateTimeUtc().addSecs(device.clockOffset).toString(DeviceTimeFormat));
     }
     info.setOffline(device.offline);
     return info;
@@ -275,7 +279,8 @@ void NetworkBackendPrivate::completeRound()
         }
         if (!seen && ++device.missed >= MissedRoundsOffline) {
             if (!device.offline) {
-                qCInfo(lcNetscan, "%s missed %d rounds: offline", qUtf8Printable(device.commMac), device.missed);
+                qCInfo(
+                    lcNetscan, "%s missed %d rounds: offline", qUtf8Printable(device.commMac), device.missed);
             }
             device.offline = true;
             report(device, false);
@@ -307,7 +312,8 @@ void NetworkBackendPrivate::changeRequested(const NetworkChange &change)
         const auto found = devices.constFind(endpointByMac.value(mac));
         ChangeOutcome outcome { mac, QString(), IpSetTimeout, QString() };
         if (found == devices.constEnd() || found->offline) {
-            qCWarning(lcNetscan, "change request %d: %s is not on the network", change.requestId, qUtf8Printable(mac));
+            qCWarning(lcNetscan, "change request %d: %s is not on the network", change.requestId,
+                qUtf8Printable(mac));
             settled.append(outcome);
             continue;
         }

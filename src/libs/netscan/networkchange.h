@@ -12,16 +12,23 @@
 //! The address settings of one Ethernet port.
 struct NETSCAN_EXPORT PortSettings
 {
+    //!@{
+    //! Dotted IPv4 texts.
     QString ip;
     QString subnetMask;
     QString gateway;
+    //!@}
 
+    //! True when the port is left as it is.
     bool isEmpty() const { return ip.isEmpty() && subnetMask.isEmpty() && gateway.isEmpty(); }
+    //!@{
+    //! Field by field.
     bool operator==(const PortSettings &other) const
     {
         return ip == other.ip && subnetMask == other.subnetMask && gateway == other.gateway;
     }
     bool operator!=(const PortSettings &other) const { return !(*this == other); }
+    //!@}
 };
 
 /*! \brief A network change as the device finder hands it to the scan back-end.
@@ -38,18 +45,26 @@ struct NETSCAN_EXPORT PortSettings
  */
 struct NETSCAN_EXPORT NetworkChange
 {
+    //! The devices' communication MAC addresses.
     QStringList macs;
+    //! The first device's settings; further devices count up from them.
     PortSettings port1;
+    //! Port 2's, or empty to leave it.
     PortSettings port2;
+    //! The number the answers carry back.
     int requestId = 0;
     //! Each device's step up from the start addresses; empty for 0, 1, 2...
     QVector<quint32> offsets;
 
+    //! How many addresses up from the start device \a index takes.
     quint32 offset(int index) const { return offsets.isEmpty() ? quint32(index) : offsets.value(index); }
 
+    //!@{
+    //! The four texts written back, as fromTexts() reads them.
     QString macsText() const;
     static QString portText(const PortSettings &port);
     QString requestText() const;
+    //!@}
 
     //! Reads the four texts back; false when one of them is malformed.
     static bool fromTexts(const QString &macs, const QString &port1, const QString &port2,

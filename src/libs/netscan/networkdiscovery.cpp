@@ -131,10 +131,11 @@ void NetworkDiscovery::readDatagrams()
 {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(Onvif::MaxDatagram + 1);
-        const QString from = datagram.senderAddress().toString() + QLatin1Char(':')
-            + QString::number(datagram.senderPort());
+        const QString from
+            = datagram.senderAddress().toString() + QLatin1Char(':') + QString::number(datagram.senderPort());
         if (datagram.data().size() > Onvif::MaxDatagram) {
-            qCWarning(lcNetscan, "datagram from %s over %d bytes dropped", qUtf8Printable(from), Onvif::MaxDatagram);
+            qCWarning(lcNetscan, "datagram from %s over %d bytes dropped", qUtf8Printable(from),
+                Onvif::MaxDatagram);
             continue;
         }
         QString relatesTo;
@@ -145,13 +146,14 @@ void NetworkDiscovery::readDatagrams()
             continue;
         }
         if (!m_probes.contains(relatesTo)) {
-            qCWarning(lcNetscan, "ProbeMatches from %s answer no probe of ours; dropped", qUtf8Printable(from));
+            qCWarning(
+                lcNetscan, "ProbeMatches from %s answer no probe of ours; dropped", qUtf8Printable(from));
             continue;
         }
         for (const Onvif::ProbeMatch &match : qAsConst(matches)) {
             if (!match.isDevice()) {
-                qCInfo(lcNetscan, "%s from %s is no network video device; ignored", qUtf8Printable(match.endpoint),
-                    qUtf8Printable(from));
+                qCInfo(lcNetscan, "%s from %s is no network video device; ignored",
+                    qUtf8Printable(match.endpoint), qUtf8Printable(from));
                 continue;
             }
             Q_EMIT matched(match);

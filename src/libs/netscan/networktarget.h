@@ -17,6 +17,7 @@ struct NETSCAN_EXPORT NetworkTarget
     QString interfaceName;
     //! The one IPv4 address and port that directed probes go to.
     QHostAddress address;
+    //! The UDP port that directed probes go to; 0 for an interface.
     quint16 port = 0;
 
     //! True when probes go to address:port rather than to an interface.

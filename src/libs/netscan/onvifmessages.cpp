@@ -74,17 +74,17 @@ QString securityHeader(const UsernameToken *token)
         return QString();
     }
     return QStringLiteral(
-               "<s:Header><wsse:Security s:mustUnderstand=\"1\""
-               " xmlns:wsse=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-secext-1.0.xsd\""
-               " xmlns:wsu=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-utility-1.0.xsd\">"
-               "<wsse:UsernameToken><wsse:Username>%1</wsse:Username>"
-               "<wsse:Password Type=\"http://docs.oasis-open.org/wss/2004/01/"
-               "oasis-200401-wss-username-token-profile-1.0#PasswordDigest\">%2</wsse:Password>"
-               "<wsse:Nonce EncodingType=\"http://docs.oasis-open.org/wss/2004/01/"
-               "oasis-200401-wss-soap-message-security-1.0#Base64Binary\">%3</wsse:Nonce>"
-               "<wsu:Created>%4</wsu:Created></wsse:UsernameToken></wsse:Security></s:Header>")
-        .arg(escaped(token->user), QString::fromLatin1(token->digest), QString::fromLatin1(token->nonce.toBase64()),
-            token->created);
+        "<s:Header><wsse:Security s:mustUnderstand=\"1\""
+        " xmlns:wsse=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-secext-1.0.xsd\""
+        " xmlns:wsu=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-utility-1.0.xsd\">"
+        "<wsse:UsernameToken><wsse:Username>%1</wsse:Username>"
+        "<wsse:Password Type=\"http://docs.oasis-open.org/wss/2004/01/"
+        "oasis-200401-wss-username-token-profile-1.0#PasswordDigest\">%2</wsse:Password>"
+        "<wsse:Nonce EncodingType=\"http://docs.oasis-open.org/wss/2004/01/"
+        "oasis-200401-wss-soap-message-security-1.0#Base64Binary\">%3</wsse:Nonce>"
+        "<wsu:Created>%4</wsu:Created></wsse:UsernameToken></wsse:Security></s:Header>")
+        .arg(escaped(token->user), QString::fromLatin1(token->digest),
+            QString::fromLatin1(token->nonce.toBase64()), token->created);
 }
 
 // Builds the element paths below one element while the reader walks its children.
@@ -177,7 +177,7 @@ bool readSoap(const QByteArray &data, int maxSize, SoapDocument *document, QStri
                 }
                 result.envelopeNs = ns;
             } else if (path.size() == 2) {
-                part = ns != result.envelopeNs ? Part::None
+                part = ns != result.envelopeNs               ? Part::None
                     : path.last() == QLatin1String("Header") ? Part::Header
                     : path.last() == QLatin1String("Body")   ? Part::Body
                                                              : Part::None;
@@ -267,16 +267,19 @@ QByteArray buildProbe(const QString &messageId)
         " xmlns:a=\"http://schemas.xmlsoap.org/ws/2004/08/addressing\""
         " xmlns:d=\"http://schemas.xmlsoap.org/ws/2005/04/discovery\""
         " xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\">"
-        "<s:Header><a:Action s:mustUnderstand=\"1\">http://schemas.xmlsoap.org/ws/2005/04/discovery/Probe</a:Action>"
+        "<s:Header><a:Action "
+        "s:mustUnderstand=\"1\">http://schemas.xmlsoap.org/ws/2005/04/discovery/Probe</a:Action>"
         "<a:MessageID>%1</a:MessageID>"
-        "<a:ReplyTo><a:Address>http://schemas.xmlsoap.org/ws/2004/08/addressing/role/anonymous</a:Address></a:ReplyTo>"
+        "<a:ReplyTo><a:Address>http://schemas.xmlsoap.org/ws/2004/08/addressing/role/anonymous</a:Address></"
+        "a:ReplyTo>"
         "<a:To s:mustUnderstand=\"1\">urn:schemas-xmlsoap-org:ws:2005:04:discovery</a:To></s:Header>"
         "<s:Body><d:Probe><d:Types>tds:Device</d:Types></d:Probe></s:Body></s:Envelope>")
         .arg(escaped(messageId))
         .toUtf8();
 }
 
-bool parseProbeMatches(const QByteArray &data, QString *relatesTo, QVector<ProbeMatch> *matches, QString *error)
+bool parseProbeMatches(
+    const QByteArray &data, QString *relatesTo, QVector<ProbeMatch> *matches, QString *error)
 {
     SoapDocument document;
     if (!readSoap(data, MaxDatagram, &document, error)) {
@@ -301,7 +304,8 @@ bool parseProbeMatches(const QByteArray &data, QString *relatesTo, QVector<Probe
         } else if (path == QLatin1String("ProbeMatch/Scopes")) {
             match.scopes = field.second.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
         } else if (path == QLatin1String("ProbeMatch/XAddrs")) {
-            const QStringList addresses = field.second.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            const QStringList addresses
+                = field.second.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
             for (const QString &address : addresses) {
                 if (address.startsWith(QLatin1String("http://"))) {
                     match.xaddr = address;
@@ -312,10 +316,12 @@ bool parseProbeMatches(const QByteArray &data, QString *relatesTo, QVector<Probe
             match.metadataVersion = field.second.toUInt(&versionOk);
         } else if (path == QLatin1String("ProbeMatch")) {
             if (match.endpoint.isEmpty() || match.xaddr.isEmpty() || !versionOk) {
-                return fail(error, QStringLiteral("a ProbeMatch without endpoint, http XAddrs or MetadataVersion"));
+                return fail(
+                    error, QStringLiteral("a ProbeMatch without endpoint, http XAddrs or MetadataVersion"));
             }
             if (match.scopes.size() > MaxScopes || result.size() >= MaxMatches) {
-                return fail(error, QStringLiteral("over %1 matches or %2 scopes").arg(MaxMatches).arg(MaxScopes));
+                return fail(
+                    error, QStringLiteral("over %1 matches or %2 scopes").arg(MaxMatches).arg(MaxScopes));
             }
             result.append(match);
             match = ProbeMatch();
@@ -427,7 +433,8 @@ UsernameToken UsernameToken::make(const QString &user, const QString &password)
     return token;
 }
 
-QByteArray UsernameToken::passwordDigest(const QByteArray &nonce, const QString &created, const QString &password)
+QByteArray UsernameToken::passwordDigest(
+    const QByteArray &nonce, const QString &created, const QString &password)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(nonce);
@@ -449,10 +456,11 @@ QByteArray buildSetNetworkInterfaces(
     const QString &interfaceToken, const QString &address, int prefixLength, const UsernameToken *token)
 {
     return buildRequest(Operation::SetNetworkInterfaces,
-        QStringLiteral("<tds:InterfaceToken>%1</tds:InterfaceToken><tds:NetworkInterface>"
-                       "<tt:Enabled>true</tt:Enabled><tt:IPv4><tt:Enabled>true</tt:Enabled>"
-                       "<tt:Manual><tt:Address>%2</tt:Address><tt:PrefixLength>%3</tt:PrefixLength></tt:Manual>"
-                       "<tt:DHCP>false</tt:DHCP></tt:IPv4></tds:NetworkInterface>")
+        QStringLiteral(
+            "<tds:InterfaceToken>%1</tds:InterfaceToken><tds:NetworkInterface>"
+            "<tt:Enabled>true</tt:Enabled><tt:IPv4><tt:Enabled>true</tt:Enabled>"
+            "<tt:Manual><tt:Address>%2</tt:Address><tt:PrefixLength>%3</tt:PrefixLength></tt:Manual>"
+            "<tt:DHCP>false</tt:DHCP></tt:IPv4></tds:NetworkInterface>")
             .arg(escaped(interfaceToken), escaped(address))
             .arg(prefixLength),
         token);
@@ -474,7 +482,8 @@ bool parseDeviceAnswer(const QByteArray &data, Operation operation, DeviceAnswer
     if (document.bodyName == QLatin1String("Fault") && document.bodyNs == document.envelopeNs) {
         result.fault = true;
         for (const auto &field : qAsConst(document.fields)) {
-            if (field.first.startsWith(QLatin1String("Code/Subcode")) && field.first.endsWith(QLatin1String("/Value"))) {
+            if (field.first.startsWith(QLatin1String("Code/Subcode"))
+                && field.first.endsWith(QLatin1String("/Value"))) {
                 result.subcodes << field.second;
             }
         }
@@ -520,11 +529,15 @@ bool parseDeviceAnswer(const QByteArray &data, Operation operation, DeviceAnswer
                 bool ok = false;
                 port.prefixLength = (dhcp ? dhcpPrefix : manualPrefix).toInt(&ok);
                 quint32 value = 0;
-                if (!port.ip.isEmpty() && (!parseAddress(port.ip, &value) || !ok || port.prefixLength < 0 || port.prefixLength > 32)) {
-                    return fail(error, QStringLiteral("an interface with address %1/%2").arg(port.ip, manualPrefix));
+                if (!port.ip.isEmpty()
+                    && (!parseAddress(port.ip, &value) || !ok || port.prefixLength < 0
+                        || port.prefixLength > 32)) {
+                    return fail(
+                        error, QStringLiteral("an interface with address %1/%2").arg(port.ip, manualPrefix));
                 }
                 if (port.token.isEmpty() || result.interfaces.size() >= MaxInterfaces) {
-                    return fail(error, QStringLiteral("an interface without a token, or over %1").arg(MaxInterfaces));
+                    return fail(
+                        error, QStringLiteral("an interface without a token, or over %1").arg(MaxInterfaces));
                 }
                 result.interfaces.append(port);
                 port = InterfaceInfo();

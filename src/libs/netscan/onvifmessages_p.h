@@ -106,11 +106,13 @@ struct NETSCAN_EXPORT UsernameToken
     //! A fresh nonce and creation time (now, UTC) for one request.
     static UsernameToken make(const QString &user, const QString &password);
     //! Base64(SHA-1(nonce + created + password)).
-    static QByteArray passwordDigest(const QByteArray &nonce, const QString &created, const QString &password);
+    static QByteArray passwordDigest(
+        const QByteArray &nonce, const QString &created, const QString &password);
 };
 
 //! A device-service request; \a token may be null for none.
-NETSCAN_EXPORT QByteArray buildRequest(Operation operation, const QString &bodyContent, const UsernameToken *token);
+NETSCAN_EXPORT QByteArray buildRequest(
+    Operation operation, const QString &bodyContent, const UsernameToken *token);
 NETSCAN_EXPORT QByteArray buildSetNetworkInterfaces(
     const QString &interfaceToken, const QString &address, int prefixLength, const UsernameToken *token);
 NETSCAN_EXPORT QByteArray buildSetNetworkDefaultGateway(const QString &gateway, const UsernameToken *token);

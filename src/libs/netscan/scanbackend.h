@@ -19,10 +19,12 @@ struct NETSCAN_EXPORT ChangeOutcome
     QString commMac;
     //! The address the device answers at after the change, where known.
     QString ip;
+    //! The device's answer as a result code.
     IpSettingResult result = IpSetTimeout;
     //! A refusal that no result code names (wrong credentials, say), in plain words; else empty.
     QString failure;
 
+    //! True when the device took the change.
     bool succeeded() const { return result == IpSetSuccess && failure.isEmpty(); }
 };
 Q_DECLARE_METATYPE(ChangeOutcome)
@@ -51,6 +53,7 @@ public:
     virtual void restart() = 0;
     //! Begins a scan round; reports follow, then roundFinished(). Nothing while one is under way.
     virtual void startRound() = 0;
+    //! Whether a round has begun and not finished.
     virtual bool roundUnderWay() const = 0;
     //! Completes the round under way at once where the back-end can; by default it cannot.
     virtual void finishRound();
@@ -60,9 +63,11 @@ public:
     virtual QString networkName() const = 0;
 
 Q_SIGNALS:
+    //! A device's report and its kind (0 whole, 1 the MAC scan's share, 2 the UDP share).
     void deviceReported(const MacScanDeviceInfo &info, int kind);
     //! A DeviceData::IpState value for the device with that communication MAC.
     void ipStateReported(const QString &commMac, int state);
+    //! Round \a round (counted from 1 since the last restart()) is over.
     void roundFinished(int round);
     //! Outcomes of change request \a requestId, for some or all of its devices.
     void changeAnswered(int requestId, const QVector<ChangeOutcome> &outcomes);

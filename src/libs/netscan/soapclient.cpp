@@ -26,10 +26,12 @@ SoapClient::~SoapClient()
     abortAll();
 }
 
-QNetworkReply *SoapClient::post(const QUrl &url, const QByteArray &body, int timeoutMs, bool last, Callback done)
+QNetworkReply *SoapClient::post(
+    const QUrl &url, const QByteArray &body, int timeoutMs, bool last, Callback done)
 {
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/soap+xml; charset=utf-8"));
+    request.setHeader(
+        QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/soap+xml; charset=utf-8"));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
