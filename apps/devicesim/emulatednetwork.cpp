@@ -51,7 +51,9 @@ void EmulatedNetwork::start()
 {
     m_simulation.populate(m_options.seed, m_options.devices);
     m_simulation.setFaults(m_options.faults);
-    m_simulation.scanRound();
+    for (int round = 0; round < qMax(1, m_options.rounds); ++round) {
+        m_simulation.scanRound();
+    }
     m_slots.assign(size_t(m_options.devices), Slot());
     m_byAddress.clear();
     m_byAddress.reserve(m_options.devices);

@@ -35,6 +35,7 @@ public:
         int devices = 1000;
         quint32 seed = Simulation::DefaultSeed;
         int interval = 10000; //!< milliseconds between drift rounds; 0 for none
+        int rounds = 1; //!< rounds the model has moved on when the devices start answering
         AddressMode mode = AddressMode::Loopback;
         NetworkFaults faults;
         double garble = 0.0;

@@ -85,6 +85,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
         QStringLiteral("Milliseconds between two drift rounds of the network; 0 for none (default 10000)."),
         QStringLiteral("ms"), QStringLiteral("10000"));
+    const QCommandLineOption rounds(QStringLiteral("rounds"),
+        QStringLiteral("Rounds the network has moved on when the devices start answering (default 1)."),
+        QStringLiteral("count"), QStringLiteral("1"));
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("TCP port of every device's service (default 80)."), QStringLiteral("port"),
         QStringLiteral("80"));
@@ -118,7 +121,7 @@ int main(int argc, char *argv[])
         QStringLiteral("file"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"), QStringLiteral("A log line for every request."));
-    parser.addOptions({ devices, seed, interval, port, probePort, interfaces, user, passwordFile,
+    parser.addOptions({ devices, seed, interval, rounds, port, probePort, interfaces, user, passwordFile,
         readsNeedUser, faults, addressMode, truthFile, verbose });
     parser.process(app);
 
@@ -139,6 +142,10 @@ int main(int argc, char *argv[])
     network.interval = parser.value(interval).toInt(&ok);
     if (!ok || network.interval < 0) {
         return fail(QStringLiteral("--interval takes milliseconds, 0 or more"));
+    }
+    network.rounds = parser.value(rounds).toInt(&ok);
+    if (!ok || network.rounds < 1 || network.rounds > 10000) {
+        return fail(QStringLiteral("--rounds takes 1 to 10000"));
     }
     const uint httpPort = parser.value(port).toUInt(&ok);
     const uint udpPort = parser.value(probePort).toUInt(&ok) && ok ? parser.value(probePort).toUInt() : 0;
