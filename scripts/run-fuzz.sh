@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-${FUZZ_SECONDS:-60}}
 build=${2:-build/fuzz}
 jobs=${JOBS:-$(nproc)}
-targets=${FUZZ_TARGETS:-"fuzz_report fuzz_table fuzz_wsmessage"}
+targets=${FUZZ_TARGETS:-"fuzz_report fuzz_table fuzz_wsmessage fuzz_discovery fuzz_deviceservice"}
 
 scripts/install-deps.sh clang libclang-rt-14-dev
 
@@ -39,6 +39,9 @@ for target in $targets; do
     max_len=1024
     if [[ $target == fuzz_table ]]; then
         max_len=64
+    elif [[ $target == fuzz_discovery || $target == fuzz_deviceservice ]]; then
+        # A ProbeMatches datagram stays under 4 KB; the seeds are captured messages of 0.5 to 1.4 KB.
+        max_len=4096
     fi
     echo "== $target: $seconds s"
     # New inputs go to the work directory; the committed seeds are only read.

@@ -293,6 +293,10 @@ bool ChangeSession::retryFailed()
 void ChangeSession::answer(int requestId, const QVector<ChangeOutcome> &outcomes)
 {
     for (const ChangeOutcome &outcome : outcomes) {
+        // A back-end that gave up waiting knows no more than we do: the row stays unconfirmed.
+        if (outcome.result == IpSetTimeout && outcome.failure.isEmpty()) {
+            continue;
+        }
         if (!answerLate(requestId, outcome)) {
             m_tracker.answer(requestId, outcome);
         }

@@ -7,6 +7,7 @@
 
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
+#include <zvrviewmodel/devicetablemodel.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,13 +61,16 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
-    startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout
+    startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout + m_options.allowance
         + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans)));
     m_window->show();
     m_scansLeft = m_options.scans;
     m_probe.setInterval(ProbeMilliseconds);
     connect(&m_probe, &QTimer::timeout, this, &HeadlessRun::probe);
     m_sinceTick.start();
+    m_clock.start();
+    connect(m_finder->deviceModel(), &DeviceTableModel::rowCountChanged, this,
+        [this] { m_lastListed = m_clock.elapsed(); });
     m_probe.start();
     // Each round in slices, as on screen, so that every round reaches the views.
     m_scansConnection = connect(m_finder, &DeviceFinder::scanRoundChanged, this,
@@ -109,6 +113,13 @@ void HeadlessRun::probe()
 
 void HeadlessRun::scanNext()
 {
+    if (m_scansLeft < m_options.scans) {
+        const qint64 now = m_clock.elapsed();
+        QTextStream(stdout) << "devicefinder: scan round " << m_finder->scanRound() << " done at " << now
+                            << " ms (" << now - m_roundStarted << " ms), " << m_finder->deviceModel()->rowCount()
+                            << " devices listed, the last at " << m_lastListed << " ms\n";
+        m_roundStarted = now;
+    }
     if (m_scansLeft == 0) {
         disconnect(m_scansConnection);
         m_probe.stop();
@@ -144,8 +155,21 @@ void HeadlessRun::afterScans()
 
 void HeadlessRun::runChange()
 {
-    connect(m_finder, &DeviceFinder::resultsReady, this,
-        [this] { QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange); });
+    const qint64 sentAt = m_clock.elapsed();
+    // The change's own turns: answers arrive while reports and strays still come in.
+    m_longestTurn = 0;
+    m_sinceTick.restart();
+    m_probe.start();
+    connect(m_finder, &DeviceFinder::resultsReady, this, [this, sentAt] {
+        m_probe.stop();
+        probe();
+        QTextStream(stdout) << "devicefinder: change of " << m_finder->resultRowModel()->totalCount()
+                            << " devices ended after " << m_clock.elapsed() - sentAt << " ms, "
+                            << m_finder->unsettledCount() << " without an answer\n"
+                            << "devicefinder: longest event-loop turn during the change: " << m_longestTurn
+                            << " ms\n";
+        QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange);
+    });
     QString refusal;
     const auto connection = connect(
         m_finder, &DeviceFinder::messageRequested, this, [&refusal](const QString &text) { refusal = text; });

@@ -34,6 +34,8 @@ public:
         int scans = 3;
         int devices = 0;
         int changeTimeout = 0;
+        //! Further milliseconds the run may take, for rounds that wait on a network.
+        int allowance = 0;
         QString screenshot;
         QString resultsScreenshot;
         QString exportCsv;
@@ -78,6 +80,10 @@ private:
     // Measures the gaps between its ticks: the longest event-loop turn of the scans.
     QTimer m_probe;
     QElapsedTimer m_sinceTick;
+    // Since the start: when each round ended, and how long the change took.
+    QElapsedTimer m_clock;
+    qint64 m_roundStarted = 0;
+    qint64 m_lastListed = 0;
     qint64 m_longestTurn = 0;
     // The watchdog runs on a thread of its own, so that it ends a run whose event
     // loop no longer turns.

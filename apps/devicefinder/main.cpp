@@ -1,14 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
+#include "changetracker.h"
+#include "credentialstore.h"
 #include "devicecolumns.h"
 #include "devicefinder.h"
-#include "changetracker.h"
 #include "headlessrun.h"
+#include "networksession.h"
 #include "qmlregistration.h"
 #include "simulatednetwork.h"
 #include "tableexport.h"
 
+#include <netscan/networkbackend.h>
+#include <netscan/networktarget.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
+
+#include <memory>
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -24,6 +30,9 @@
 namespace {
 
 constexpr int ViewBatchMilliseconds = 200;
+// A headless round on the network waits for answers and reads: its allowance in the watchdog.
+constexpr int NetworkRoundAllowance = 30000;
+const char PasswordVariable[] = "ZVR_DEVICEFINDER_PASSWORD";
 
 struct Settings
 {
@@ -35,6 +44,13 @@ struct Settings
     int changeTimeout = ChangeTracker::DefaultTimeout;
     NetworkFaults faults;
     HeadlessRun::Options headless;
+    //! Set: the real network, probed there; else the simulation.
+    bool onNetwork = false;
+    NetworkTarget target;
+    int probeWait = 0;
+    QString user;
+    // Kept in memory only, until it goes to the credential store.
+    QString password;
 };
 
 // Without a display the program can only render offscreen, in software.
@@ -66,6 +82,50 @@ bool readInt(const QCommandLineParser &parser, const QString &name, int minimum,
     }
     *value = number;
     return true;
+}
+
+// The real network's options; the refusal, or an empty text.
+QString parseNetworkOptions(const QCommandLineParser &parser, Settings *settings)
+{
+    const QString network = parser.value(QStringLiteral("network"));
+    settings->onNetwork = parser.isSet(QStringLiteral("network"));
+    if (!settings->onNetwork) {
+        for (const char *name : { "user", "password-file", "probe-wait" }) {
+            if (parser.isSet(QLatin1String(name))) {
+                return QStringLiteral("--%1 needs --network").arg(QLatin1String(name));
+            }
+        }
+        return QString();
+    }
+    for (const char *name : { "devices", "seed", "faults" }) {
+        if (parser.isSet(QLatin1String(name))) {
+            return QStringLiteral("--%1 is for the simulated network, not with --network").arg(QLatin1String(name));
+        }
+    }
+    QString error;
+    if (!parseNetworkTarget(network, &settings->target, &error)) {
+        return QStringLiteral("--network: %1").arg(error);
+    }
+    if (!readInt(parser, QStringLiteral("probe-wait"), 100, 60000, &settings->probeWait)) {
+        return QStringLiteral("--probe-wait takes milliseconds from 100 to 60000");
+    }
+    settings->user = parser.value(QStringLiteral("user"));
+    if (parser.isSet(QStringLiteral("password-file"))) {
+        settings->password
+            = CredentialStore::readPasswordFile(parser.value(QStringLiteral("password-file")), &error);
+        if (settings->password.isEmpty()) {
+            return error;
+        }
+    } else {
+        settings->password = qEnvironmentVariable(PasswordVariable);
+    }
+    if (!settings->password.isEmpty() && settings->user.isEmpty()) {
+        return QStringLiteral("a password needs --user");
+    }
+    if (parser.isSet(QStringLiteral("user")) && settings->user.isEmpty()) {
+        return QStringLiteral("--user takes a name");
+    }
+    return QString();
 }
 
 // Parses the command line into \a settings; returns an exit code when the program should stop.
@@ -115,8 +175,21 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         QStringLiteral("After the change, save the results view, an editor and the batch editor in an "
                        "800x500 window to <folder>, then exit."),
         QStringLiteral("folder"));
+    const QCommandLineOption network(QStringLiteral("network"),
+        QStringLiteral("Scan a real network instead of the simulation: an interface name (WS-Discovery "
+                       "multicast on it) or HOST:PORT (probes sent directly there)."),
+        QStringLiteral("iface|host:port"));
+    const QCommandLineOption user(QStringLiteral("user"),
+        QStringLiteral("The devices' administrator, for changes on the network."), QStringLiteral("name"));
+    const QCommandLineOption passwordFile(QStringLiteral("password-file"),
+        QStringLiteral("File whose first line is the administrator's password (else %1).")
+            .arg(QLatin1String(PasswordVariable)),
+        QStringLiteral("file"));
+    const QCommandLineOption probeWait(QStringLiteral("probe-wait"),
+        QStringLiteral("Milliseconds a round on the network waits for the devices' probe answers."),
+        QStringLiteral("ms"));
     parser.addOptions({ devices, seed, scans, screenshot, results, exportCsv, exportResults, interval, size,
-        verbose, faults, changeTimeout, smallScreenshots });
+        verbose, faults, changeTimeout, smallScreenshots, network, user, passwordFile, probeWait });
 
     *stop = true;
     if (!parser.parse(arguments)) {
@@ -168,6 +241,10 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
         }
         settings->size = value;
     }
+    const QString networkError = parseNetworkOptions(parser, settings);
+    if (!networkError.isEmpty()) {
+        return usageError(parser, networkError);
+    }
     settings->headless.screenshot = parser.value(screenshot);
     settings->headless.resultsScreenshot = parser.value(results);
     settings->headless.exportCsv = parser.value(exportCsv);
@@ -214,12 +291,45 @@ int main(int argc, char *argv[])
     }
     QQuickStyle::setStyle(QStringLiteral("Fusion"));
 
-    SimulatedNetwork network;
-    network.setNetwork(settings.seed, settings.devices);
-    network.simulation()->setFaults(settings.faults);
-    DeviceFinder finder(&network);
+    // Only here is the back-end chosen: the real network, or the simulation.
+    std::unique_ptr<ScanBackend> backend;
+    NetworkBackend *network = nullptr;
+    if (settings.onNetwork) {
+        network = new NetworkBackend;
+        backend.reset(network);
+        QString error;
+        if (!network->setTarget(settings.target, &error)) {
+            QTextStream(stderr) << "devicefinder: --network: " << error << '\n';
+            return 2;
+        }
+        if (settings.probeWait > 0) {
+            network->setProbeWait(settings.probeWait);
+        }
+    } else {
+        auto *simulated = new SimulatedNetwork;
+        backend.reset(simulated);
+        simulated->setNetwork(settings.seed, settings.devices);
+        simulated->simulation()->setFaults(settings.faults);
+    }
+    DeviceFinder finder(backend.get());
+    if (network) {
+        // The back-end's own limit follows the one the results wait for.
+        QObject::connect(&finder, &DeviceFinder::changeTimeoutChanged, network,
+            [network, &finder] { network->setChangeTimeout(finder.changeTimeout()); });
+        network->setChangeTimeout(settings.changeTimeout);
+    }
     finder.setChangeTimeout(settings.changeTimeout);
     finder.restart();
+    CredentialStore credentials;
+    NetworkSession session(backend.get(), &credentials);
+    session.setInteractive(!headless);
+    if (!settings.password.isEmpty()) {
+        credentials.set(settings.user, settings.password, false);
+        settings.password.fill(QLatin1Char('\0'));
+        settings.password.clear();
+    } else if (network && !headless) {
+        credentials.load();
+    }
     // A table view rebuilds its visible cells on every insert: during a scan that
     // reports thousands of devices, new rows reach it a few times a second.
     finder.sortModel()->setBatchInterval(ViewBatchMilliseconds);
@@ -229,6 +339,7 @@ int main(int argc, char *argv[])
     DeviceColumns columns(&columnSettings);
     TableExport exporter(&finder, &columns);
     registerQmlTypes(&finder, &columns, &exporter);
+    registerNetworkSession(&session);
 
     QQmlApplicationEngine engine;
     addQmlImportPath(&engine);
@@ -243,7 +354,15 @@ int main(int argc, char *argv[])
     window->resize(settings.size);
 
     if (headless) {
-        settings.headless.devices = settings.devices;
+        if (network) {
+            // Said once for the change, whatever the number of devices that refused.
+            QObject::connect(network, &NetworkBackend::credentialsRefused, &app, [](int requestId) {
+                QTextStream(stderr) << "devicefinder: change request " << requestId
+                                    << ": the devices refused the user name or password\n";
+            });
+        }
+        settings.headless.devices = settings.onNetwork ? 0 : settings.devices;
+        settings.headless.allowance = settings.onNetwork ? NetworkRoundAllowance * qMax(1, run.scans) : 0;
         settings.headless.changeTimeout = settings.changeTimeout;
         HeadlessRun run(&finder, &exporter, window, settings.headless);
         run.start();

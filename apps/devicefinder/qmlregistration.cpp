@@ -3,8 +3,10 @@
 #include "qmlregistration.h"
 
 #include "arrangedcolumnsmodel.h"
+#include "credentialstore.h"
 #include "devicecolumns.h"
 #include "devicefinder.h"
+#include "networksession.h"
 #include "nodelistmodel.h"
 #include "tableexport.h"
 
@@ -20,6 +22,8 @@ void registerToolTypes()
     qmlRegisterUncreatableType<ResultRowModel>(
         "ZVR.DeviceFinder", 1, 0, "ResultRowModel", QStringLiteral("Owned by Finder"));
     qmlRegisterType<ArrangedColumnsModel>("ZVR.DeviceFinder", 1, 0, "ArrangedColumnsModel");
+    qmlRegisterUncreatableType<CredentialStore>(
+        "ZVR.DeviceFinder", 1, 0, "CredentialStore", QStringLiteral("Owned by Network"));
 }
 
 // A singleton that the caller keeps.
@@ -42,6 +46,11 @@ void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport 
     registerKept("TableExport", exporter);
 }
 
+void registerNetworkSession(NetworkSession *session)
+{
+    registerKept("Network", session);
+}
+
 void registerQmlTypes(const std::function<DeviceFinder *()> &create)
 {
     registerToolTypes();
@@ -53,6 +62,14 @@ void registerQmlTypes(const std::function<DeviceFinder *()> &create)
         [finderType, columnsType](QQmlEngine *engine, QJSEngine *) -> QObject * {
             return new TableExport(engine->singletonInstance<DeviceFinder *>(finderType),
                 engine->singletonInstance<DeviceColumns *>(columnsType));
+        });
+    qmlRegisterSingletonType<NetworkSession>("ZVR.DeviceFinder", 1, 0, "Network",
+        [finderType](QQmlEngine *engine, QJSEngine *) -> QObject * {
+            auto *store = new CredentialStore;
+            auto *session
+                = new NetworkSession(engine->singletonInstance<DeviceFinder *>(finderType)->backend(), store);
+            store->setParent(session);
+            return session;
         });
 }
 

@@ -8,6 +8,7 @@
 class DeviceColumns;
 class QQmlEngine;
 class DeviceFinder;
+class NetworkSession;
 class TableExport;
 
 /*! Registers \a finder, \a columns and \a exporter as the singletons "Finder", "Columns"
@@ -17,8 +18,14 @@ class TableExport;
  */
 void registerQmlTypes(DeviceFinder *finder, DeviceColumns *columns, TableExport *exporter);
 
+/*! Registers \a session as the singleton "Network" of "ZVR.DeviceFinder 1.0" (and its
+ *  credential store's type); it stays owned by the caller.
+ */
+void registerNetworkSession(NetworkSession *session);
+
 /*! The same, with a new DeviceFinder from \a create for every engine, and columns that
- *  are not kept between runs, all owned by that engine.
+ *  are not kept between runs and a NetworkSession over the finder's back-end, all owned
+ *  by that engine.
  */
 void registerQmlTypes(const std::function<DeviceFinder *()> &create);
 

@@ -4,6 +4,7 @@
 
 #include <netscan/networkchange.h>
 
+#include <QSaveFile>
 #include <QUrl>
 #include <QUuid>
 
@@ -50,12 +51,16 @@ void EmulatedNetwork::start()
 {
     m_simulation.populate(m_options.seed, m_options.devices);
     m_simulation.setFaults(m_options.faults);
-    m_simulation.scanRound();
+    for (int round = 0; round < qMax(1, m_options.rounds); ++round) {
+        m_simulation.scanRound();
+    }
     m_slots.assign(size_t(m_options.devices), Slot());
     m_byAddress.clear();
     m_byAddress.reserve(m_options.devices);
+    m_initial.clear();
     for (int i = 0; i < m_options.devices; ++i) {
         refresh(i, false);
+        m_initial << configuredAddress(i);
     }
     if (m_options.interval > 0) {
         m_rounds.start();
@@ -140,6 +145,41 @@ MacScanDeviceInfo EmulatedNetwork::info(int index) const
 quint32 EmulatedNetwork::address(int index) const
 {
     return m_slots[size_t(index)].address;
+}
+
+QString EmulatedNetwork::configuredAddress(int index) const
+{
+    const QString own = m_simulation.configuredAddress(m_simulation.deviceInfo(index).deviceCommMac());
+    return own.isEmpty() ? own : formatAddress(toNetwork(parsed(own)));
+}
+
+bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArray text = QByteArrayLiteral(
+        "mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\n");
+    const auto field
+        = [](const QString &value) { return value.toUtf8().replace('\t', ' ').replace('\n', ' '); };
+    for (int i = 0; i < deviceCount(); ++i) {
+        const MacScanDeviceInfo device = info(i);
+        const QVector<t_device_network_info> ports = device.networkInfo();
+        const t_device_network_info first = ports.value(0);
+        text += field(device.deviceCommMac()) + '\t' + (answers(i) ? "1" : "0") + '\t'
+            + field(m_initial.value(i)) + '\t' + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t'
+            + field(first.subnetMask) + '\t' + field(first.gateway) + '\t' + field(ports.value(1).ip) + '\t'
+            + field(device.name()) + '\t' + field(device.deviceSN()) + '\t' + field(device.deviceModel())
+            + '\t' + field(device.firmwareVer()) + '\t' + QByteArray::number(int(device.nodeType())) + '\n';
+    }
+    file.write(text);
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QString EmulatedNetwork::endpoint(int index) const

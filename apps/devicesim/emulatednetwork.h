@@ -35,6 +35,7 @@ public:
         int devices = 1000;
         quint32 seed = Simulation::DefaultSeed;
         int interval = 10000; //!< milliseconds between drift rounds; 0 for none
+        int rounds = 1; //!< rounds the model has moved on when the devices start answering
         AddressMode mode = AddressMode::Loopback;
         NetworkFaults faults;
         double garble = 0.0;
@@ -63,6 +64,14 @@ public:
     static QStringList scopes(const MacScanDeviceInfo &info);
     //! The device's Types as qualified names; the first is tds:Device.
     static QVector<QualifiedName> types(NodeType kind);
+
+    //! Where device \a index is configured to be, changes included, as the network sees it.
+    QString configuredAddress(int index) const;
+    /*! Writes every device as it is now, one tab-separated line each after a title line:
+     *  the truth a finder's list and results are checked against, with where each was
+     *  configured at start. False when it cannot.
+     */
+    bool writeTruth(const QString &path, QString *error) const;
 
     //! Whether this answer is to be garbled; drawn from the seed.
     bool strikesGarble();
@@ -101,6 +110,7 @@ private:
     std::vector<Slot> m_slots;
     QMultiHash<quint32, int> m_byAddress;
     QHash<int, int> m_pending; // request id -> device
+    QStringList m_initial;     // where each device was configured at start
     QRandomGenerator m_garbleRandom;
     QTimer m_rounds;
     QTimer m_slices;

@@ -85,6 +85,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
         QStringLiteral("Milliseconds between two drift rounds of the network; 0 for none (default 10000)."),
         QStringLiteral("ms"), QStringLiteral("10000"));
+    const QCommandLineOption rounds(QStringLiteral("rounds"),
+        QStringLiteral("Rounds the network has moved on when the devices start answering (default 1)."),
+        QStringLiteral("count"), QStringLiteral("1"));
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("TCP port of every device's service (default 80)."), QStringLiteral("port"),
         QStringLiteral("80"));
@@ -112,10 +115,14 @@ int main(int argc, char *argv[])
         QStringLiteral("anyip (devices hold 192.168.x.y and the like; needs those ranges routed to lo) or "
                        "loopback (devices hold 127.x.y.z); by default anyip where routed."),
         QStringLiteral("mode"));
+    const QCommandLineOption truthFile(QStringLiteral("truth-file"),
+        QStringLiteral("On exit, write where each device really is and what it reports to <file> "
+                       "(tab-separated, a title line first)."),
+        QStringLiteral("file"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"), QStringLiteral("A log line for every request."));
-    parser.addOptions({ devices, seed, interval, port, probePort, interfaces, user, passwordFile,
-        readsNeedUser, faults, addressMode, verbose });
+    parser.addOptions({ devices, seed, interval, rounds, port, probePort, interfaces, user, passwordFile,
+        readsNeedUser, faults, addressMode, truthFile, verbose });
     parser.process(app);
 
     const auto fail = [](const QString &message) {
@@ -135,6 +142,10 @@ int main(int argc, char *argv[])
     network.interval = parser.value(interval).toInt(&ok);
     if (!ok || network.interval < 0) {
         return fail(QStringLiteral("--interval takes milliseconds, 0 or more"));
+    }
+    network.rounds = parser.value(rounds).toInt(&ok);
+    if (!ok || network.rounds < 1 || network.rounds > 10000) {
+        return fail(QStringLiteral("--rounds takes 1 to 10000"));
     }
     const uint httpPort = parser.value(port).toUInt(&ok);
     const uint udpPort = parser.value(probePort).toUInt(&ok) && ok ? parser.value(probePort).toUInt() : 0;
@@ -209,7 +220,16 @@ int main(int argc, char *argv[])
         signals.setEnabled(false);
         discovery.shutdown();
     });
-    QObject::connect(&discovery, &DiscoveryService::finished, &app, [] { QCoreApplication::exit(0); });
+    const QString truthPath = parser.value(truthFile);
+    QObject::connect(&discovery, &DiscoveryService::finished, &app, [&emulated, &truthPath] {
+        QString why;
+        if (!truthPath.isEmpty() && !emulated.writeTruth(truthPath, &why)) {
+            qCritical("zvr-devicesim: cannot write %s: %s", qUtf8Printable(truthPath), qUtf8Printable(why));
+            QCoreApplication::exit(1);
+            return;
+        }
+        QCoreApplication::exit(0);
+    });
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
 

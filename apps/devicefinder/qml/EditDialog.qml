@@ -19,6 +19,8 @@ Dialog {
     property alias port1: port1
     property alias port2: port2
     property alias changePort2: changePort2
+    // The LoginDialog that a change without credentials goes through first.
+    property var login: null
 
     function openFor(newTarget) {
         // A batch that now takes in its hidden devices keeps what was typed.
@@ -54,8 +56,12 @@ Dialog {
     // The plan is checked at every edit; the back-end call checks it once more.
     function submit() {
         if (Object.keys(plan.errors).length === 0) {
+            const changed = settings()
             close()
-            Finder.applyChange(settings())
+            if (login)
+                login.proceed(function () { Finder.applyChange(changed) })
+            else
+                Finder.applyChange(changed)
         }
     }
 

@@ -21,6 +21,7 @@ Item {
     property alias clearSearchButton: clearSearch
     property alias columnChooser: columnChooser
     property alias exportDialog: exportDialog
+    property alias loginDialog: loginDialog
     readonly property bool showingResults: stack.currentIndex === 1
 
     function showDevices() {
@@ -51,6 +52,14 @@ Item {
                     color: "white"
                     font.pixelSize: 18
                     font.bold: true
+                }
+                // Which network is scanned: the simulation, an interface or an address.
+                Label {
+                    objectName: "networkName"
+                    height: 32
+                    verticalAlignment: Text.AlignVCenter
+                    text: Network.name
+                    color: "white"
                 }
                 // Room for five-digit counts, so that the buttons after it stay in place.
                 Label {
@@ -171,6 +180,7 @@ Item {
 
             ResultView {
                 id: resultView
+                login: loginDialog
                 onBack: page.showDevices()
             }
         }
@@ -186,6 +196,26 @@ Item {
                 anchors.leftMargin: 12
                 text: qsTr("显示%1台 / 共%2台").arg(Finder.sortModel.count).arg(Finder.tableCount)
                 color: "#4a5568"
+            }
+            // The devices' reads of a round on the network.
+            Row {
+                objectName: "readProgress"
+                anchors.verticalCenter: parent.verticalCenter
+                x: 200
+                spacing: 8
+                visible: Network.reading
+                ProgressBar {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 160
+                    from: 0
+                    to: Math.max(1, Network.readTotal)
+                    value: Network.readDone
+                }
+                Label {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: Network.readText
+                    color: "#1f3a5f"
+                }
             }
             Label {
                 objectName: "statusText"
@@ -207,6 +237,13 @@ Item {
     // Every dialog gives the keyboard back to the table.
     EditDialog {
         id: editDialog
+        login: loginDialog
+        onClosed: deviceTable.focusTable()
+    }
+
+    LoginDialog {
+        id: loginDialog
+        store: Network.credentials
         onClosed: deviceTable.focusTable()
     }
 
@@ -269,6 +306,13 @@ Item {
         }
         function onResultsReady() {
             stack.currentIndex = 1
+        }
+    }
+
+    Connections {
+        target: Network
+        function onLoginRequested(reason) {
+            loginDialog.ask(reason)
         }
     }
 }

@@ -3,6 +3,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
+import ZVR.DeviceFinder 1.0
 
 // The devices' administrator, asked for when a change needs one. The password goes to the
 // credential store once and is not kept here.
@@ -13,6 +14,18 @@ Dialog {
     property var store
     // Why the dialog opened, e.g. a refused password; empty for a first login.
     property string reason
+    // What runs once credentials are given, e.g. the change that asked for them.
+    property var pending: null
+
+    // Runs \a action now, or after a login where the network needs one first.
+    function proceed(action) {
+        if (!Network.needsLogin) {
+            action()
+            return
+        }
+        pending = action
+        ask("")
+    }
 
     function ask(why) {
         reason = why || ""
@@ -32,8 +45,17 @@ Dialog {
     onAccepted: {
         store.set(user.text, password.text, remember.checked)
         password.text = ""
+        const action = pending
+        pending = null
+        if (!store.known)
+            ask(qsTr("请输入用户名和密码"))
+        else if (action)
+            action()
     }
-    onRejected: password.text = ""
+    onRejected: {
+        password.text = ""
+        pending = null
+    }
 
     ColumnLayout {
         anchors.fill: parent

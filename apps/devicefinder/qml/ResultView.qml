@@ -20,6 +20,8 @@ Rectangle {
     readonly property int detailWidth: Math.max(320, list.width - fixedWidth)
     property alias list: list
     property alias failuresOnly: failuresOnly
+    // The LoginDialog that a retry without credentials goes through first.
+    property var login: null
 
     color: "white"
 
@@ -63,7 +65,8 @@ Rectangle {
                 objectName: "retryButton"
                 text: qsTr("重试失败")
                 enabled: view.rows.retryableCount > 0 && !Finder.busy
-                onClicked: Finder.retryFailed()
+                onClicked: view.login ? view.login.proceed(function () { Finder.retryFailed() })
+                                      : Finder.retryFailed()
             }
             Button {
                 text: qsTr("返回设备列表")

@@ -9,7 +9,7 @@ ApplicationWindow {
     width: 1600
     height: 900
     visible: true
-    title: qsTr("设备查找")
+    title: qsTr("设备查找 - %1").arg(Network.name)
     font.family: Finder.texts.STR_FONT_FAMILY
     font.pixelSize: 13
 

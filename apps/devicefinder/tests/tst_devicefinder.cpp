@@ -316,7 +316,8 @@ void tst_DeviceFinder::resultsSettle()
     QCOMPARE(m_backend->requests.last().at(0), QStringList({ mac(1), mac(2), mac(5) }).join(QLatin1Char(',')));
     m_backend->answer(request,
         { outcome(mac(1), IpSetDeviceNotReady), outcome(mac(1), IpSetSuccess, QStringLiteral("10.0.0.2")),
-            outcome(mac(1), IpSetSuccess, QStringLiteral("10.0.0.2")), outcome(mac(9), IpSetSuccess) });
+            outcome(mac(1), IpSetSuccess, QStringLiteral("10.0.0.2")), outcome(mac(9), IpSetSuccess),
+            outcome(mac(2), IpSetTimeout) }); // a back-end that gave up: still unknown
     m_backend->answer(request + 7, { outcome(mac(2), IpSetSuccess) });
     QVERIFY(ready.wait(1000));
     QCOMPARE(m_finder->resultRows().mid(1),

@@ -6,10 +6,12 @@
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
 #include <QUuid>
@@ -458,6 +460,26 @@ void DeviceSimTest::changeMovesDevice()
     });
     QVERIFY(found != answers.cend());
     QCOMPARE(found->body.value(QStringLiteral("ProbeMatch/MetadataVersion")), QStringLiteral("2"));
+
+    // The truth file: where the device started, where it is configured, what it reports.
+    QTemporaryDir folder;
+    QString error;
+    QVERIFY(!rig.network->writeTruth(folder.filePath(QStringLiteral("missing/truth.tsv")), &error)
+        && !error.isEmpty());
+    QVERIFY2(
+        rig.network->writeTruth(folder.filePath(QStringLiteral("truth.tsv")), &error), qPrintable(error));
+    QFile file(folder.filePath(QStringLiteral("truth.tsv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), Devices + 2);
+    QCOMPARE(lines.first(),
+        QByteArray("mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmwar"
+                   "e\tkind"));
+    const QByteArray line
+        = "\t1\t127.168.1.20\t127.168.5.77\t127.168.5.77\t255.255.254.0\t127.168.5.1\t127.168.7.9\t";
+    QCOMPARE(int(std::count_if(lines.cbegin(), lines.cend(),
+                 [&line](const QByteArray &each) { return each.contains(line); })),
+        1);
 }
 
 void DeviceSimTest::http_data()

@@ -1,0 +1,183 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#include "devicereader_p.h"
+
+#include "soapclient_p.h"
+
+#include <QTimer>
+
+using Onvif::Operation;
+
+namespace {
+
+// The interfaces first: without them a device cannot be listed.
+const Operation Reads[] = { Operation::GetNetworkInterfaces, Operation::GetDeviceInformation,
+    Operation::GetNetworkDefaultGateway, Operation::GetSystemDateAndTime };
+constexpr int ReadCount = int(sizeof Reads / sizeof Reads[0]);
+
+} // namespace
+
+struct DeviceReader::Job
+{
+    QString key;
+    QUrl url;
+    int outstanding = 0;
+    bool started = false;
+    DeviceReading reading;
+    QString problems[ReadCount]; // by operation, told once all are in
+};
+
+DeviceReader::DeviceReader(QObject *parent)
+    : QObject(parent)
+    , m_client(new SoapClient(this))
+{
+}
+
+DeviceReader::~DeviceReader()
+{
+    m_client->abortAll();
+    qDeleteAll(m_jobs);
+}
+
+void DeviceReader::setLimits(int devicesAtOnce, int timeoutMs)
+{
+    m_devicesAtOnce = qMax(1, devicesAtOnce);
+    m_timeout = qMax(1, timeoutMs);
+}
+
+void DeviceReader::setCredentials(const QString &user, const QString &password)
+{
+    m_user = user;
+    m_password = password;
+}
+
+void DeviceReader::read(const QString &key, const QUrl &url)
+{
+    if (m_jobs.contains(key)) {
+        return;
+    }
+    auto *job = new Job;
+    job->key = key;
+    job->url = url;
+    m_jobs.insert(key, job);
+    m_queue.enqueue({ key, url });
+    startNext();
+}
+
+void DeviceReader::cancel()
+{
+    m_client->abortAll();
+    qDeleteAll(m_jobs);
+    m_jobs.clear();
+    m_queue.clear();
+    m_running = 0;
+    m_client->clearConnections();
+}
+
+bool DeviceReader::idle() const
+{
+    return m_jobs.isEmpty();
+}
+
+void DeviceReader::startNext()
+{
+    while (m_running < m_devicesAtOnce && !m_queue.isEmpty()) {
+        Job *const job = m_jobs.value(m_queue.dequeue().first);
+        if (!job || job->started) {
+            continue;
+        }
+        job->started = true;
+        ++m_running;
+        request(job);
+    }
+    if (m_jobs.isEmpty()) {
+        m_client->clearConnections();
+    }
+}
+
+void DeviceReader::request(Job *job)
+{
+    // All four at once, each on a connection of its own that the device closes after it.
+    job->outstanding = ReadCount;
+    for (const Operation operation : Reads) {
+        // The clock is everyone's to read; the rest carry the token where there is one.
+        Onvif::UsernameToken token;
+        const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
+        if (signedRead) {
+            token = Onvif::UsernameToken::make(m_user, m_password);
+        }
+        const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
+        m_client->post(
+            job->url, body, m_timeout, true, [this, job, operation](const SoapClient::Result &result) {
+                answered(job, operation, result.status, result.body, result.error);
+            });
+    }
+}
+
+void DeviceReader::answered(
+    Job *job, Operation operation, int status, const QByteArray &body, const QString &error)
+{
+    const QString name = Onvif::operationName(operation);
+    Onvif::DeviceAnswer answer;
+    QString problem = error;
+    if (problem.isEmpty() && !Onvif::parseDeviceAnswer(body, operation, &answer, &problem)) {
+        problem = QStringLiteral("malformed answer: ") + problem;
+    }
+    if (problem.isEmpty() && answer.fault) {
+        job->reading.notAuthorized
+            = job->reading.notAuthorized || Onvif::faultOutcome(answer.subcodes).notAuthorized;
+        problem = QStringLiteral("fault %1").arg(answer.subcodes.join(QLatin1Char(' ')));
+    }
+    if (problem.isEmpty() && status != 200) {
+        problem = QStringLiteral("HTTP status %1").arg(status);
+    }
+    if (!problem.isEmpty()) {
+        job->problems[int(operation)] = problem;
+    }
+    switch (operation) {
+    case Operation::GetNetworkInterfaces:
+        job->reading.interfaces = answer;
+        job->reading.ok = problem.isEmpty();
+        if (!job->reading.ok) {
+            job->reading.error = name + QStringLiteral(": ") + problem;
+        }
+        break;
+    case Operation::GetDeviceInformation:
+        job->reading.information = answer;
+        job->reading.hasInformation = problem.isEmpty();
+        break;
+    case Operation::GetNetworkDefaultGateway:
+        job->reading.gateway = answer;
+        job->reading.hasGateway = problem.isEmpty();
+        break;
+    default:
+        job->reading.clock = answer;
+        job->reading.hasClock = problem.isEmpty();
+        break;
+    }
+    if (--job->outstanding == 0) {
+        finish(job);
+    }
+}
+
+void DeviceReader::finish(Job *job)
+{
+    // Without the interfaces the device is not listed: that failure alone is worth a line.
+    const QVector<Onvif::InterfaceInfo> &interfaces = job->reading.interfaces.interfaces;
+    const bool listable
+        = job->reading.ok && !interfaces.isEmpty() && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
+    for (int i = 0; i < ReadCount; ++i) {
+        const bool told = i == int(Operation::GetNetworkInterfaces) || listable;
+        if (told && !job->problems[i].isEmpty()) {
+            qCWarning(lcNetscan, "%s of %s failed: %s", qUtf8Printable(Onvif::operationName(Operation(i))),
+                qUtf8Printable(job->url.toString()), qUtf8Printable(job->problems[i]));
+        }
+    }
+    m_jobs.remove(job->key);
+    --m_running;
+    const QString key = job->key;
+    const DeviceReading reading = job->reading;
+    delete job;
+    Q_EMIT deviceRead(key, reading);
+    startNext();
+}
