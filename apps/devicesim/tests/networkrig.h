@@ -28,7 +28,7 @@ namespace {
 
 constexpr int Devices = 48;
 
-QByteArray seed(const QString &name)
+inline QByteArray seed(const QString &name)
 {
     QFile file(QStringLiteral(ZVR_CORPUS_DIR "/") + name);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -39,7 +39,7 @@ QByteArray seed(const QString &name)
     return name.startsWith(QLatin1String("fuzz_deviceservice/")) ? data.mid(1) : data;
 }
 
-void spin(int milliseconds, const std::function<bool()> &done)
+inline void spin(int milliseconds, const std::function<bool()> &done)
 {
     QElapsedTimer timer;
     timer.start();
@@ -51,7 +51,7 @@ void spin(int milliseconds, const std::function<bool()> &done)
 // The emulator on loopback addresses, in this process.
 struct Rig
 {
-    explicit Rig(int answerDelay = 0)
+    explicit Rig(int answerDelay = 0, bool readsNeedUser = false)
     {
         QTcpServer free;
         free.listen(QHostAddress::LocalHost, 0);
@@ -63,7 +63,9 @@ struct Rig
         free.close();
         network = std::make_unique<EmulatedNetwork>(options);
         network->start();
-        service = std::make_unique<DeviceService>(network.get(), DeviceService::Options());
+        DeviceService::Options serviceOptions;
+        serviceOptions.readsNeedUser = readsNeedUser;
+        service = std::make_unique<DeviceService>(network.get(), serviceOptions);
         QString error;
         QVERIFY2(service->start(options.httpPort, &error), qPrintable(error));
         startDiscovery();
@@ -129,7 +131,7 @@ struct Rig
     QVector<ChangeOutcome> outcomes;
 };
 
-QStringList texts(std::initializer_list<const char *> items)
+inline QStringList texts(std::initializer_list<const char *> items)
 {
     QStringList list;
     for (const char *item : items) {
@@ -138,7 +140,7 @@ QStringList texts(std::initializer_list<const char *> items)
     return list;
 }
 
-QString portsText(const QVector<t_device_network_info> &ports)
+inline QString portsText(const QVector<t_device_network_info> &ports)
 {
     QStringList parts;
     for (const t_device_network_info &port : ports) {
@@ -149,7 +151,7 @@ QString portsText(const QVector<t_device_network_info> &ports)
     return parts.join(QStringLiteral("; "));
 }
 
-QString valuesText(const MacScanDeviceInfo &info)
+inline QString valuesText(const MacScanDeviceInfo &info)
 {
     return QStringList { info.deviceCommMac(), info.deviceModel(), info.deviceSN(), info.name(),
         info.firmwareVer(), QString::number(info.nodeType()), QString::number(info.subNodeType()),

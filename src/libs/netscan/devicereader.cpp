@@ -124,6 +124,8 @@ void DeviceReader::answered(
         problem = QStringLiteral("malformed answer: ") + problem;
     }
     if (problem.isEmpty() && answer.fault) {
+        job->reading.notAuthorized
+            = job->reading.notAuthorized || Onvif::faultOutcome(answer.subcodes).notAuthorized;
         problem = QStringLiteral("fault %1").arg(answer.subcodes.join(QLatin1Char(' ')));
     }
     if (problem.isEmpty() && status != 200) {

@@ -26,6 +26,7 @@ struct DeviceReading
     bool hasInformation = false;
     bool hasGateway = false;
     bool hasClock = false;
+    bool notAuthorized = false; //!< a read was refused for want of credentials
 };
 
 /*! \brief The device-service reads of the devices the discovery found new or changed:

@@ -88,6 +88,7 @@ public:
     bool roundUnderWay = false;
     bool waitingForProbes = false;
     bool capLogged = false;
+    bool readRefusalTold = false; // readCredentialsRefused() this round
     // Endpoints seen this round by the address of their device service: two devices on
     // one address are in conflict, even when only one of them can be read there.
     QHash<QString, int> hostsSeen;
@@ -164,6 +165,9 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     const bool listed = !device.commMac.isEmpty();
     if (!listed) {
         Q_EMIT q->readProgress(++newDevicesRead, newDevices);
+    }
+    if (reading.notAuthorized && !std::exchange(readRefusalTold, true)) {
+        Q_EMIT q->readCredentialsRefused();
     }
     const QVector<Onvif::InterfaceInfo> &interfaces = reading.interfaces.interfaces;
     QString commMac = interfaces.isEmpty() ? QString() : Onvif::normalizedMac(interfaces.first().mac);
@@ -463,6 +467,7 @@ void NetworkBackend::startRound()
     d->waitingForProbes = true;
     d->newDevices = 0;
     d->newDevicesRead = 0;
+    d->readRefusalTold = false;
     QString error;
     if (!d->discovery->probe(&error)) {
         qCWarning(lcNetscan, "round %d: %s", round() + 1, qUtf8Printable(error));

@@ -85,6 +85,8 @@ Q_SIGNALS:
     void readProgress(int done, int total);
     //! A change was answered ter:NotAuthorized; once per request.
     void credentialsRefused(int requestId);
+    //! A device refused a read for want of credentials (none set, or wrong ones); once a round.
+    void readCredentialsRefused();
 
 protected:
     //! Sends the change to the devices it names; outcomes come through changeAnswered().

@@ -4,9 +4,7 @@
 
 #include "networkchange.h"
 
-#include <QCryptographicHash>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QUrl>
 #include <QXmlStreamReader>
 
@@ -22,16 +20,13 @@ const QString ZvrNs = QStringLiteral("urn:zvr:device:1");
 
 namespace {
 
-const QString AddressingNs = QStringLiteral("http://schemas.xmlsoap.org/ws/2004/08/addressing");
-const QString NetworkNs = QStringLiteral("http://www.onvif.org/ver10/network/wsdl");
-
 // Bounds on what one envelope may hold, whatever its size.
 constexpr int MaxDepth = 24;
 constexpr int MaxFields = 2048;
 constexpr int MaxText = 4096;
 constexpr int MaxMatches = 16;
-constexpr int MaxInterfaces = 16;
 constexpr int MaxScopes = 64;
+constexpr int MaxDeclaration = 256;
 
 QString resolved(const QString &qname, const QVector<QHash<QString, QString>> &scopes)
 {
@@ -59,34 +54,6 @@ QString escaped(const QString &text)
     return text.toHtmlEscaped();
 }
 
-QString envelope(const QString &header, const QString &body)
-{
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                          "<s:Envelope xmlns:s=\"http://www.w3.org/2003/05/soap-envelope\""
-                          " xmlns:tds=\"http://www.onvif.org/ver10/device/wsdl\""
-                          " xmlns:tt=\"http://www.onvif.org/ver10/schema\">")
-        + header + QStringLiteral("<s:Body>") + body + QStringLiteral("</s:Body></s:Envelope>");
-}
-
-QString securityHeader(const UsernameToken *token)
-{
-    if (!token) {
-        return QString();
-    }
-    return QStringLiteral(
-        "<s:Header><wsse:Security s:mustUnderstand=\"1\""
-        " xmlns:wsse=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-secext-1.0.xsd\""
-        " xmlns:wsu=\"http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-utility-1.0.xsd\">"
-        "<wsse:UsernameToken><wsse:Username>%1</wsse:Username>"
-        "<wsse:Password Type=\"http://docs.oasis-open.org/wss/2004/01/"
-        "oasis-200401-wss-username-token-profile-1.0#PasswordDigest\">%2</wsse:Password>"
-        "<wsse:Nonce EncodingType=\"http://docs.oasis-open.org/wss/2004/01/"
-        "oasis-200401-wss-soap-message-security-1.0#Base64Binary\">%3</wsse:Nonce>"
-        "<wsu:Created>%4</wsu:Created></wsse:UsernameToken></wsse:Security></s:Header>")
-        .arg(escaped(token->user), QString::fromLatin1(token->digest),
-            QString::fromLatin1(token->nonce.toBase64()), token->created);
-}
-
 // Builds the element paths below one element while the reader walks its children.
 QString joined(const QStringList &path, int from)
 {
@@ -98,28 +65,6 @@ QString joined(const QStringList &path, int from)
         result += path.at(i);
     }
     return result;
-}
-
-QDateTime dateTimeAt(const SoapDocument &document, const QString &prefix)
-{
-    bool ok[6] = {};
-    const int year = document.value(prefix + QStringLiteral("/Date/Year")).toInt(&ok[0]);
-    const int month = document.value(prefix + QStringLiteral("/Date/Month")).toInt(&ok[1]);
-    const int day = document.value(prefix + QStringLiteral("/Date/Day")).toInt(&ok[2]);
-    const int hour = document.value(prefix + QStringLiteral("/Time/Hour")).toInt(&ok[3]);
-    const int minute = document.value(prefix + QStringLiteral("/Time/Minute")).toInt(&ok[4]);
-    const int second = document.value(prefix + QStringLiteral("/Time/Second")).toInt(&ok[5]);
-    for (const bool each : ok) {
-        if (!each) {
-            return QDateTime();
-        }
-    }
-    const QDate date(year, month, day);
-    const QTime time(hour, minute, second);
-    if (!date.isValid() || !time.isValid()) {
-        return QDateTime();
-    }
-    return QDateTime(date, time, Qt::UTC);
 }
 
 } // namespace
@@ -150,7 +95,27 @@ bool readSoap(const QByteArray &data, int maxSize, SoapDocument *document, QStri
         return fail(error, QStringLiteral("%1 bytes, over %2").arg(data.size()).arg(maxSize));
     }
     SoapDocument result;
-    QXmlStreamReader xml(data);
+    // The XML declaration is read here: the reader would look any encoding it names up
+    // among the system's codecs. Only UTF-8 is taken.
+    QByteArray bytes = data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data;
+    if (bytes.startsWith("<?xml")) {
+        const int end = bytes.indexOf("?>");
+        if (end < 0 || end > MaxDeclaration) {
+            return fail(error, QStringLiteral("a malformed XML declaration"));
+        }
+        const QByteArray declaration = bytes.left(end);
+        const int at = declaration.indexOf("encoding");
+        if (at >= 0) {
+            const QByteArray rest = declaration.mid(at + 8).trimmed();
+            const QByteArray name = rest.startsWith('=') ? rest.mid(1).trimmed() : QByteArray();
+            const QByteArray value = name.mid(1, name.indexOf(name.left(1), 1) - 1);
+            if (name.size() < 2 || (name.at(0) != '"' && name.at(0) != '\'') || value.toLower() != "utf-8") {
+                return fail(error, QStringLiteral("an XML declaration naming another encoding than UTF-8"));
+            }
+        }
+        bytes = bytes.mid(end + 2);
+    }
+    QXmlStreamReader xml(bytes);
     QVector<QHash<QString, QString>> namespaces;
     QStringList path; // local names from the envelope down
     QString text;
@@ -401,232 +366,6 @@ QString normalizedMac(const QString &text)
         result += hex.mid(i, 2);
     }
     return result;
-}
-
-QString operationName(Operation operation)
-{
-    switch (operation) {
-    case Operation::GetDeviceInformation:
-        return QStringLiteral("GetDeviceInformation");
-    case Operation::GetNetworkInterfaces:
-        return QStringLiteral("GetNetworkInterfaces");
-    case Operation::GetNetworkDefaultGateway:
-        return QStringLiteral("GetNetworkDefaultGateway");
-    case Operation::GetSystemDateAndTime:
-        return QStringLiteral("GetSystemDateAndTime");
-    case Operation::SetNetworkInterfaces:
-        return QStringLiteral("SetNetworkInterfaces");
-    case Operation::SetNetworkDefaultGateway:
-        return QStringLiteral("SetNetworkDefaultGateway");
-    }
-    return QString();
-}
-
-UsernameToken UsernameToken::make(const QString &user, const QString &password)
-{
-    UsernameToken token;
-    token.user = user;
-    token.nonce.resize(16);
-    QRandomGenerator::system()->generate(token.nonce.begin(), token.nonce.end());
-    token.created = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    token.digest = passwordDigest(token.nonce, token.created, password);
-    return token;
-}
-
-QByteArray UsernameToken::passwordDigest(
-    const QByteArray &nonce, const QString &created, const QString &password)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(nonce);
-    hash.addData(created.toUtf8());
-    hash.addData(password.toUtf8());
-    return hash.result().toBase64();
-}
-
-QByteArray buildRequest(Operation operation, const QString &bodyContent, const UsernameToken *token)
-{
-    const QString name = operationName(operation);
-    return envelope(securityHeader(token),
-        QStringLiteral("<tds:") + name + QLatin1Char('>') + bodyContent + QStringLiteral("</tds:") + name
-            + QLatin1Char('>'))
-        .toUtf8();
-}
-
-QByteArray buildSetNetworkInterfaces(
-    const QString &interfaceToken, const QString &address, int prefixLength, const UsernameToken *token)
-{
-    return buildRequest(Operation::SetNetworkInterfaces,
-        QStringLiteral(
-            "<tds:InterfaceToken>%1</tds:InterfaceToken><tds:NetworkInterface>"
-            "<tt:Enabled>true</tt:Enabled><tt:IPv4><tt:Enabled>true</tt:Enabled>"
-            "<tt:Manual><tt:Address>%2</tt:Address><tt:PrefixLength>%3</tt:PrefixLength></tt:Manual>"
-            "<tt:DHCP>false</tt:DHCP></tt:IPv4></tds:NetworkInterface>")
-            .arg(escaped(interfaceToken), escaped(address))
-            .arg(prefixLength),
-        token);
-}
-
-QByteArray buildSetNetworkDefaultGateway(const QString &gateway, const UsernameToken *token)
-{
-    return buildRequest(Operation::SetNetworkDefaultGateway,
-        QStringLiteral("<tds:IPv4Address>%1</tds:IPv4Address>").arg(escaped(gateway)), token);
-}
-
-bool parseDeviceAnswer(const QByteArray &data, Operation operation, DeviceAnswer *answer, QString *error)
-{
-    SoapDocument document;
-    if (!readSoap(data, MaxAnswer, &document, error)) {
-        return false;
-    }
-    DeviceAnswer result;
-    if (document.bodyName == QLatin1String("Fault") && document.bodyNs == document.envelopeNs) {
-        result.fault = true;
-        for (const auto &field : qAsConst(document.fields)) {
-            if (field.first.startsWith(QLatin1String("Code/Subcode"))
-                && field.first.endsWith(QLatin1String("/Value"))) {
-                result.subcodes << field.second;
-            }
-        }
-        result.reason = document.value(QStringLiteral("Reason/Text"));
-        *answer = result;
-        return true;
-    }
-    const QString expected = operationName(operation) + QStringLiteral("Response");
-    if (document.bodyNs != DeviceNs || document.bodyName != expected) {
-        return fail(error, QStringLiteral("%1 where %2 was due").arg(document.bodyName, expected));
-    }
-    switch (operation) {
-    case Operation::GetDeviceInformation:
-        result.model = document.value(QStringLiteral("Model"));
-        result.firmware = document.value(QStringLiteral("FirmwareVersion"));
-        result.serialNumber = document.value(QStringLiteral("SerialNumber"));
-        break;
-    case Operation::GetNetworkInterfaces: {
-        InterfaceInfo port;
-        bool dhcp = false;
-        QString manualAddress;
-        QString manualPrefix;
-        QString dhcpAddress;
-        QString dhcpPrefix;
-        for (const auto &field : qAsConst(document.fields)) {
-            const QString &path = field.first;
-            if (path == QLatin1String("NetworkInterfaces@token")) {
-                port.token = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/Info/HwAddress")) {
-                port.mac = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/IPv4/Config/Manual/Address")) {
-                manualAddress = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/IPv4/Config/Manual/PrefixLength")) {
-                manualPrefix = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/IPv4/Config/FromDHCP/Address")) {
-                dhcpAddress = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/IPv4/Config/FromDHCP/PrefixLength")) {
-                dhcpPrefix = field.second;
-            } else if (path == QLatin1String("NetworkInterfaces/IPv4/Config/DHCP")) {
-                dhcp = field.second == QLatin1String("true") || field.second == QLatin1String("1");
-            } else if (path == QLatin1String("NetworkInterfaces")) {
-                port.ip = dhcp ? dhcpAddress : manualAddress;
-                bool ok = false;
-                port.prefixLength = (dhcp ? dhcpPrefix : manualPrefix).toInt(&ok);
-                quint32 value = 0;
-                if (!port.ip.isEmpty()
-                    && (!parseAddress(port.ip, &value) || !ok || port.prefixLength < 0
-                        || port.prefixLength > 32)) {
-                    return fail(
-                        error, QStringLiteral("an interface with address %1/%2").arg(port.ip, manualPrefix));
-                }
-                if (port.token.isEmpty() || result.interfaces.size() >= MaxInterfaces) {
-                    return fail(
-                        error, QStringLiteral("an interface without a token, or over %1").arg(MaxInterfaces));
-                }
-                result.interfaces.append(port);
-                port = InterfaceInfo();
-                dhcp = false;
-                manualAddress.clear();
-                manualPrefix.clear();
-                dhcpAddress.clear();
-                dhcpPrefix.clear();
-            }
-        }
-        break;
-    }
-    case Operation::GetNetworkDefaultGateway: {
-        result.gateway = document.value(QStringLiteral("NetworkGateway/IPv4Address"));
-        quint32 value = 0;
-        if (!result.gateway.isEmpty() && !parseAddress(result.gateway, &value)) {
-            return fail(error, QStringLiteral("a gateway that is no IPv4 address"));
-        }
-        break;
-    }
-    case Operation::GetSystemDateAndTime:
-        result.time = dateTimeAt(document, QStringLiteral("SystemDateAndTime/LocalDateTime"));
-        if (!result.time.isValid()) {
-            result.time = dateTimeAt(document, QStringLiteral("SystemDateAndTime/UTCDateTime"));
-        }
-        if (!result.time.isValid()) {
-            return fail(error, QStringLiteral("no valid date and time"));
-        }
-        break;
-    case Operation::SetNetworkInterfaces:
-        result.rebootNeeded = document.value(QStringLiteral("RebootNeeded")) == QLatin1String("true");
-        break;
-    case Operation::SetNetworkDefaultGateway:
-        break;
-    }
-    *answer = result;
-    return true;
-}
-
-FaultOutcome faultOutcome(const QStringList &subcodes)
-{
-    struct Entry
-    {
-        const QString *ns;
-        const char *local;
-        IpSettingResult result;
-    };
-    static const Entry Table[] = {
-        { &ZvrNs, "DeviceNotReady", IpSetDeviceNotReady },
-        { &ZvrNs, "SameAsNodeIp", IpSetSameAsNodeIp },
-        { &ZvrNs, "NodeIpLocked", IpSetNodeIpLocked },
-        { &ZvrNs, "PortCheckFailed", IpSetPortCheckFailed },
-        { &ZvrNs, "SameSegment", IpSetSameSegment },
-        { &ErrorNs, "InvalidIPv4Address", IpSetFormatError },
-        { &ErrorNs, "InvalidGatewayAddress", IpSetFormatError },
-        { &ErrorNs, "InvalidArgVal", IpSetFormatError },
-    };
-    FaultOutcome outcome;
-    const QString notAuthorized = QLatin1Char('{') + ErrorNs + QStringLiteral("}NotAuthorized");
-    if (subcodes.contains(notAuthorized)) {
-        outcome.notAuthorized = true;
-        outcome.known = true;
-        return outcome;
-    }
-    // The most specific subcode of the table decides: the table's order, innermost first.
-    for (auto it = subcodes.crbegin(); it != subcodes.crend() && !outcome.known; ++it) {
-        for (const Entry &entry : Table) {
-            if (*it == QLatin1Char('{') + *entry.ns + QLatin1Char('}') + QLatin1String(entry.local)) {
-                outcome.result = entry.result;
-                outcome.known = true;
-                break;
-            }
-        }
-    }
-    return outcome;
-}
-
-int prefixLength(quint32 mask)
-{
-    int bits = 0;
-    while (bits < 32 && (mask & (0x80000000u >> bits))) {
-        ++bits;
-    }
-    return maskOf(bits) == mask ? bits : -1;
-}
-
-quint32 maskOf(int prefixLength)
-{
-    return prefixLength <= 0 ? 0u : prefixLength >= 32 ? ~0u : ~0u << (32 - prefixLength);
 }
 
 } // namespace Onvif
