@@ -20,7 +20,14 @@ NetworkSession::NetworkSession(ScanBackend *backend, CredentialStore *store, QOb
         return;
     }
     connect(m_network, &NetworkBackend::readProgress, this, &NetworkSession::setReadProgress);
-    connect(m_network, &NetworkBackend::credentialsRefused, this, &NetworkSession::refused);
+    connect(m_network, &NetworkBackend::credentialsRefused, this,
+        [this] { refused(tr("设备拒绝了用户名或密码，请重新登录后重试")); });
+    // Devices set to answer reads only to their administrator: asked once, not every round.
+    connect(m_network, &NetworkBackend::readCredentialsRefused, this, [this] {
+        if (!m_refused) {
+            refused(tr("设备要求登录后才能读取设备信息"));
+        }
+    });
     connect(m_store, &CredentialStore::changed, this, &NetworkSession::credentialsChanged);
     credentialsChanged();
 }
@@ -98,7 +105,7 @@ void NetworkSession::credentialsChanged()
     Q_EMIT needsLoginChanged();
 }
 
-void NetworkSession::refused()
+void NetworkSession::refused(const QString &reason)
 {
     const bool before = needsLogin();
     m_refused = true;
@@ -106,6 +113,6 @@ void NetworkSession::refused()
         Q_EMIT needsLoginChanged();
     }
     if (m_interactive) {
-        Q_EMIT loginRequested(tr("设备拒绝了用户名或密码，请重新登录后重试"));
+        Q_EMIT loginRequested(reason);
     }
 }

@@ -16,7 +16,8 @@ class ScanBackend;
  *
  *  Over the in-process simulation nothing is read and no login is needed; over the
  *  network back-end the credentials go from the store to the back-end, and a change
- *  sent without them, or refused for them, asks for a login (loginRequested()).
+ *  sent without them, or a change or read refused for them, asks for a login
+ *  (loginRequested()).
  */
 class NetworkSession : public QObject
 {
@@ -62,7 +63,7 @@ Q_SIGNALS:
 private:
     void setReadProgress(int done, int total);
     void credentialsChanged();
-    void refused();
+    void refused(const QString &reason);
 
     Q_DISABLE_COPY(NetworkSession)
     ScanBackend *const m_backend;

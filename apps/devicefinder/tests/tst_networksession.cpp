@@ -95,11 +95,20 @@ void tst_NetworkSession::login()
         QCOMPARE(asked.at(0).at(0).toString(), QStringLiteral("设备拒绝了用户名或密码，请重新登录后重试"));
     }
     Q_EMIT backend.credentialsRefused(8);
+    Q_EMIT backend.readCredentialsRefused();
     QCOMPARE(needChanged.count(), 2);
+    QCOMPARE(asked.count(), interactive ? 2 : 0);
 
     store.set(QStringLiteral("operator"), QStringLiteral("other"), false);
     QVERIFY(!session.needsLogin());
     QCOMPARE(backend.user(), QStringLiteral("operator"));
+    // Reads refused for want of credentials ask once, until new ones are given.
+    Q_EMIT backend.readCredentialsRefused();
+    Q_EMIT backend.readCredentialsRefused();
+    QCOMPARE(asked.count(), interactive ? 3 : 0);
+    if (interactive) {
+        QCOMPARE(asked.last().at(0).toString(), QStringLiteral("设备要求登录后才能读取设备信息"));
+    }
     store.forget();
     QVERIFY(session.needsLogin());
     QVERIFY(!backend.hasCredentials());
