@@ -2,101 +2,24 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicesortfilterproxymodel.h"
 
+#include "columntable_p.h"
 #include "devicedata.h"
 #include "devicerow.h"
 #include "devicetablemodel.h"
-#include "ipaddresshelper.h"
+#include "proxyorder_p.h"
+#include "proxysortkeys_p.h"
 
-#include <QCollator>
 #include <QDebug>
-#include <QHash>
-#include <QLocale>
-#include <QMetaProperty>
-#include <QPointer>
-#include <QStringList>
+#include <QMetaEnum>
 #include <QTimer>
 #include <QVector>
 
-#include <array>
 #include <iterator>
-#include <optional>
 #include <unordered_map>
 
+using namespace ZVR::Private;
+
 namespace {
-
-// The change signals the proxy watches, with the role that names the property.
-struct WatchedSignal
-{
-    void (DeviceData::*signal)();
-    const char *role;
-};
-
-const WatchedSignal watchedSignals[] = {
-    { &DeviceData::checkedChanged, "checked" },
-    { &DeviceData::devModelChanged, "devModel" },
-    { &DeviceData::nodeTypeChanged, "nodeType" },
-    { &DeviceData::ipStateChanged, "ipState" },
-    { &DeviceData::serialNumberChanged, "serialNumber" },
-    { &DeviceData::macChanged, "mac" },
-    { &DeviceData::ipChanged, "ip" },
-    { &DeviceData::subnetMaskChanged, "subnetMask" },
-    { &DeviceData::gatewayChanged, "gateway" },
-    { &DeviceData::mac2Changed, "mac2" },
-    { &DeviceData::ip2Changed, "ip2" },
-    { &DeviceData::nameChanged, "name" },
-    { &DeviceData::firmwareVerChanged, "firmwareVer" },
-    { &DeviceData::devTimeChanged, "devTime" },
-    { &DeviceData::callRollStateChanged, "callRollState" },
-    { &DeviceData::subNodeTypeChanged, "subNodeType" },
-    { &DeviceData::runModeChanged, "runMode" },
-    { &DeviceData::completeTypeChanged, "completeType" },
-    { &DeviceData::devStatusChanged, "devStatus" },
-    { &DeviceData::devStatusStrChanged, "devStatusStr" },
-    { &DeviceData::malfunctionChanged, "malfunction" },
-};
-
-// The properties the search text is matched against.
-bool isSearchedRole(const char *role)
-{
-    const QByteArray name(role);
-    return name == "name" || name == "ip" || name == "ip2" || name == "mac" || name == "mac2"
-        || name == "serialNumber";
-}
-
-int watchedIndexOf(const char *role)
-{
-    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
-        if (qstrcmp(watchedSignals[i].role, role) == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-const int devStatusIndex = watchedIndexOf("devStatus");
-const int nameIndex = watchedIndexOf("name");
-
-// Per watched signal: whether its property is one the search reads.
-const auto searchedSignals = [] {
-    std::array<bool, std::size(watchedSignals)> searched {};
-    for (size_t i = 0; i < searched.size(); ++i) {
-        searched[i] = isSearchedRole(watchedSignals[i].role);
-    }
-    return searched;
-}();
-
-// Dotted address text as a number for ordering; -1 for anything that is not one.
-qint64 addressOrder(const QString &text)
-{
-    quint32 value = 0;
-    return parseIPv4(text, &value) ? qint64(value) : -1;
-}
-
-// -1, 0 or 1 as a is ordered before, with or after b.
-template<typename T> int compareValues(const T &a, const T &b)
-{
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
 
 // A MAC address as bare lower-case hex digits, so that any separator or case matches.
 QString macDigits(const QString &text)
@@ -118,40 +41,11 @@ QString macDigits(const QString &text)
     return digits;
 }
 
-// How the sorted column compares, resolved once when the sort changes.
-enum class SortKind { None, TableOrder, Ip, Ip2, PlainText, Address, Collated, Integer };
-
-// What a record's sort and search read, kept until one of its watched properties changes.
-struct RecordKeys
+// The status filter reads the status; the search reads its fields.
+bool alwaysWatched(int fieldIndex)
 {
-    std::optional<QCollatorSortKey> text;
-    // The name's key outlives sorts by other columns: the name is always watched.
-    std::optional<QCollatorSortKey> name;
-    QString plain;
-    qint64 number = 0;
-    bool sortValid = false;
-    QString search; // lower-case texts the search matches, one a line
-    QString macs; // both MACs as bare hex digits
-    bool searchValid = false;
-};
-
-// Where a table row stands in the proxy besides its proxy row.
-constexpr int Hidden = -1; // the filter rejects it
-constexpr int Waiting = -2; // inserted, placed on the next refresh
-
-// One row of the table. The proxy's order holds these, so table rows that shift never
-// touch it.
-struct Entry
-{
-    DeviceData *device = nullptr;
-    int row = 0;
-    int proxy = Waiting;
-    bool dirty = false; // queued for the next refresh
-    bool sortStale = false; // the sort property changed since the keys were read
-    bool inBatch = false; // scratch: part of the refresh under way
-    int next = Hidden; // scratch: the proxy row in an order being built
-    RecordKeys keys;
-};
+    return field(fieldIndex).search != SearchKind::No || fieldIndex == DeviceTableModel::ColDevStatus;
+}
 
 // Beyond this many separate row signals, one layout change tells views more cheaply.
 constexpr int maxRowSignals = 16;
@@ -164,41 +58,38 @@ public:
     explicit DeviceSortFilterProxyModelPrivate(DeviceSortFilterProxyModel *q)
         : q_ptr(q)
     {
-        collator.setNumericMode(true);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
     }
 
     DeviceData *deviceAtSourceRow(int row) const;
-    std::unique_ptr<Entry> makeEntry(int row);
-    void watch(Entry *entry);
+    std::unique_ptr<ProxyEntry> makeEntry(int row);
+    void watch(ProxyEntry *entry);
     void unwatchAll();
-    static bool alwaysWatched(int watchedIndex);
-    void rewatchIfNeeded(int previousWatchIndex);
-    void deviceChanged(Entry *entry, int watchedIndex);
-    void markDirty(Entry *entry);
-    const RecordKeys &keysOf(Entry *entry);
-    void refreshKeys(Entry *entry);
-    bool matchesSearch(Entry *entry);
-    bool accepts(Entry *entry);
-    int compare(Entry *left, Entry *right);
-    bool lessThan(Entry *left, Entry *right);
+    void rewatchIfNeeded(int previousWatched);
+    void deviceChanged(ProxyEntry *entry, int fieldIndex);
+    void markDirty(ProxyEntry *entry);
+    void clearDirty();
+    bool matchesSearch(ProxyEntry *entry);
+    bool accepts(ProxyEntry *entry);
+    Entries acceptedRows(bool refreshKeys);
     void schedule();
     void applyPending();
     void rebuild();
+    void settleWaiting();
     void loadRows();
     void clearRows();
-    void renumber(int from);
-    void removeRuns(std::vector<int> positions);
-    void moveRow(Entry *entry);
-    void insertEntries(std::vector<Entry *> entering);
-    void replaceOrder(std::vector<Entry *> newOrder, bool sameRows);
+    void renumberRows(int from);
+    void removeRows(const std::vector<int> &positions);
+    void moveRow(ProxyEntry *entry);
+    void insertEntries(Entries entering);
+    void replaceOrder(Entries newOrder, bool sameRows);
+    void beginLayoutChange();
+    void endLayoutChange();
     void sourceRowsAboutToBeRemoved(int first, int last);
     void sourceRowsRemoved(int first, int last);
     void sourceRowsInserted(int first, int last);
     void sourceLayoutAboutToBeChanged();
     void sourceLayoutChanged();
-    void sourceDataChanged(
-        const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
+    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     void updateSortRole();
     void updateCount();
 
@@ -209,26 +100,23 @@ public:
     QString searchText;
     int sortSection = -1;
     int sortMode = ZVRSortButton::None;
-    QByteArray sortRole;
-    SortKind sortKind = SortKind::None;
-    QMetaProperty sortProperty;
-    int sortWatchIndex = -1; // index in watchedSignals of the sort property's signal
+    int sortWatched = -1; // the sorted field when it has a change signal, else -1
     QString searchLower;
     QString searchMac; // the search text as bare MAC digits, empty unless it reads as one
     int count = 0;
     bool queued = false;
     int batchInterval = 0;
-    QCollator collator { QLocale(QLocale::Chinese, QLocale::China) };
+    ProxySortKeys keys;
     QVector<QMetaObject::Connection> sourceConnections;
 
-    std::vector<std::unique_ptr<Entry>> rows; // in the table's order
-    std::vector<Entry *> order; // the proxy's rows
-    std::vector<Entry *> dirty;
+    std::vector<std::unique_ptr<ProxyEntry>> rows; // in the table's order
+    ProxyOrder order; // the proxy's rows
+    Entries dirty;
     // Receives the devices' signals; replacing it drops every connection at once.
     std::unique_ptr<QObject> watcher = std::make_unique<QObject>();
-    // Across a layout change of the table: the entries under the persistent indexes.
+    // Across a layout change: the persistent indexes and the entries under them.
     QModelIndexList layoutIndexes;
-    std::vector<Entry *> layoutEntries;
+    Entries layoutEntries;
 };
 
 DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
@@ -237,16 +125,16 @@ DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
     return ZVR::deviceAtRow(q->sourceModel(), row);
 }
 
-std::unique_ptr<Entry> DeviceSortFilterProxyModelPrivate::makeEntry(int row)
+std::unique_ptr<ProxyEntry> DeviceSortFilterProxyModelPrivate::makeEntry(int row)
 {
-    auto entry = std::make_unique<Entry>();
+    auto entry = std::make_unique<ProxyEntry>();
     entry->device = deviceAtSourceRow(row);
     entry->row = row;
     watch(entry.get());
     return entry;
 }
 
-void DeviceSortFilterProxyModelPrivate::watch(Entry *entry)
+void DeviceSortFilterProxyModelPrivate::watch(ProxyEntry *entry)
 {
     DeviceData *device = entry->device;
     if (!device) {
@@ -254,10 +142,10 @@ void DeviceSortFilterProxyModelPrivate::watch(Entry *entry)
     }
     // A connection costs memory per record: only what the search, the status filter and
     // the sorted column read is watched.
-    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
-        if (alwaysWatched(i) || i == sortWatchIndex) {
-            QObject::connect(device, watchedSignals[i].signal, watcher.get(),
-                [this, entry, i] { deviceChanged(entry, i); });
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (field(i).changed && (alwaysWatched(i) || i == sortWatched)) {
+            QObject::connect(
+                device, field(i).changed, watcher.get(), [this, entry, i] { deviceChanged(entry, i); });
         }
     }
 }
@@ -267,35 +155,30 @@ void DeviceSortFilterProxyModelPrivate::unwatchAll()
     watcher = std::make_unique<QObject>();
 }
 
-bool DeviceSortFilterProxyModelPrivate::alwaysWatched(int watchedIndex)
-{
-    return searchedSignals[size_t(watchedIndex)] || watchedIndex == devStatusIndex;
-}
-
-void DeviceSortFilterProxyModelPrivate::rewatchIfNeeded(int previousWatchIndex)
+void DeviceSortFilterProxyModelPrivate::rewatchIfNeeded(int previousWatched)
 {
     const auto extra = [](int index) { return index >= 0 && !alwaysWatched(index) ? index : -1; };
-    if (extra(previousWatchIndex) == extra(sortWatchIndex)) {
+    if (extra(previousWatched) == extra(sortWatched)) {
         return;
     }
     unwatchAll();
-    for (const std::unique_ptr<Entry> &entry : rows) {
+    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
         watch(entry.get());
     }
 }
 
-void DeviceSortFilterProxyModelPrivate::deviceChanged(Entry *entry, int watchedIndex)
+void DeviceSortFilterProxyModelPrivate::deviceChanged(ProxyEntry *entry, int fieldIndex)
 {
-    const bool sort = sortSection >= 0 && watchedIndex == sortWatchIndex;
-    const bool searched = searchedSignals[watchedIndex];
+    const bool sort = fieldIndex == sortWatched;
+    const bool searched = field(fieldIndex).search != SearchKind::No;
     if (searched) {
         entry->keys.searchValid = false;
     }
-    if (watchedIndex == nameIndex) {
+    if (fieldIndex == DeviceTableModel::ColName) {
         entry->keys.name.reset();
     }
     const bool filter
-        = (statusFilter != DeviceSortFilterProxyModel::AllStatus && watchedIndex == devStatusIndex)
+        = (statusFilter != DeviceSortFilterProxyModel::AllStatus && fieldIndex == DeviceTableModel::ColDevStatus)
         || (!searchText.isEmpty() && searched);
     if (sort) {
         // The old keys stay until the row is placed anew: the order was built on them.
@@ -306,7 +189,7 @@ void DeviceSortFilterProxyModelPrivate::deviceChanged(Entry *entry, int watchedI
     }
 }
 
-void DeviceSortFilterProxyModelPrivate::markDirty(Entry *entry)
+void DeviceSortFilterProxyModelPrivate::markDirty(ProxyEntry *entry)
 {
     if (!entry->dirty) {
         entry->dirty = true;
@@ -315,73 +198,38 @@ void DeviceSortFilterProxyModelPrivate::markDirty(Entry *entry)
     schedule();
 }
 
-const RecordKeys &DeviceSortFilterProxyModelPrivate::keysOf(Entry *entry)
+void DeviceSortFilterProxyModelPrivate::clearDirty()
 {
-    RecordKeys &keys = entry->keys;
-    if (keys.sortValid) {
-        return keys;
+    for (ProxyEntry *entry : dirty) {
+        entry->dirty = false;
     }
-    const DeviceData *device = entry->device;
-    switch (sortKind) {
-    case SortKind::Collated:
-        if (sortWatchIndex == nameIndex) {
-            if (!keys.name) {
-                keys.name = collator.sortKey(device->name());
-            }
-            keys.text = keys.name;
-        } else {
-            keys.text = collator.sortKey(sortProperty.read(device).toString());
-        }
-        break;
-    case SortKind::PlainText:
-        keys.plain = sortProperty.read(device).toString();
-        break;
-    case SortKind::Ip:
-        keys.number = device->networkIpInt(0);
-        break;
-    case SortKind::Ip2:
-        keys.number = device->networkIpInt(1);
-        break;
-    case SortKind::Address:
-        keys.number = addressOrder(sortProperty.read(device).toString());
-        break;
-    case SortKind::Integer:
-        keys.number = sortProperty.read(device).toInt();
-        break;
-    default:
-        break;
-    }
-    keys.sortValid = true;
-    return keys;
+    dirty.clear();
 }
 
-void DeviceSortFilterProxyModelPrivate::refreshKeys(Entry *entry)
-{
-    if (entry->sortStale) {
-        entry->sortStale = false;
-        entry->keys.sortValid = false;
-        entry->keys.text.reset();
-        // The row may have been read again without a change signal.
-        entry->keys.name.reset();
-    }
-}
-
-bool DeviceSortFilterProxyModelPrivate::matchesSearch(Entry *entry)
+bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
 {
     RecordKeys &keys = entry->keys;
     if (!keys.searchValid) {
-        const DeviceData *device = entry->device;
-        keys.search = QStringList { device->name(), device->ip(), device->ip2(), device->mac(),
-            device->mac2(), device->serialNumber() }
-                          .join(QLatin1Char('\n'))
-                          .toLower();
-        keys.macs = macDigits(device->mac()) + QLatin1Char('\n') + macDigits(device->mac2());
+        const DeviceData &device = *entry->device;
+        QStringList texts;
+        QStringList macs;
+        for (int i = 0; i < fieldCount(); ++i) {
+            const DeviceField &searched = field(i);
+            if (searched.search != SearchKind::No) {
+                texts << (device.*searched.text)();
+            }
+            if (searched.search == SearchKind::Mac) {
+                macs << macDigits((device.*searched.text)());
+            }
+        }
+        keys.search = texts.join(QLatin1Char('\n')).toLower();
+        keys.macs = macs.join(QLatin1Char('\n'));
         keys.searchValid = true;
     }
     return keys.search.contains(searchLower) || (!searchMac.isEmpty() && keys.macs.contains(searchMac));
 }
 
-bool DeviceSortFilterProxyModelPrivate::accepts(Entry *entry)
+bool DeviceSortFilterProxyModelPrivate::accepts(ProxyEntry *entry)
 {
     const bool filtering = statusFilter != DeviceSortFilterProxyModel::AllStatus || !searchText.isEmpty();
     if (!filtering) {
@@ -397,41 +245,23 @@ bool DeviceSortFilterProxyModelPrivate::accepts(Entry *entry)
     return searchText.isEmpty() || matchesSearch(entry);
 }
 
-int DeviceSortFilterProxyModelPrivate::compare(Entry *left, Entry *right)
+// Every row the filter passes, sorted; the rest hidden.
+Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
 {
-    switch (sortKind) {
-    case SortKind::None:
-        return 0;
-    case SortKind::TableOrder:
-        return compareValues(left->row, right->row);
-    case SortKind::PlainText:
-        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseInsensitive);
-    case SortKind::Collated:
-        return keysOf(left).text->compare(*keysOf(right).text);
-    default:
-        return compareValues(keysOf(left).number, keysOf(right).number);
-    }
-}
-
-bool DeviceSortFilterProxyModelPrivate::lessThan(Entry *left, Entry *right)
-{
-    if (sortSection < 0) {
-        return left->row < right->row;
-    }
-    const bool descending = sortMode == ZVRSortButton::Descend;
-    // Rows without a device go after every device, before them when descending.
-    if (!left->device || !right->device) {
-        if (left->device != right->device) {
-            return descending ? !left->device : !right->device;
+    Entries accepted;
+    accepted.reserve(rows.size());
+    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
+        if (refreshKeys) {
+            ProxySortKeys::refresh(*entry);
         }
-        return left->row < right->row;
+        if (accepts(entry.get())) {
+            accepted.push_back(entry.get());
+        } else {
+            entry->hide();
+        }
     }
-    const int order = compare(left, right);
-    if (order != 0) {
-        return descending ? order > 0 : order < 0;
-    }
-    // Equal values keep the table's order in either direction.
-    return left->row < right->row;
+    std::sort(accepted.begin(), accepted.end(), keys.less());
+    return accepted;
 }
 
 void DeviceSortFilterProxyModelPrivate::schedule()
@@ -449,144 +279,111 @@ void DeviceSortFilterProxyModelPrivate::schedule()
     }
 }
 
-void DeviceSortFilterProxyModelPrivate::renumber(int from)
-{
-    for (int i = from; i < int(order.size()); ++i) {
-        order[size_t(i)]->proxy = i;
-    }
-}
-
-// Removes the rows at proxy \a positions, one signal per contiguous run.
-void DeviceSortFilterProxyModelPrivate::removeRuns(std::vector<int> positions)
+// Removes the rows at proxy \a positions, one signal per contiguous run, the last run first.
+void DeviceSortFilterProxyModelPrivate::removeRows(const std::vector<int> &positions)
 {
     Q_Q(DeviceSortFilterProxyModel);
-    std::sort(positions.begin(), positions.end());
-    while (!positions.empty()) {
-        const int last = positions.back();
-        int first = last;
-        positions.pop_back();
-        while (!positions.empty() && positions.back() == first - 1) {
-            first = positions.back();
-            positions.pop_back();
-        }
-        q->beginRemoveRows(QModelIndex(), first, last);
-        for (int i = first; i <= last; ++i) {
-            order[size_t(i)]->proxy = Hidden;
-        }
-        order.erase(order.begin() + first, order.begin() + last + 1);
-        renumber(first);
+    const std::vector<Run> runs = runsOf(positions, 1);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        const int last = run->first + run->count - 1;
+        q->beginRemoveRows(QModelIndex(), run->first, last);
+        order.erase(run->first, last);
         q->endRemoveRows();
     }
 }
 
 // Moves a visible row whose sort key changed to its new place.
-void DeviceSortFilterProxyModelPrivate::moveRow(Entry *entry)
+void DeviceSortFilterProxyModelPrivate::moveRow(ProxyEntry *entry)
 {
     Q_Q(DeviceSortFilterProxyModel);
-    refreshKeys(entry);
-    const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
-    const int from = entry->proxy;
-    int to = int(std::lower_bound(order.begin(), order.begin() + from, entry, less) - order.begin());
+    ProxySortKeys::refresh(*entry);
+    const Entries &rows = order.entries();
+    const int from = entry->proxyRow;
+    int to = int(std::lower_bound(rows.begin(), rows.begin() + from, entry, keys.less()) - rows.begin());
     if (to == from) {
-        to = int(std::lower_bound(order.begin() + from + 1, order.end(), entry, less) - order.begin()) - 1;
+        to = int(std::lower_bound(rows.begin() + from + 1, rows.end(), entry, keys.less()) - rows.begin()) - 1;
     }
     if (to == from) {
         return;
     }
     q->beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
-    if (to > from) {
-        std::rotate(order.begin() + from, order.begin() + from + 1, order.begin() + to + 1);
-    } else {
-        std::rotate(order.begin() + to, order.begin() + from, order.begin() + from + 1);
-    }
-    for (int i = std::min(from, to); i <= std::max(from, to); ++i) {
-        order[size_t(i)]->proxy = i;
-    }
+    order.move(from, to);
     q->endMoveRows();
 }
 
-// Places rows that join the proxy: one insertion per contiguous run, or one layout
-// change when they scatter.
-void DeviceSortFilterProxyModelPrivate::insertEntries(std::vector<Entry *> entering)
+// Places rows that join the proxy: one insertion per place they join at, or one reset
+// when they scatter.
+void DeviceSortFilterProxyModelPrivate::insertEntries(Entries entering)
 {
     Q_Q(DeviceSortFilterProxyModel);
-    if (entering.empty()) {
-        return;
-    }
-    const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
-    std::sort(entering.begin(), entering.end(), less);
+    std::sort(entering.begin(), entering.end(), keys.less());
+    const Entries &rows = order.entries();
     std::vector<int> positions;
     positions.reserve(entering.size());
-    auto from = order.begin();
-    int runs = 0;
-    for (Entry *entry : entering) {
-        from = std::lower_bound(from, order.end(), entry, less);
-        const int position = int(from - order.begin());
-        runs += positions.empty() || positions.back() != position ? 1 : 0;
-        positions.push_back(position);
+    auto from = rows.begin();
+    for (ProxyEntry *entry : entering) {
+        from = std::lower_bound(from, rows.end(), entry, keys.less());
+        positions.push_back(int(from - rows.begin()));
     }
-    if (runs > maxRowSignals) {
-        std::vector<Entry *> merged;
-        merged.reserve(order.size() + entering.size());
-        std::merge(
-            order.begin(), order.end(), entering.begin(), entering.end(), std::back_inserter(merged), less);
+    const std::vector<Run> runs = runsOf(positions, 0);
+    if (runs.size() > size_t(maxRowSignals)) {
+        Entries merged;
+        merged.reserve(rows.size() + entering.size());
+        std::merge(rows.begin(), rows.end(), entering.begin(), entering.end(), std::back_inserter(merged),
+            keys.less());
         replaceOrder(std::move(merged), false);
         return;
     }
     int offset = 0;
-    for (size_t begin = 0; begin < entering.size();) {
-        size_t end = begin + 1;
-        while (end < entering.size() && positions[end] == positions[begin]) {
-            ++end;
-        }
-        const int first = positions[begin] + offset;
-        const int size = int(end - begin);
-        q->beginInsertRows(QModelIndex(), first, first + size - 1);
-        order.insert(order.begin() + first, entering.begin() + long(begin), entering.begin() + long(end));
-        renumber(first);
+    for (const Run &run : runs) {
+        const int first = run.first + offset;
+        q->beginInsertRows(QModelIndex(), first, first + run.count - 1);
+        const auto begin = entering.cbegin() + long(run.begin);
+        order.insert(first, begin, begin + run.count);
         q->endInsertRows();
-        offset += size;
-        begin = end;
+        offset += run.count;
     }
 }
 
 // Replaces the whole order: a layout change that carries the persistent indexes when
 // only the order changes, else a reset (item views keep cached cells across a layout
 // change that also adds or drops rows).
-void DeviceSortFilterProxyModelPrivate::replaceOrder(std::vector<Entry *> newOrder, bool sameRows)
+void DeviceSortFilterProxyModelPrivate::replaceOrder(Entries newOrder, bool sameRows)
 {
     Q_Q(DeviceSortFilterProxyModel);
     if (!sameRows) {
         q->beginResetModel();
-        for (Entry *entry : order) {
-            entry->proxy = Hidden;
-        }
-        order = std::move(newOrder);
-        renumber(0);
+        order.assign(std::move(newOrder));
         q->endResetModel();
         return;
     }
     const auto hint = QAbstractItemModel::VerticalSortHint;
     Q_EMIT q->layoutAboutToBeChanged({}, hint);
-    const QModelIndexList from = q->persistentIndexList();
-    std::vector<Entry *> entries;
-    entries.reserve(size_t(from.size()));
-    for (const QModelIndex &index : from) {
-        entries.push_back(order[size_t(index.row())]);
-    }
-    for (Entry *entry : order) {
-        entry->proxy = Hidden;
-    }
-    order = std::move(newOrder);
-    renumber(0);
-    QModelIndexList to;
-    to.reserve(from.size());
-    for (int i = 0; i < from.size(); ++i) {
-        const int row = entries[size_t(i)]->proxy;
-        to.append(row >= 0 ? q->index(row, from.at(i).column()) : QModelIndex());
-    }
-    q->changePersistentIndexList(from, to);
+    beginLayoutChange();
+    order.assign(std::move(newOrder));
+    endLayoutChange();
     Q_EMIT q->layoutChanged({}, hint);
+}
+
+// Notes the entries under the persistent indexes, to find them again after the change.
+void DeviceSortFilterProxyModelPrivate::beginLayoutChange()
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    layoutIndexes = q->persistentIndexList();
+    layoutEntries = order.entriesAt(layoutIndexes);
+}
+
+void DeviceSortFilterProxyModelPrivate::endLayoutChange()
+{
+    Q_Q(DeviceSortFilterProxyModel);
+    QModelIndexList to;
+    to.reserve(layoutIndexes.size());
+    for (int i = 0; i < layoutIndexes.size(); ++i) {
+        to.append(q->index(layoutEntries[size_t(i)]->proxyRow, layoutIndexes.at(i).column()));
+    }
+    q->changePersistentIndexList(layoutIndexes, to);
+    layoutIndexes.clear();
+    layoutEntries.clear();
 }
 
 void DeviceSortFilterProxyModelPrivate::applyPending()
@@ -595,104 +392,94 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
     if (dirty.empty()) {
         return;
     }
-    std::vector<Entry *> batch;
+    Entries batch;
     batch.swap(dirty);
-    const bool keyed = sortSection >= 0 && sortKind != SortKind::None && sortKind != SortKind::TableOrder;
     std::vector<int> leaving;
-    std::vector<Entry *> moving;
-    std::vector<Entry *> entering;
-    for (Entry *entry : batch) {
+    Entries moving;
+    Entries entering;
+    Entries placed; // every accepted row of the batch
+    for (ProxyEntry *entry : batch) {
         entry->dirty = false;
         const bool accepted = accepts(entry);
-        if (entry->proxy >= 0 && !accepted) {
-            leaving.push_back(entry->proxy);
-        } else if (entry->proxy >= 0) {
-            if (keyed && entry->sortStale) {
+        if (accepted) {
+            placed.push_back(entry);
+        }
+        if (entry->shown() && !accepted) {
+            leaving.push_back(entry->proxyRow);
+        } else if (entry->shown()) {
+            if (keys.keyed() && entry->sortStale) {
                 moving.push_back(entry);
             }
         } else if (accepted) {
             entering.push_back(entry);
         } else {
-            entry->proxy = Hidden;
+            entry->hide();
         }
     }
 
     if (leaving.size() + moving.size() > size_t(maxRowSignals)) {
         // Many rows at once (a rescan): take the batch out, then merge its rows back in.
-        for (Entry *entry : batch) {
-            entry->next = accepts(entry) ? 1 : 0;
-            entry->inBatch = true;
-            refreshKeys(entry);
+        for (ProxyEntry *entry : batch) {
+            ProxySortKeys::refresh(*entry);
+            entry->mark = true;
         }
-        std::vector<Entry *> kept;
-        kept.reserve(order.size());
-        for (Entry *entry : order) {
-            if (!entry->inBatch) {
-                kept.push_back(entry);
-            }
+        Entries kept;
+        kept.reserve(size_t(order.size()));
+        std::copy_if(order.entries().begin(), order.entries().end(), std::back_inserter(kept),
+            [](ProxyEntry *entry) { return !entry->mark; });
+        for (ProxyEntry *entry : batch) {
+            entry->mark = false;
         }
-        std::vector<Entry *> placed;
-        for (Entry *entry : batch) {
-            entry->inBatch = false;
-            if (entry->next == 1) {
-                placed.push_back(entry);
-            }
-        }
-        const auto less = [this](Entry *a, Entry *b) { return lessThan(a, b); };
-        std::sort(placed.begin(), placed.end(), less);
-        std::vector<Entry *> merged;
+        std::sort(placed.begin(), placed.end(), keys.less());
+        Entries merged;
         merged.reserve(kept.size() + placed.size());
-        std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), less);
+        std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), keys.less());
         replaceOrder(std::move(merged), leaving.empty() && entering.empty());
         return;
     }
 
-    removeRuns(std::move(leaving));
-    for (Entry *entry : moving) {
+    std::sort(leaving.begin(), leaving.end());
+    removeRows(leaving);
+    for (ProxyEntry *entry : moving) {
         moveRow(entry);
     }
     // Moved rows read their new keys one by one above; the rest may read theirs now.
-    for (Entry *entry : batch) {
-        refreshKeys(entry);
+    for (ProxyEntry *entry : batch) {
+        ProxySortKeys::refresh(*entry);
     }
-    insertEntries(std::move(entering));
+    if (!entering.empty()) {
+        insertEntries(std::move(entering));
+    }
 }
 
 // Filters and sorts every row afresh.
 void DeviceSortFilterProxyModelPrivate::rebuild()
 {
-    for (Entry *entry : dirty) {
-        entry->dirty = false;
-    }
-    dirty.clear();
-    std::vector<Entry *> newOrder;
-    newOrder.reserve(rows.size());
-    for (const std::unique_ptr<Entry> &entry : rows) {
-        refreshKeys(entry.get());
-        entry->next = Hidden;
-        if (accepts(entry.get())) {
-            newOrder.push_back(entry.get());
-        }
-    }
-    std::sort(newOrder.begin(), newOrder.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
-    for (size_t i = 0; i < newOrder.size(); ++i) {
-        newOrder[i]->next = int(i);
-    }
-
+    clearDirty();
+    Entries newOrder = acceptedRows(true);
     // A new filter changes many rows at once: views take a reset better than runs of
     // removals and insertions.
-    bool sameRows = order.size() == newOrder.size();
-    bool unchanged = sameRows;
-    for (size_t i = 0; sameRows && i < order.size(); ++i) {
-        sameRows = order[i]->next != Hidden;
-        unchanged = unchanged && order[i]->next == int(i);
+    for (ProxyEntry *entry : newOrder) {
+        entry->mark = true;
     }
-    if (!unchanged) {
+    const Entries &current = order.entries();
+    const bool sameRows = current.size() == newOrder.size()
+        && std::all_of(current.begin(), current.end(), [](ProxyEntry *entry) { return entry->mark; });
+    for (ProxyEntry *entry : newOrder) {
+        entry->mark = false;
+    }
+    if (!sameRows || current != newOrder) {
         replaceOrder(std::move(newOrder), sameRows);
     }
-    for (const std::unique_ptr<Entry> &entry : rows) {
-        if (entry->proxy == Waiting) {
-            entry->proxy = Hidden;
+    settleWaiting();
+}
+
+// Rows that no order took are hidden.
+void DeviceSortFilterProxyModelPrivate::settleWaiting()
+{
+    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
+        if (!entry->shown()) {
+            entry->hide();
         }
     }
 }
@@ -704,14 +491,9 @@ void DeviceSortFilterProxyModelPrivate::loadRows()
     rows.reserve(size_t(rowCount));
     for (int row = 0; row < rowCount; ++row) {
         rows.push_back(makeEntry(row));
-        Entry *entry = rows.back().get();
-        entry->proxy = Hidden;
-        if (accepts(entry)) {
-            order.push_back(entry);
-        }
     }
-    std::sort(order.begin(), order.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
-    renumber(0);
+    order.assign(acceptedRows(false));
+    settleWaiting();
 }
 
 void DeviceSortFilterProxyModelPrivate::clearRows()
@@ -732,33 +514,25 @@ void DeviceSortFilterProxyModelPrivate::sourceRowsAboutToBeRemoved(int first, in
     // Views never see a row whose device is on its way out.
     std::vector<int> positions;
     for (int row = first; row <= last; ++row) {
-        Entry *entry = rows[size_t(row)].get();
-        if (entry->proxy >= 0) {
-            positions.push_back(entry->proxy);
+        const ProxyEntry *entry = rows[size_t(row)].get();
+        if (entry->shown()) {
+            positions.push_back(entry->proxyRow);
         }
         if (entry->device) {
             QObject::disconnect(entry->device, nullptr, watcher.get(), nullptr);
         }
     }
     std::sort(positions.begin(), positions.end());
-    int runs = 0;
-    for (size_t i = 0; i < positions.size(); ++i) {
-        runs += i == 0 || positions[i - 1] != positions[i] - 1 ? 1 : 0;
-    }
-    if (runs <= maxRowSignals) {
-        removeRuns(std::move(positions));
+    if (runsOf(positions, 1).size() <= size_t(maxRowSignals)) {
+        removeRows(positions);
     } else {
-        std::vector<Entry *> kept;
-        kept.reserve(order.size() - positions.size());
-        for (Entry *entry : order) {
-            if (entry->row < first || entry->row > last) {
-                kept.push_back(entry);
-            }
-        }
+        Entries kept;
+        std::copy_if(order.entries().begin(), order.entries().end(), std::back_inserter(kept),
+            [first, last](ProxyEntry *entry) { return entry->row < first || entry->row > last; });
         replaceOrder(std::move(kept), false);
     }
     dirty.erase(std::remove_if(dirty.begin(), dirty.end(),
-                    [first, last](Entry *entry) { return entry->row >= first && entry->row <= last; }),
+                    [first, last](ProxyEntry *entry) { return entry->row >= first && entry->row <= last; }),
         dirty.end());
 }
 
@@ -768,9 +542,7 @@ void DeviceSortFilterProxyModelPrivate::sourceRowsRemoved(int first, int last)
         return;
     }
     rows.erase(rows.begin() + first, rows.begin() + last + 1);
-    for (size_t row = size_t(first); row < rows.size(); ++row) {
-        rows[row]->row = int(row);
-    }
+    renumberRows(first);
 }
 
 void DeviceSortFilterProxyModelPrivate::sourceRowsInserted(int first, int last)
@@ -778,19 +550,24 @@ void DeviceSortFilterProxyModelPrivate::sourceRowsInserted(int first, int last)
     if (first < 0 || first > last || first > int(rows.size())) {
         return;
     }
-    std::vector<std::unique_ptr<Entry>> added;
+    std::vector<std::unique_ptr<ProxyEntry>> added;
     added.reserve(size_t(last - first + 1));
     for (int row = first; row <= last; ++row) {
         added.push_back(makeEntry(row));
     }
     rows.insert(
         rows.begin() + first, std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
-    for (size_t row = size_t(last) + 1; row < rows.size(); ++row) {
-        rows[row]->row = int(row);
-    }
+    renumberRows(last + 1);
     // New rows wait outside the proxy and join it in one batch.
     for (int row = first; row <= last; ++row) {
         markDirty(rows[size_t(row)].get());
+    }
+}
+
+void DeviceSortFilterProxyModelPrivate::renumberRows(int from)
+{
+    for (size_t row = size_t(from); row < rows.size(); ++row) {
+        rows[row]->row = int(row);
     }
 }
 
@@ -798,18 +575,14 @@ void DeviceSortFilterProxyModelPrivate::sourceLayoutAboutToBeChanged()
 {
     Q_Q(DeviceSortFilterProxyModel);
     Q_EMIT q->layoutAboutToBeChanged();
-    layoutIndexes = q->persistentIndexList();
-    layoutEntries.clear();
-    for (const QModelIndex &index : qAsConst(layoutIndexes)) {
-        layoutEntries.push_back(order[size_t(index.row())]);
-    }
+    beginLayoutChange();
 }
 
 // The table reordered its rows: find each record's entry again by its device.
 void DeviceSortFilterProxyModelPrivate::sourceLayoutChanged()
 {
     Q_Q(DeviceSortFilterProxyModel);
-    std::vector<std::unique_ptr<Entry>> old;
+    std::vector<std::unique_ptr<ProxyEntry>> old;
     old.swap(rows);
     std::unordered_map<const DeviceData *, size_t> byDevice;
     for (size_t i = 0; i < old.size(); ++i) {
@@ -827,36 +600,16 @@ void DeviceSortFilterProxyModelPrivate::sourceLayoutChanged()
             rows.push_back(makeEntry(row));
         }
     }
-    for (const std::unique_ptr<Entry> &entry : old) {
+    for (const std::unique_ptr<ProxyEntry> &entry : old) {
         if (entry && entry->device) {
             QObject::disconnect(entry->device, nullptr, watcher.get(), nullptr);
         }
     }
-    for (Entry *entry : order) {
-        entry->proxy = Hidden;
-    }
     order.clear();
-    for (Entry *entry : dirty) {
-        entry->dirty = false;
-    }
-    dirty.clear();
-    for (const std::unique_ptr<Entry> &entry : rows) {
-        refreshKeys(entry.get());
-        entry->proxy = Hidden;
-        if (accepts(entry.get())) {
-            order.push_back(entry.get());
-        }
-    }
-    std::sort(order.begin(), order.end(), [this](Entry *a, Entry *b) { return lessThan(a, b); });
-    renumber(0);
-    QModelIndexList to;
-    for (int i = 0; i < layoutIndexes.size(); ++i) {
-        const int row = layoutEntries[size_t(i)]->proxy;
-        to.append(row >= 0 ? q->index(row, layoutIndexes.at(i).column()) : QModelIndex());
-    }
-    q->changePersistentIndexList(layoutIndexes, to);
-    layoutIndexes.clear();
-    layoutEntries.clear();
+    clearDirty();
+    order.assign(acceptedRows(true));
+    settleWaiting();
+    endLayoutChange();
     Q_EMIT q->layoutChanged();
 }
 
@@ -870,14 +623,14 @@ void DeviceSortFilterProxyModelPrivate::sourceDataChanged(
     int first = INT_MAX;
     int last = -1;
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
-        Entry *entry = rows[size_t(row)].get();
-        if (entry->proxy >= 0) {
-            first = std::min(first, entry->proxy);
-            last = std::max(last, entry->proxy);
+        ProxyEntry *entry = rows[size_t(row)].get();
+        if (entry->shown()) {
+            first = std::min(first, entry->proxyRow);
+            last = std::max(last, entry->proxyRow);
         }
         // The cells may show new values: read them again on the next refresh.
         entry->keys.searchValid = false;
-        entry->sortStale = sortSection >= 0;
+        entry->sortStale = keys.sorted();
         markDirty(entry);
     }
     if (last >= 0) {
@@ -888,49 +641,20 @@ void DeviceSortFilterProxyModelPrivate::sourceDataChanged(
 void DeviceSortFilterProxyModelPrivate::updateSortRole()
 {
     Q_Q(DeviceSortFilterProxyModel);
-    sortRole.clear();
-    sortKind = SortKind::None;
-    sortProperty = QMetaProperty();
-    const int previousWatchIndex = sortWatchIndex;
-    sortWatchIndex = -1;
-    for (const std::unique_ptr<Entry> &entry : rows) {
-        entry->keys.sortValid = false;
-        entry->keys.text.reset();
-        entry->sortStale = false;
+    const int previousWatched = sortWatched;
+    sortWatched = -1;
+    int sorted = -1;
+    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
+        ProxySortKeys::forget(*entry);
     }
-    if (sortSection < 0 || !q->sourceModel()) {
-        rewatchIfNeeded(previousWatchIndex);
-        return;
-    }
-    sortRole = q->sourceModel()->roleNames().value(Qt::UserRole + sortSection);
-    for (int i = 0; i < int(std::size(watchedSignals)); ++i) {
-        if (sortRole == watchedSignals[i].role) {
-            sortWatchIndex = i;
+    if (sortSection >= 0 && q->sourceModel()) {
+        sorted = fieldOfRole(q->sourceModel()->roleNames().value(Qt::UserRole + sortSection));
+        if (sorted >= 0 && field(sorted).changed) {
+            sortWatched = sorted;
         }
     }
-    rewatchIfNeeded(previousWatchIndex);
-    const int index = DeviceData::staticMetaObject.indexOfProperty(sortRole.constData());
-    if (index >= 0) {
-        sortProperty = DeviceData::staticMetaObject.property(index);
-    }
-    if (sortRole == "devIndex") {
-        sortKind = SortKind::TableOrder;
-    } else if (sortRole == "ip") {
-        sortKind = SortKind::Ip;
-    } else if (sortRole == "ip2") {
-        sortKind = SortKind::Ip2;
-    } else if (sortRole == "mac" || sortRole == "mac2") {
-        // Hexadecimal digits: plain text order, not the collator's numbers.
-        sortKind = SortKind::PlainText;
-    } else if (sortRole == "subnetMask" || sortRole == "gateway") {
-        sortKind = SortKind::Address;
-    } else if (index >= 0
-        && (sortProperty.isEnumType() || sortProperty.userType() == QMetaType::Bool
-            || sortProperty.userType() == QMetaType::Int)) {
-        sortKind = SortKind::Integer;
-    } else if (index >= 0 && sortProperty.userType() == QMetaType::QString) {
-        sortKind = SortKind::Collated;
-    }
+    keys.setSort(sortSection >= 0, sorted, sortMode == ZVRSortButton::Descend);
+    rewatchIfNeeded(previousWatched);
 }
 
 void DeviceSortFilterProxyModelPrivate::updateCount()
@@ -1044,7 +768,7 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
 QModelIndex DeviceSortFilterProxyModel::index(int row, int column, const QModelIndex &parent) const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    if (parent.isValid() || row < 0 || row >= int(d->order.size()) || column < 0 || column >= columnCount()) {
+    if (parent.isValid() || row < 0 || row >= d->order.size() || column < 0 || column >= columnCount()) {
         return QModelIndex();
     }
     return createIndex(row, column);
@@ -1058,7 +782,7 @@ QModelIndex DeviceSortFilterProxyModel::parent(const QModelIndex &) const
 int DeviceSortFilterProxyModel::rowCount(const QModelIndex &parent) const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    return parent.isValid() ? 0 : int(d->order.size());
+    return parent.isValid() ? 0 : d->order.size();
 }
 
 int DeviceSortFilterProxyModel::columnCount(const QModelIndex &parent) const
@@ -1074,10 +798,10 @@ bool DeviceSortFilterProxyModel::hasChildren(const QModelIndex &parent) const
 QModelIndex DeviceSortFilterProxyModel::mapToSource(const QModelIndex &proxyIndex) const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    if (!proxyIndex.isValid() || proxyIndex.model() != this || proxyIndex.row() >= int(d->order.size())) {
+    if (!proxyIndex.isValid() || proxyIndex.model() != this || proxyIndex.row() >= d->order.size()) {
         return QModelIndex();
     }
-    return sourceModel()->index(d->order[size_t(proxyIndex.row())]->row, proxyIndex.column());
+    return sourceModel()->index(d->order.at(proxyIndex.row())->row, proxyIndex.column());
 }
 
 QModelIndex DeviceSortFilterProxyModel::mapFromSource(const QModelIndex &sourceIndex) const
@@ -1087,8 +811,8 @@ QModelIndex DeviceSortFilterProxyModel::mapFromSource(const QModelIndex &sourceI
         || sourceIndex.row() >= int(d->rows.size())) {
         return QModelIndex();
     }
-    const int row = d->rows[size_t(sourceIndex.row())]->proxy;
-    return row >= 0 ? createIndex(row, sourceIndex.column()) : QModelIndex();
+    const ProxyEntry *entry = d->rows[size_t(sourceIndex.row())].get();
+    return entry->shown() ? createIndex(entry->proxyRow, sourceIndex.column()) : QModelIndex();
 }
 
 void DeviceSortFilterProxyModel::sort(int column, Qt::SortOrder order)
@@ -1108,6 +832,10 @@ void DeviceSortFilterProxyModel::setStatusFilter(int status)
 {
     Q_D(DeviceSortFilterProxyModel);
     if (d->statusFilter == status) {
+        return;
+    }
+    if (status != AllStatus && !QMetaEnum::fromType<DeviceData::DeviceStatus>().valueToKey(status)) {
+        qWarning() << "DeviceSortFilterProxyModel::setStatusFilter error! the status is " << status;
         return;
     }
     d->statusFilter = status;
@@ -1183,14 +911,13 @@ DeviceData *DeviceSortFilterProxyModel::device(int proxyRow) const
 int DeviceSortFilterProxyModel::sourceRow(int proxyRow) const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    return proxyRow >= 0 && proxyRow < int(d->order.size()) ? d->order[size_t(proxyRow)]->row : -1;
+    return proxyRow >= 0 && proxyRow < d->order.size() ? d->order.at(proxyRow)->row : -1;
 }
 
 int DeviceSortFilterProxyModel::proxyRow(int sourceRow) const
 {
     Q_D(const DeviceSortFilterProxyModel);
-    return sourceRow >= 0 && sourceRow < int(d->rows.size()) ? std::max(d->rows[size_t(sourceRow)]->proxy, -1)
-                                                             : -1;
+    return sourceRow >= 0 && sourceRow < int(d->rows.size()) ? d->rows[size_t(sourceRow)]->proxyRow : -1;
 }
 
 QString DeviceSortFilterProxyModel::columnRole(int section) const
