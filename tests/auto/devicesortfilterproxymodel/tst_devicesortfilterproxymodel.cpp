@@ -72,6 +72,12 @@ public:
         }
         move ? endMoveRows() : Q_EMIT layoutChanged();
     }
+    // Announces rows without changing any, as a faulty source might.
+    void announce(int first, int last, bool insert)
+    {
+        insert ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
+        insert ? endInsertRows() : endRemoveRows();
+    }
     void cut(int first, int last)
     {
         beginRemoveRows({}, first, last);
@@ -309,6 +315,7 @@ private Q_SLOTS:
                 t->m_devices.at(2)->blockSignals(true);
                 t->m_devices.at(2)->setName(QStringLiteral("中心"));
                 t->m_devices.at(2)->blockSignals(false);
+                Q_EMIT t->m_table->dataChanged(QModelIndex(), QModelIndex()); // ignored
                 Q_EMIT t->m_table->dataChanged(t->m_table->index(2, 0), t->m_table->index(2, 20));
             },
             { "dataChanged 1,0 1,20 []", "pending", "turn", "moved 1-1 to 4" });
@@ -381,6 +388,8 @@ private Q_SLOTS:
                      m_proxy->proxyRow(4), m_proxy->proxyRow(-1) }),
             QList<int>({ 0, 1, -1, -1, -1 }));
         QCOMPARE(m_proxy->columnRole(Table::ColIP), QStringLiteral("ip"));
+        QCOMPARE(m_proxy->columnRole(0), QStringLiteral("checked"));
+        QCOMPARE(m_proxy->columnRole(-1), QString());
         QCOMPARE(m_proxy->columnRole(21), QString());
 
         QSignalSpy checkSpy(m_table.get(), &Table::deviceCheckChanged);
@@ -391,8 +400,10 @@ private Q_SLOTS:
         QCOMPARE(checkSpy.count(), 1);
         QCOMPARE(checkSpy.at(0).at(0).value<DevicePtr>(), m_devices.at(0));
         m_proxy->editSignalDevice(0);
-        QCOMPARE(editSpy.count(), 1);
+        m_proxy->editSignalDevice(1);
+        QCOMPARE(editSpy.count(), 2);
         QCOMPARE(editSpy.at(0).at(0).value<DevicePtr>(), m_devices.at(3));
+        QCOMPARE(editSpy.at(1).at(0).value<DevicePtr>(), m_devices.at(0));
     }
 
     void refusesRows_data()
@@ -578,6 +589,17 @@ private Q_SLOTS:
     }
 
 
+    // The name's sort key, kept across sorts by other columns, still follows the name.
+    void nameKeyAcrossSorts()
+    {
+        m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
+        m_proxy->sortByColumn(Table::ColIP, Sort::Ascend);
+        m_devices.at(1)->setName(QStringLiteral("阿"));
+        QCoreApplication::processEvents();
+        m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
+        QCOMPARE(rows(), QStringLiteral("bdca"));
+    }
+
     // Qt's sort() in both directions: equal keys (names equal but for case) keep the
     // table's order either way; rows without a record go last, first when descending.
     void sortTies_data()
@@ -659,6 +681,14 @@ private Q_SLOTS:
         fresh.setSourceModel(&source);
         fresh.sortByColumn(Table::ColName, mode);
         QCOMPARE(rows(), rows(&fresh));
+        // A name changed just before the source reorders is read by the new order.
+        m_devices.at(2)->setName(QStringLiteral("中"));
+        source.reorder(move);
+        QVERIFY(!m_proxy->isRefreshPending());
+        DeviceSortFilterProxyModel afterwards;
+        afterwards.setSourceModel(&source);
+        afterwards.sortByColumn(Table::ColName, mode);
+        QCOMPARE(rows(), rows(&afterwards));
     }
 
     // Rows that leave the source together leave the proxy one run of proxy rows at a
@@ -697,6 +727,40 @@ private Q_SLOTS:
         for (int row = 0; row < cut; ++row) {
             QCOMPARE(m_proxy->device(row), devices.at(cut + row).data());
         }
+    }
+
+    // Rows a source announces outside its own rows change nothing.
+    void ignoresRowsOutsideTheSource_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<bool>("insert");
+        QTest::newRow("insert past the end") << 5 << 5 << true;
+        QTest::newRow("insert backwards") << 2 << 1 << true;
+        QTest::newRow("insert before the start") << -1 << 0 << true;
+        QTest::newRow("remove past the end") << 3 << 4 << false;
+        QTest::newRow("remove backwards") << 2 << 1 << false;
+        QTest::newRow("remove before the start") << -1 << 0 << false;
+    }
+
+    void ignoresRowsOutsideTheSource()
+    {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(bool, insert);
+
+        QStringList seen;
+        ListSource source;
+        for (const DevicePtr &device : qAsConst(m_devices)) {
+            source.devices << device.data();
+        }
+        m_proxy->setSourceModel(&source);
+        logModel(m_proxy.get(), &seen);
+        source.announce(first, last, insert);
+        QCoreApplication::processEvents();
+        QCOMPARE(seen, QStringList());
+        QCOMPARE(rows(), QStringLiteral("abcd"));
+        QCOMPARE(m_proxy->proxyRow(3), 3);
     }
 
     // A change of the sorted property moves its row where a fresh sort puts it.
@@ -761,7 +825,7 @@ private Q_SLOTS:
         row("ip", text, ports({ "", "zq7" }), true);
         row("mac2", text, ports({ "" }, { "zq7" }), true);
         row("ip2", text, ports({ "" }, { "", "zq7" }), true);
-        row("mac2 as digits", "0a-0b-0c-0d", ports({ "" }, { "0A:0B:0C:0D:00:01" }), true);
+        row("mac2 as digits", "09-0b-0c-0d", ports({ "" }, { "09:0B:0C:0D:00:01" }), true);
         row("mac as digits", "0a-0b-0c-0d", ports({ "0A:0B:0C:0D:00:01" }), true);
         row("mask", text, ports({ "", "", "zq7" }), false);
         row("gateway", text, ports({ "", "", "", "zq7" }), false);
