@@ -1,113 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
-#include <zvrviewmodel/devicedata.h>
-#include <zvrviewmodel/devicesortfilterproxymodel.h>
-#include <zvrviewmodel/devicetablemodel.h>
-
 #include "ipv4reference.h"
-#include "modellog.h"
+#include "proxyfixture.h"
 
-#include <QAbstractItemModelTester>
-#include <QAbstractTableModel>
 #include <QSignalSpy>
 #include <QStringListModel>
-#include <QtTest>
 
-#include <functional>
-#include <memory>
 #include <random>
-
-using DevicePtr = QSharedPointer<DeviceData>;
-using Table = DeviceTableModel;
-using Sort = ZVRSortButton;
-
-// Table order: C10, CTRL, C9, GW.
-static const QString C10 = QStringLiteral("编码器10"), CTRL = QStringLiteral("中控"),
-                     C9 = QStringLiteral("编码器9"), GW = QStringLiteral("安全网关");
-
-static DevicePtr makeDevice(const QString &name, const QString &ip, DeviceData::DeviceStatus status,
-    const QString &mask = QString(), const QString &sn = QString(), const QString &mac = QString())
-{
-    const DevicePtr device = DevicePtr::create();
-    device->setName(name);
-    device->setSerialNumber(sn);
-    device->setDevStatus(status);
-    device->setNetworkInfo({ { 0, mac, ip, mask, QString(), 0 } });
-    return device;
-}
-
-// A source of another kind: the device table's roles over a list of records (null for a
-// row without one) that it reorders and cuts itself.
-class ListSource : public QAbstractTableModel
-{
-public:
-    QList<DeviceData *> devices;
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : devices.size(); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 21; }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        DeviceData *device = devices.value(index.row());
-        return role == Qt::UserRole + Table::ColOperate && device ? QVariant::fromValue<QObject *>(device) : QVariant();
-    }
-    QHash<int, QByteArray> roleNames() const override { return m_roles; }
-    // A move of the first row to the end, or a layout change that reverses the rows.
-    void reorder(bool move)
-    {
-        QList<int> order;
-        for (int i = 0; i < devices.size(); ++i) {
-            order << (move ? (i + 1) % devices.size() : devices.size() - 1 - i);
-        }
-        move ? void(beginMoveRows({}, 0, 0, {}, rowCount())) : Q_EMIT layoutAboutToBeChanged();
-        const QList<DeviceData *> old = devices;
-        for (int i = 0; i < order.size(); ++i) {
-            devices[i] = old.at(order.at(i));
-        }
-        if (!move) {
-            const QModelIndexList from = persistentIndexList();
-            QModelIndexList to;
-            for (const QModelIndex &index : from) {
-                to << this->index(order.indexOf(index.row()), index.column());
-            }
-            changePersistentIndexList(from, to);
-        }
-        move ? endMoveRows() : Q_EMIT layoutChanged();
-    }
-    // Announces rows without changing any, as a faulty source might.
-    void announce(int first, int last, bool insert)
-    {
-        insert ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
-        insert ? endInsertRows() : endRemoveRows();
-    }
-    void cut(int first, int last)
-    {
-        beginRemoveRows({}, first, last);
-        devices.erase(devices.begin() + first, devices.begin() + last + 1);
-        endRemoveRows();
-    }
-
-private:
-    const QHash<int, QByteArray> m_roles = Table().roleNames();
-};
 
 class tst_DeviceSortFilterProxyModel;
 using Action = std::function<void(tst_DeviceSortFilterProxyModel *)>;
 Q_DECLARE_METATYPE(Action)
-using Edit = std::function<void(DeviceData &)>;
-Q_DECLARE_METATYPE(Edit)
-
-// Gives a record one port, or two, with these texts.
-static Edit ports(const QStringList &first, const QStringList &second = {})
-{
-    return [=](DeviceData &d) {
-        QVector<t_device_network_info> ports;
-        for (const QStringList &p : { first, second }) {
-            if (!p.isEmpty()) {
-                ports.append({ 0, p.value(0), p.value(1), p.value(2), p.value(3), 0 });
-            }
-        }
-        d.setNetworkInfo(ports);
-    };
-}
 
 // Logs "turn" for each queued call the proxy receives.
 struct TurnLog : QObject
@@ -122,43 +25,14 @@ struct TurnLog : QObject
     }
 };
 
-class tst_DeviceSortFilterProxyModel : public QObject
+class tst_DeviceSortFilterProxyModel : public QObject, public ProxyFixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>");
-        m_proxy.reset();
-        m_table = std::make_unique<Table>();
-        m_devices = {
-            makeDevice(C10, "10.0.0.10", DeviceData::Online, "255.255.255.0", "SN-C3", "00:1A:00:00:00:03"),
-            makeDevice(CTRL, "9.1.1.1", DeviceData::Offline, "255.0.0.0", "SN-A1", "00:1A:00:00:00:01"),
-            makeDevice(C9, "10.0.0.9", DeviceData::Malfunction, "255.255.0.0", "SN-B2", "00:1A:00:00:00:0b"),
-            makeDevice(GW, "192.168.0.2", DeviceData::Online, "255.255.255.128", "XN-D4", "00:1A:00:00:00:02")
-        };
-        for (const DevicePtr &device : qAsConst(m_devices)) {
-            m_table->appendDevice(device);
-        }
-        m_proxy = std::make_unique<DeviceSortFilterProxyModel>();
-        m_proxy->setSourceModel(m_table.get());
-        m_log = std::make_unique<LogCapture>();
-        m_tester = std::make_unique<QAbstractItemModelTester>(
-            m_proxy.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    }
+    void init() { setUp(); }
+    void cleanup() { QCOMPARE(tearDown(), QStringList()); }
 
-    // Every cell holds the device object, which the tester's role-type checks for the
-    // standard roles cannot convert; those are the only complaints allowed.
-    void cleanup()
-    {
-        m_tester.reset();
-        const QStringList complaints = testerComplaints(*m_log, { "variant.canConvert<" });
-        m_log.reset();
-        QCOMPARE(complaints, QStringList());
-    }
-
-    // Orders and views name the devices by their table rows: a C10, b CTRL, c C9, d GW.
     void sortByColumn_data()
     {
         QTest::addColumn<int>("section");
@@ -600,169 +474,6 @@ private Q_SLOTS:
         QCOMPARE(rows(), QStringLiteral("bdca"));
     }
 
-    // Qt's sort() in both directions: equal keys (names equal but for case) keep the
-    // table's order either way; rows without a record go last, first when descending.
-    void sortTies_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("rows");
-        const int up = Qt::AscendingOrder, down = Qt::DescendingOrder;
-        QTest::newRow("name up") << int(Table::ColName) << up << int(Sort::Ascend) << "bcadee";
-        QTest::newRow("name down") << int(Table::ColName) << down << int(Sort::Descend) << "eeadbc";
-        QTest::newRow("row number down") << int(Table::ColIndex) << down << int(Sort::Descend) << "eedcba";
-        QTest::newRow("no column") << -1 << down << int(Sort::None) << "aebced";
-        QTest::newRow("past the columns") << 21 << up << int(Sort::None) << "aebced";
-    }
-
-    void sortTies()
-    {
-        QFETCH(int, column);
-        QFETCH(int, order);
-        QFETCH(int, mode);
-
-        const QStringList names = { "b", "A", "a", "B" };
-        for (int i = 0; i < names.size(); ++i) {
-            m_devices.at(i)->setName(names.at(i));
-        }
-        ListSource source;
-        source.devices = { m_devices.at(0).data(), nullptr, m_devices.at(1).data(), m_devices.at(2).data(), nullptr,
-            m_devices.at(3).data() };
-        m_proxy->setSourceModel(&source);
-        m_proxy->sort(column, Qt::SortOrder(order));
-        QTEST(rows(), "rows");
-        QCOMPARE(m_proxy->sortMode(), mode);
-        QCOMPARE(m_proxy->sortSection(), mode == Sort::None ? -1 : column);
-    }
-
-    // The source reorders its rows itself: the proxy keeps its own order, maps the rows
-    // anew, carries its persistent indexes and still follows the records.
-    void sourceReorders_data()
-    {
-        QTest::addColumn<bool>("move");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("layout, table order") << false << int(Sort::None) << "aebcd" << "dcbea";
-        QTest::newRow("layout, by name") << false << int(Sort::Ascend) << "dcabe" << "dcabe";
-        QTest::newRow("move, table order") << true << int(Sort::None) << "aebcd" << "ebcda";
-        QTest::newRow("move, by name") << true << int(Sort::Descend) << "ebacd" << "ebacd";
-    }
-
-    void sourceReorders()
-    {
-        QFETCH(bool, move);
-        QFETCH(int, mode);
-
-        QStringList seen; // outlives the source, whose end the proxy still reports
-        ListSource source;
-        source.devices = { m_devices.at(0).data(), nullptr, m_devices.at(1).data(), m_devices.at(2).data(),
-            m_devices.at(3).data() };
-        m_proxy->setSourceModel(&source);
-        m_proxy->sortByColumn(Table::ColName, mode);
-        QTEST(rows(), "before");
-        const QPersistentModelIndex held = m_proxy->index(2, 5);
-        DeviceData *const heldDevice = m_proxy->device(2);
-        logModel(m_proxy.get(), &seen);
-        source.reorder(move);
-        QCOMPARE(seen, QStringList { "layoutChanged" });
-        QTEST(rows(), "after");
-        QCOMPARE(m_proxy->device(held.row()), heldDevice);
-        QCOMPARE(held.column(), 5);
-        for (int row = 0; row < m_proxy->rowCount(); ++row) {
-            QCOMPARE(m_proxy->mapToSource(m_proxy->index(row, 2)), source.index(m_proxy->sourceRow(row), 2));
-            QCOMPARE(m_proxy->proxyRow(m_proxy->sourceRow(row)), row);
-        }
-        // The records are still watched: a new name moves its row as a fresh sort would.
-        m_devices.at(1)->setName(QStringLiteral("阿"));
-        QCoreApplication::processEvents();
-        DeviceSortFilterProxyModel fresh;
-        fresh.setSourceModel(&source);
-        fresh.sortByColumn(Table::ColName, mode);
-        QCOMPARE(rows(), rows(&fresh));
-        // A name changed just before the source reorders is read by the new order.
-        m_devices.at(2)->setName(QStringLiteral("中"));
-        source.reorder(move);
-        QVERIFY(!m_proxy->isRefreshPending());
-        DeviceSortFilterProxyModel afterwards;
-        afterwards.setSourceModel(&source);
-        afterwards.sortByColumn(Table::ColName, mode);
-        QCOMPARE(rows(), rows(&afterwards));
-    }
-
-    // Rows that leave the source together leave the proxy one run of proxy rows at a
-    // time, the last run first, or under one reset past 16 runs.
-    void sourceCutsRange_data()
-    {
-        QTest::addColumn<int>("cut");
-        QTest::addColumn<QStringList>("log");
-        QStringList runs;
-        for (int row = 30; row >= 0; row -= 2) {
-            runs << QString::fromLatin1("aboutToRemove %1-%1").arg(row) << QString::fromLatin1("removed %1-%1").arg(row);
-        }
-        QTest::newRow("16 runs") << 16 << runs;
-        QTest::newRow("17 runs") << 17 << QStringList { "aboutToReset", "reset" };
-    }
-
-    void sourceCutsRange()
-    {
-        QFETCH(int, cut);
-
-        // Sorted by name, the rows cut from the front of the source alternate with the rest.
-        QStringList seen;
-        QList<DevicePtr> devices;
-        ListSource source;
-        for (int i = 0; i < 2 * cut; ++i) {
-            const int key = i < cut ? 2 * i : 2 * (i - cut) + 1;
-            devices << makeDevice(QStringLiteral("n%1").arg(key), QString(), DeviceData::Online);
-            source.devices << devices.last().data();
-        }
-        m_proxy->setSourceModel(&source);
-        m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
-        logModel(m_proxy.get(), &seen);
-        source.cut(0, cut - 1);
-        QTEST(seen, "log");
-        QCOMPARE(m_proxy->rowCount(), cut);
-        for (int row = 0; row < cut; ++row) {
-            QCOMPARE(m_proxy->device(row), devices.at(cut + row).data());
-        }
-    }
-
-    // Rows a source announces outside its own rows change nothing.
-    void ignoresRowsOutsideTheSource_data()
-    {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
-        QTest::addColumn<bool>("insert");
-        QTest::newRow("insert past the end") << 5 << 5 << true;
-        QTest::newRow("insert backwards") << 2 << 1 << true;
-        QTest::newRow("insert before the start") << -1 << 0 << true;
-        QTest::newRow("remove past the end") << 3 << 4 << false;
-        QTest::newRow("remove backwards") << 2 << 1 << false;
-        QTest::newRow("remove before the start") << -1 << 0 << false;
-    }
-
-    void ignoresRowsOutsideTheSource()
-    {
-        QFETCH(int, first);
-        QFETCH(int, last);
-        QFETCH(bool, insert);
-
-        QStringList seen;
-        ListSource source;
-        for (const DevicePtr &device : qAsConst(m_devices)) {
-            source.devices << device.data();
-        }
-        m_proxy->setSourceModel(&source);
-        logModel(m_proxy.get(), &seen);
-        source.announce(first, last, insert);
-        QCoreApplication::processEvents();
-        QCOMPARE(seen, QStringList());
-        QCOMPARE(rows(), QStringLiteral("abcd"));
-        QCOMPARE(m_proxy->proxyRow(3), 3);
-    }
-
     // A change of the sorted property moves its row where a fresh sort puts it.
     void followsSortedProperty_data()
     {
@@ -846,45 +557,8 @@ private Q_SLOTS:
         QCOMPARE(rows(), shown ? QStringLiteral("b") : QString());
     }
 
-    // Indexes of another model, of no model, or stale ones map to nothing.
-    void mapsOnlyItsOwnIndexes()
-    {
-        QStringListModel other(QStringList { "x", "y", "z", "w" });
-        m_proxy->setStatusFilter(DeviceData::Online); // proxy rows: a, d
-        const QModelIndex second = m_proxy->index(1, 3);
-        QCOMPARE(m_proxy->mapToSource(second), m_table->index(3, 3));
-        QCOMPARE(m_proxy->mapToSource(other.index(1, 0)), QModelIndex());
-        QCOMPARE(m_proxy->mapToSource(QModelIndex()), QModelIndex());
-        QCOMPARE(m_proxy->mapFromSource(m_table->index(3, 4)), m_proxy->index(1, 4));
-        QCOMPARE(m_proxy->mapFromSource(m_table->index(1, 4)), QModelIndex()); // filtered out
-        QCOMPARE(m_proxy->mapFromSource(other.index(0, 0)), QModelIndex());
-        QCOMPARE(m_proxy->mapFromSource(QModelIndex()), QModelIndex());
-        m_devices.at(3)->setDevStatus(DeviceData::Offline);
-        m_proxy->refresh();
-        QCOMPARE(m_proxy->mapToSource(second), QModelIndex()); // its row is gone
-        // A row the table has not announced yet.
-        m_table->blockSignals(true);
-        m_table->appendDevice(makeDevice(C9, "10.0.0.9", DeviceData::Online));
-        m_table->blockSignals(false);
-        QCOMPARE(m_proxy->mapFromSource(m_table->index(4, 0)), QModelIndex());
-        DeviceSortFilterProxyModel empty;
-        QCOMPARE(empty.mapFromSource(QModelIndex()), QModelIndex());
-    }
 
 private:
-    // The proxy's rows as the letters of their devices' places in m_devices (past the
-    // last for a row without one).
-    QString rows(const DeviceSortFilterProxyModel *proxy = nullptr) const
-    {
-        proxy = proxy ? proxy : m_proxy.get();
-        QString result;
-        for (int row = 0; row < proxy->rowCount(); ++row) {
-            const auto shown = [&](const DevicePtr &device) { return device.data() == proxy->device(row); };
-            result += QLatin1Char(
-                char('a' + (std::find_if(m_devices.cbegin(), m_devices.cend(), shown) - m_devices.cbegin())));
-        }
-        return result;
-    }
     // Appends online devices at 11.0.0.first, first + 2, ...
     void appendSpaced(int count, int first)
     {
@@ -894,12 +568,6 @@ private:
             m_table->appendDevice(m_devices.last());
         }
     }
-
-    std::unique_ptr<Table> m_table;
-    std::unique_ptr<DeviceSortFilterProxyModel> m_proxy;
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<QAbstractItemModelTester> m_tester;
-    QList<DevicePtr> m_devices;
 };
 
 QTEST_GUILESS_MAIN(tst_DeviceSortFilterProxyModel)
