@@ -25,7 +25,8 @@ qint64 addressOrder(const QString &text)
 // The columns in the order of DeviceTableModel::ColumnType, then the fields that only
 // the search reads. A new column is one row here and a title in the tool.
 constexpr DeviceField fields[] = {
-    { "checked", &D::checkedChanged, K::Number, S::No, nullptr, [](const D &d) -> qint64 { return d.checked(); } },
+    { "checked", &D::checkedChanged, K::Number, S::No, nullptr,
+        [](const D &d) -> qint64 { return d.checked(); } },
     { "devIndex", nullptr, K::Row, S::No, nullptr, nullptr },
     { "name", &D::nameChanged, K::Natural, S::Text, &D::name, nullptr },
     { "nodeType", &D::nodeTypeChanged, K::Natural, S::No, &D::nodeType, nullptr },
@@ -36,7 +37,8 @@ constexpr DeviceField fields[] = {
         [](const D &d) -> qint64 { return d.devStatus(); } },
     { "devStatusStr", &D::devStatusStrChanged, K::Natural, S::No, &D::devStatusStr, nullptr },
     { "malfunction", &D::malfunctionChanged, K::Natural, S::No, &D::malfunction, nullptr },
-    { "ipState", &D::ipStateChanged, K::Number, S::No, nullptr, [](const D &d) -> qint64 { return d.ipState(); } },
+    { "ipState", &D::ipStateChanged, K::Number, S::No, nullptr,
+        [](const D &d) -> qint64 { return d.ipState(); } },
     { "runMode", &D::runModeChanged, K::Natural, S::No, &D::runMode, nullptr },
     { "firmwareVer", &D::firmwareVerChanged, K::Natural, S::No, &D::firmwareVer, nullptr },
     { "devTime", &D::devTimeChanged, K::Natural, S::No, &D::devTime, nullptr },
@@ -45,7 +47,8 @@ constexpr DeviceField fields[] = {
     { "serialNumber", &D::serialNumberChanged, K::Natural, S::Text, &D::serialNumber, nullptr },
     { "mac", &D::macChanged, K::Text, S::Mac, &D::mac, nullptr },
     // The port's stored integer: a port without a valid address keeps its own place.
-    { "ip", &D::ipChanged, K::Address, S::Text, &D::ip, [](const D &d) -> qint64 { return d.networkIpInt(0); } },
+    { "ip", &D::ipChanged, K::Address, S::Text, &D::ip,
+        [](const D &d) -> qint64 { return d.networkIpInt(0); } },
     { "ip2", &D::ip2Changed, K::Address, S::Text, &D::ip2,
         [](const D &d) -> qint64 { return d.networkIpInt(1); } },
     { "subnetMask", &D::subnetMaskChanged, K::Address, S::No, &D::subnetMask,
@@ -61,8 +64,8 @@ constexpr bool fieldsAreWhole()
 {
     for (const DeviceField &f : fields) {
         const bool hasReader = f.sort == K::Text || f.sort == K::Natural ? f.text != nullptr
-            : f.sort == K::Address || f.sort == K::Number              ? f.number != nullptr
-                                                                       : true;
+            : f.sort == K::Address || f.sort == K::Number                ? f.number != nullptr
+                                                                         : true;
         if (!hasReader || (f.search != S::No && (f.text == nullptr || f.changed == nullptr))) {
             return false;
         }

@@ -46,7 +46,6 @@ constexpr int maxRowSignals = 16;
 
 } // namespace
 
-
 DeviceData *DeviceSortFilterProxyModelPrivate::deviceAtSourceRow(int row) const
 {
     Q_Q(const DeviceSortFilterProxyModel);
@@ -105,8 +104,8 @@ void DeviceSortFilterProxyModelPrivate::deviceChanged(ProxyEntry *entry, int fie
     if (fieldIndex == DeviceTableModel::ColName) {
         entry->keys.name.reset();
     }
-    const bool filter
-        = (statusFilter != DeviceSortFilterProxyModel::AllStatus && fieldIndex == DeviceTableModel::ColDevStatus)
+    const bool filter = (statusFilter != DeviceSortFilterProxyModel::AllStatus
+                            && fieldIndex == DeviceTableModel::ColDevStatus)
         || (!searchText.isEmpty() && searched);
     if (sort) {
         // The old keys stay until the row is placed anew: the order was built on them.
@@ -229,7 +228,8 @@ void DeviceSortFilterProxyModelPrivate::moveRow(ProxyEntry *entry)
     const int from = entry->proxyRow;
     int to = int(std::lower_bound(rows.begin(), rows.begin() + from, entry, keys.less()) - rows.begin());
     if (to == from) {
-        to = int(std::lower_bound(rows.begin() + from + 1, rows.end(), entry, keys.less()) - rows.begin()) - 1;
+        to = int(std::lower_bound(rows.begin() + from + 1, rows.end(), entry, keys.less()) - rows.begin())
+            - 1;
     }
     if (to == from) {
         return;
@@ -361,7 +361,8 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
         std::sort(placed.begin(), placed.end(), keys.less());
         Entries merged;
         merged.reserve(kept.size() + placed.size());
-        std::merge(kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), keys.less());
+        std::merge(
+            kept.begin(), kept.end(), placed.begin(), placed.end(), std::back_inserter(merged), keys.less());
         replaceOrder(std::move(merged), leaving.empty() && entering.empty());
         return;
     }
@@ -595,4 +596,3 @@ void DeviceSortFilterProxyModelPrivate::updateCount()
     count = rows;
     Q_EMIT q->countChanged();
 }
-

@@ -62,7 +62,8 @@ public:
     void sourceRowsInserted(int first, int last);
     void sourceLayoutAboutToBeChanged();
     void sourceLayoutChanged();
-    void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
+    void sourceDataChanged(
+        const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     void updateSortRole();
     void updateCount();
 

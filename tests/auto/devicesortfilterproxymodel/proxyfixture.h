@@ -41,12 +41,16 @@ class ListSource : public QAbstractTableModel
 {
 public:
     QList<DeviceData *> devices;
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : devices.size(); }
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : devices.size();
+    }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 21; }
     QVariant data(const QModelIndex &index, int role) const override
     {
         DeviceData *device = devices.value(index.row());
-        return role == Qt::UserRole + Table::ColOperate && device ? QVariant::fromValue<QObject *>(device) : QVariant();
+        return role == Qt::UserRole + Table::ColOperate && device ? QVariant::fromValue<QObject *>(device)
+                                                                  : QVariant();
     }
     QHash<int, QByteArray> roleNames() const override { return m_roles; }
     // A move of the first row to the end, or a layout change that reverses the rows.

@@ -116,7 +116,8 @@ private Q_SLOTS:
         QSignalSpy countSpy(m_proxy.get(), &DeviceSortFilterProxyModel::countChanged);
         QSignalSpy statusSpy(m_proxy.get(), &DeviceSortFilterProxyModel::statusFilterChanged);
         QSignalSpy searchSpy(m_proxy.get(), &DeviceSortFilterProxyModel::searchTextChanged);
-        const bool known = status >= DeviceSortFilterProxyModel::AllStatus && status <= DeviceData::Malfunction;
+        const bool known
+            = status >= DeviceSortFilterProxyModel::AllStatus && status <= DeviceData::Malfunction;
         m_log->clear();
         m_proxy->setStatusFilter(status);
         QCOMPARE(ownLines(*m_log).size(), known ? 0 : 1);
@@ -462,7 +463,6 @@ private Q_SLOTS:
         QCOMPARE(m_table->rowCount(), 5);
     }
 
-
     // The name's sort key, kept across sorts by other columns, still follows the name.
     void nameKeyAcrossSorts()
     {
@@ -479,7 +479,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("section");
         QTest::addColumn<Edit>("edit");
-        const auto row = [](const char *name, int section, Edit edit) { QTest::newRow(name) << section << edit; };
+        const auto row
+            = [](const char *name, int section, Edit edit) { QTest::newRow(name) << section << edit; };
         row("checked", Table::ColCheckbox, [](DeviceData &d) { d.setChecked(true); });
         row("name", Table::ColName, [](DeviceData &d) { d.setName(QStringLiteral("阿")); });
         row("kind", Table::ColType, [](DeviceData &d) { d.setNodeTypeVal(NodeEncoder); });
@@ -530,8 +531,10 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QString &search, Edit edit, bool shown) {
             QTest::newRow(name) << search << edit << shown;
         };
-        row("name", text, [=](DeviceData &d) { d.setName("zQ7"); }, true);
-        row("serial number", text, [=](DeviceData &d) { d.setSerialNumber("x zq7"); }, true);
+        row(
+            "name", text, [](DeviceData &d) { d.setName("zQ7"); }, true);
+        row(
+            "serial number", text, [](DeviceData &d) { d.setSerialNumber("x zq7"); }, true);
         row("mac", text, ports({ "zq7" }), true);
         row("ip", text, ports({ "", "zq7" }), true);
         row("mac2", text, ports({ "" }, { "zq7" }), true);
@@ -540,8 +543,10 @@ private Q_SLOTS:
         row("mac as digits", "0a-0b-0c-0d", ports({ "0A:0B:0C:0D:00:01" }), true);
         row("mask", text, ports({ "", "", "zq7" }), false);
         row("gateway", text, ports({ "", "", "", "zq7" }), false);
-        row("model", text, [=](DeviceData &d) { d.setDevModel("zq7"); }, false);
-        row("firmware", text, [=](DeviceData &d) { d.setFirmwareVer("zq7"); }, false);
+        row(
+            "model", text, [](DeviceData &d) { d.setDevModel("zq7"); }, false);
+        row(
+            "firmware", text, [](DeviceData &d) { d.setFirmwareVer("zq7"); }, false);
     }
 
     void followsSearchedFields()
@@ -556,7 +561,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(rows(), shown ? QStringLiteral("b") : QString());
     }
-
 
 private:
     // Appends online devices at 11.0.0.first, first + 2, ...

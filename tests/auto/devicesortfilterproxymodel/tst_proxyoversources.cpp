@@ -41,8 +41,8 @@ private Q_SLOTS:
             m_devices.at(i)->setName(names.at(i));
         }
         ListSource source;
-        source.devices = { m_devices.at(0).data(), nullptr, m_devices.at(1).data(), m_devices.at(2).data(), nullptr,
-            m_devices.at(3).data() };
+        source.devices = { m_devices.at(0).data(), nullptr, m_devices.at(1).data(), m_devices.at(2).data(),
+            nullptr, m_devices.at(3).data() };
         m_proxy->setSourceModel(&source);
         m_proxy->sort(column, Qt::SortOrder(order));
         QTEST(rows(), "rows");
@@ -58,10 +58,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("layout, table order") << false << int(Sort::None) << "aebcd" << "dcbea";
-        QTest::newRow("layout, by name") << false << int(Sort::Ascend) << "dcabe" << "dcabe";
-        QTest::newRow("move, table order") << true << int(Sort::None) << "aebcd" << "ebcda";
-        QTest::newRow("move, by name") << true << int(Sort::Descend) << "ebacd" << "ebacd";
+        QTest::newRow("layout, table order") << false << int(Sort::None) << "aebcd"
+                                             << "dcbea";
+        QTest::newRow("layout, by name") << false << int(Sort::Ascend) << "dcabe"
+                                         << "dcabe";
+        QTest::newRow("move, table order") << true << int(Sort::None) << "aebcd"
+                                           << "ebcda";
+        QTest::newRow("move, by name") << true << int(Sort::Descend) << "ebacd"
+                                       << "ebacd";
     }
 
     void sourceReorders()
@@ -113,7 +117,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("log");
         QStringList runs;
         for (int row = 30; row >= 0; row -= 2) {
-            runs << QString::fromLatin1("aboutToRemove %1-%1").arg(row) << QString::fromLatin1("removed %1-%1").arg(row);
+            runs << QString::fromLatin1("aboutToRemove %1-%1").arg(row)
+                 << QString::fromLatin1("removed %1-%1").arg(row);
         }
         QTest::newRow("16 runs") << 16 << runs;
         QTest::newRow("17 runs") << 17 << QStringList { "aboutToReset", "reset" };

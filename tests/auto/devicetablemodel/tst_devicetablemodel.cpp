@@ -489,7 +489,8 @@ private Q_SLOTS:
     {
         QFETCH(quintptr, stride);
         ZVR::Private::DevicePointerSet set;
-        const auto key = [&](int i) { return reinterpret_cast<const void *>(0x100000 + quintptr(i) * stride); };
+        const auto key
+            = [&](int i) { return reinterpret_cast<const void *>(0x100000 + quintptr(i) * stride); };
         const auto members = [&](int modulo, int rest) {
             int wrong = 0;
             for (int i = 0; i < 1000; ++i) {
