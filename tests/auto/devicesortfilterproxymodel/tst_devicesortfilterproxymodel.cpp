@@ -446,7 +446,12 @@ private Q_SLOTS:
 
         m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
         if (tableFirst) {
+            QStringList seen;
+            logModel(m_proxy.get(), &seen);
+            connect(m_proxy.get(), &DeviceSortFilterProxyModel::countChanged, this,
+                [&] { seen << "countChanged"; });
             m_table.reset();
+            QCOMPARE(seen, QStringList({ "aboutToReset", "countChanged", "reset" }));
             QCOMPARE(m_proxy->count(), 0);
             // The devices outlive the table; their changes no longer reach the proxy.
             m_devices.at(0)->setName(QStringLiteral("阿里"));
