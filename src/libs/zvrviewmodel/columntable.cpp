@@ -4,6 +4,7 @@
 
 #include "ipaddresshelper.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace ZVR {
@@ -90,12 +91,25 @@ const DeviceField &field(int index)
 
 int fieldOfRole(const QByteArray &role)
 {
-    for (int i = 0; i < fieldCount(); ++i) {
-        if (role == fields[i].role) {
-            return i;
+    const auto found = std::find_if(
+        std::begin(fields), std::end(fields), [&](const DeviceField &f) { return role == f.role; });
+    return found == std::end(fields) ? -1 : int(found - std::begin(fields));
+}
+
+const QVector<int> &searchedFields()
+{
+    static const QVector<int> searched = [] {
+        QVector<int> indexes;
+        int index = 0;
+        for (const DeviceField &f : fields) {
+            if (f.search != S::No) {
+                indexes.append(index);
+            }
+            ++index;
         }
-    }
-    return -1;
+        return indexes;
+    }();
+    return searched;
 }
 
 } // namespace Private

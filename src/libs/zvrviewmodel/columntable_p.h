@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 namespace ZVR {
 namespace Private {
@@ -47,6 +48,8 @@ int fieldCount();
 const DeviceField &field(int index);
 // The index of the field with \a role, or -1.
 int fieldOfRole(const QByteArray &role);
+// The indexes of the fields the search reads, in the table's order.
+const QVector<int> &searchedFields();
 
 } // namespace Private
 } // namespace ZVR

@@ -140,11 +140,9 @@ bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
         const DeviceData &device = *entry->device;
         QStringList texts;
         QStringList macs;
-        for (int i = 0; i < fieldCount(); ++i) {
+        for (const int i : searchedFields()) {
             const DeviceField &searched = field(i);
-            if (searched.search != SearchKind::No) {
-                texts << (device.*searched.text)();
-            }
+            texts << (device.*searched.text)();
             if (searched.search == SearchKind::Mac) {
                 macs << macDigits((device.*searched.text)());
             }

@@ -468,6 +468,19 @@ private Q_SLOTS:
         QCOMPARE(m_table->rowCount(), 5);
     }
 
+    // With a batch interval, appended rows wait for it rather than for the next turn.
+    void batchInterval()
+    {
+        m_proxy->setBatchInterval(-5);
+        QCOMPARE(m_proxy->batchInterval(), 0);
+        m_proxy->setBatchInterval(300);
+        QCOMPARE(m_proxy->batchInterval(), 300);
+        appendSpaced(1, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_proxy->rowCount(), 4);
+        QTRY_COMPARE(m_proxy->rowCount(), 5);
+    }
+
     // The name's sort key, kept across sorts by other columns, still follows the name.
     void nameKeyAcrossSorts()
     {
