@@ -194,6 +194,12 @@ private Q_SLOTS:
                 Q_EMIT t->m_table->dataChanged(t->m_table->index(2, 0), t->m_table->index(2, 20));
             },
             { "dataChanged 1,0 1,20 []", "pending", "turn", "moved 1-1 to 4" });
+        row("a reset drops what waits", Table::ColName, any, none, 0,
+            [](T *t) {
+                t->m_devices.at(2)->setName(QStringLiteral("中心"));
+                t->m_table->clear();
+            },
+            { "aboutToReset", "countChanged", "reset", "turn" });
         // Setters act at once: a new filter resets.
         row("a filter with as many other rows", -1, any, "SN-C", 0,
             [](T *t) { t->m_proxy->setSearchText(QStringLiteral("SN-A")); }, { "aboutToReset", "reset" });
