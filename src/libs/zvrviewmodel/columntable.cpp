@@ -79,11 +79,6 @@ static_assert(fieldsAreWhole(), "every field has the readers its sort and search
 
 } // namespace
 
-int fieldCount()
-{
-    return int(std::size(fields));
-}
-
 const DeviceField &field(int index)
 {
     return fields[index];
@@ -96,20 +91,31 @@ int fieldOfRole(const QByteArray &role)
     return found == std::end(fields) ? -1 : int(found - std::begin(fields));
 }
 
+// The indexes of the fields that \a wanted picks.
+template<typename Wanted> QVector<int> indexesOf(Wanted wanted)
+{
+    QVector<int> indexes;
+    int index = 0;
+    for (const DeviceField &f : fields) {
+        if (wanted(f)) {
+            indexes.append(index);
+        }
+        ++index;
+    }
+    return indexes;
+}
+
 const QVector<int> &searchedFields()
 {
-    static const QVector<int> searched = [] {
-        QVector<int> indexes;
-        int index = 0;
-        for (const DeviceField &f : fields) {
-            if (f.search != S::No) {
-                indexes.append(index);
-            }
-            ++index;
-        }
-        return indexes;
-    }();
+    static const QVector<int> searched = indexesOf([](const DeviceField &f) { return f.search != S::No; });
     return searched;
+}
+
+const QVector<int> &notifyingFields()
+{
+    static const QVector<int> notifying
+        = indexesOf([](const DeviceField &f) { return f.changed != nullptr; });
+    return notifying;
 }
 
 } // namespace Private

@@ -44,12 +44,13 @@ struct DeviceField
 // One field per DeviceTableModel::ColumnType, in that order, then the fields that the
 // search reads without a column of their own.
 constexpr int columnFieldCount = DeviceTableModel::ColumnTypeCNT;
-int fieldCount();
 const DeviceField &field(int index);
 // The index of the field with \a role, or -1.
 int fieldOfRole(const QByteArray &role);
 // The indexes of the fields the search reads, in the table's order.
 const QVector<int> &searchedFields();
+// The indexes of the fields with a change signal, in the table's order.
+const QVector<int> &notifyingFields();
 
 } // namespace Private
 } // namespace ZVR

@@ -69,8 +69,8 @@ void DeviceSortFilterProxyModelPrivate::watch(ProxyEntry *entry)
     }
     // A connection costs memory per record: only what the search, the status filter and
     // the sorted column read is watched.
-    for (int i = 0; i < fieldCount(); ++i) {
-        if (field(i).changed && (alwaysWatched(i) || i == sortWatched)) {
+    for (const int i : notifyingFields()) {
+        if (alwaysWatched(i) || i == sortWatched) {
             QObject::connect(
                 device, field(i).changed, watcher.get(), [this, entry, i] { deviceChanged(entry, i); });
         }
