@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicecolumns.h"
 
+#include <zvrviewmodel/devicetablemodel.h>
 #include <zvrviewmodel/displaytexts.h>
 
 #include <QSettings>
 #include <QtDebug>
+
+#include <vector>
 
 namespace {
 
@@ -16,8 +19,9 @@ struct ColumnDefault
     int width;
 };
 
-// What identifies a device comes first; the check-box column stays in front.
-const ColumnDefault columnDefaults[] = {
+// The tool's order, titles and widths: what identifies a device comes first; the
+// check-box column stays in front.
+const ColumnDefault toolColumns[] = {
     { "checked", "勾选", 64 },
     { "devStatus", "状态", 72 },
     { "name", "设备名称", 210 },
@@ -43,18 +47,6 @@ const ColumnDefault columnDefaults[] = {
     { "gateway2", nullptr, 132 },
 };
 
-const QString checkRole = QStringLiteral("checked");
-
-const ColumnDefault *defaultOf(const QString &role)
-{
-    for (const ColumnDefault &column : columnDefaults) {
-        if (role == QLatin1String(column.role)) {
-            return &column;
-        }
-    }
-    return nullptr;
-}
-
 QString titleOf(const ColumnDefault &column)
 {
     if (column.title) {
@@ -70,6 +62,49 @@ QString titleOf(const ColumnDefault &column)
         return port + STR_GATEWAY_ADDRESS;
     }
     return port + QStringLiteral("IP");
+}
+
+struct Column
+{
+    QString role;
+    QString title;
+    int width;
+};
+
+// The device table's columns in the tool's order; one the list above lacks goes last,
+// titled by its role.
+const std::vector<Column> &columnDefaults()
+{
+    static const std::vector<Column> columns = [] {
+        const DeviceTableModel table;
+        QStringList roles;
+        for (int section = 0; section < table.columnCount(); ++section) {
+            roles.append(table.columnRole(section));
+        }
+        std::vector<Column> result;
+        for (const ColumnDefault &column : toolColumns) {
+            if (roles.removeOne(QLatin1String(column.role))) {
+                result.push_back({ QLatin1String(column.role), titleOf(column), column.width });
+            }
+        }
+        for (const QString &role : qAsConst(roles)) {
+            result.push_back({ role, role, 120 });
+        }
+        return result;
+    }();
+    return columns;
+}
+
+const QString checkRole = QStringLiteral("checked");
+
+const Column *defaultOf(const QString &role)
+{
+    for (const Column &column : columnDefaults()) {
+        if (role == column.role) {
+            return &column;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -116,16 +151,16 @@ QVariantMap DeviceColumns::widths() const
 QVariantMap DeviceColumns::titles() const
 {
     QVariantMap map;
-    for (const ColumnDefault &column : columnDefaults) {
-        map.insert(QLatin1String(column.role), titleOf(column));
+    for (const Column &column : columnDefaults()) {
+        map.insert(column.role, column.title);
     }
     return map;
 }
 
 QString DeviceColumns::title(const QString &role) const
 {
-    const ColumnDefault *column = defaultOf(role);
-    return column ? titleOf(*column) : QString();
+    const Column *column = defaultOf(role);
+    return column ? column->title : QString();
 }
 
 int DeviceColumns::width(const QString &role) const
@@ -234,10 +269,10 @@ bool DeviceColumns::parse(const QString &text, QString *error)
             hidden.insert(role);
         }
     }
-    for (const ColumnDefault &column : columnDefaults) {
-        if (!widths.contains(QLatin1String(column.role))) {
-            order.append(QLatin1String(column.role));
-            widths.insert(QLatin1String(column.role), column.width);
+    for (const Column &column : columnDefaults()) {
+        if (!widths.contains(column.role)) {
+            order.append(column.role);
+            widths.insert(column.role, column.width);
         }
     }
     order.move(order.indexOf(checkRole), 0);
@@ -272,9 +307,9 @@ void DeviceColumns::setDefaults()
     m_order.clear();
     m_hidden.clear();
     m_widths.clear();
-    for (const ColumnDefault &column : columnDefaults) {
-        m_order.append(QLatin1String(column.role));
-        m_widths.insert(QLatin1String(column.role), column.width);
+    for (const Column &column : columnDefaults()) {
+        m_order.append(column.role);
+        m_widths.insert(column.role, column.width);
     }
 }
 

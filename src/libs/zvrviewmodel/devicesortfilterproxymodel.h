@@ -27,9 +27,10 @@ class DeviceSortFilterProxyModelPrivate;
  *  filter are collected and applied once, on the next turn of the event loop; call
  *  refresh() to apply them at once.
  *
- *  Rows that the table inserts join the proxy on that same turn (or after
- *  batchInterval()), in batches; rows it
- *  removes leave the proxy at once.
+ *  Rows that the table inserts are not in the proxy yet when appendDevice() returns:
+ *  rowCount() and count() leave them out until the next turn of the event loop (or
+ *  until batchInterval() has passed), when they join in batches. Call refresh() to
+ *  place them at once. Rows the table removes leave the proxy at once.
  *
  *  Rows of the proxy are not rows of the table: checkDevice() and editSignalDevice()
  *  map a proxy row to the table's row before they call the table.
@@ -68,7 +69,8 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     //!@{
-    //! A DeviceData::DeviceStatus value, or AllStatus (-1).
+    //! A DeviceData::DeviceStatus value, or AllStatus (-1); any other value is refused
+    //! with a warning and changes nothing.
     int statusFilter() const;
     void setStatusFilter(int status);
     //!@}
@@ -107,7 +109,8 @@ public:
     //! DeviceTableModel::editSignalDevice() for the device of a proxy row.
     Q_INVOKABLE void editSignalDevice(int proxyRow);
 
-    //! Applies collected device changes now instead of on the next event-loop turn.
+    //! Applies collected device changes and places inserted rows now instead of on the
+    //! next event-loop turn.
     Q_INVOKABLE void refresh();
     //! Whether collected changes wait for the next turn (or batchInterval()).
     bool isRefreshPending() const;

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "devicetablemodel.h"
 
-#include "columnroles_p.h"
+#include "columntable_p.h"
+#include "devicepointerset_p.h"
 
 #include <macscanbll/macscan.h>
 
@@ -16,115 +17,13 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-/*! \brief The devices of the rows, so that appendDevice finds a duplicate without a scan.
- *
- *  Open addressing over one array of pointers: no allocation per row, and growing it
- *  touches that array only.
- */
-class DevicePointerSet
-{
-public:
-    bool contains(const DeviceData *device) const { return find(device) != NotFound; }
-
-    void insert(const DeviceData *device)
-    {
-        // At most half the slots in use (live or removed), so probes stay short.
-        if ((m_used + 1) * 2 > m_slots.size()) {
-            rehash(std::max<size_t>(16, m_live * 4 + 4));
-        }
-        m_used += place(reinterpret_cast<quintptr>(device));
-        ++m_live;
-    }
-
-    void remove(const DeviceData *device)
-    {
-        const size_t slot = find(device);
-        if (slot != NotFound) {
-            m_slots[slot] = Removed;
-            --m_live;
-        }
-    }
-
-    void clear()
-    {
-        std::vector<quintptr>().swap(m_slots);
-        m_used = 0;
-        m_live = 0;
-    }
-
-private:
-    // Object addresses are never 0 or 1.
-    static constexpr quintptr Empty = 0;
-    static constexpr quintptr Removed = 1;
-    static constexpr size_t NotFound = ~size_t(0);
-
-    size_t find(const DeviceData *device) const
-    {
-        const quintptr key = reinterpret_cast<quintptr>(device);
-        for (size_t i = m_slots.empty() ? 0 : slotOf(key); i < m_slots.size() && m_slots[i] != Empty;
-             i = (i + 1) & (m_slots.size() - 1)) {
-            if (m_slots[i] == key) {
-                return i;
-            }
-        }
-        return NotFound;
-    }
-
-    // Objects allocated one after another land in nearby slots, so a long run of appends
-    // walks the array instead of jumping about it; each megabyte of addresses starts at a
-    // scrambled place, so separate regions do not pile onto the same slots.
-    size_t slotOf(quintptr key) const
-    {
-        const quint64 region = static_cast<quint64>(key >> 20) * 0x9E3779B97F4A7C15ull;
-        return static_cast<size_t>((key >> 4) + (region >> 32)) & (m_slots.size() - 1);
-    }
-
-    // Puts a key into the first free slot of its probe run; returns 1 if that slot was empty.
-    size_t place(quintptr key)
-    {
-        const size_t mask = m_slots.size() - 1;
-        size_t i = slotOf(key);
-        while (m_slots[i] != Empty && m_slots[i] != Removed) {
-            i = (i + 1) & mask;
-        }
-        const size_t wasEmpty = m_slots[i] == Empty ? 1 : 0;
-        m_slots[i] = key;
-        return wasEmpty;
-    }
-
-    void rehash(size_t atLeast)
-    {
-        size_t size = 16;
-        while (size < atLeast) {
-            size *= 2;
-        }
-        std::vector<quintptr> old(size, Empty);
-        old.swap(m_slots);
-        m_used = 0;
-        for (const quintptr key : old) {
-            if (key != Empty && key != Removed) {
-                m_used += place(key);
-            }
-        }
-    }
-
-    std::vector<quintptr> m_slots;
-    size_t m_used = 0;
-    size_t m_live = 0;
-};
-
-} // namespace
-
 class DeviceTableModelPrivate
 {
 public:
-    QMap<int, QString> columnRoles;
     // A vector holds the handles in place; a QList would allocate one node per row.
     QVector<QSharedPointer<DeviceData>> devices;
 
-    DevicePointerSet deviceSet;
+    ZVR::Private::DevicePointerSet deviceSet;
     // roleNames() never changes after construction, so it is built once.
     QHash<int, QByteArray> roleNames;
 };
@@ -142,14 +41,9 @@ DeviceTableModel::DeviceTableModel(QObject *parent)
     , d_ptr(std::make_unique<DeviceTableModelPrivate>())
 {
     Q_D(DeviceTableModel);
-    d->columnRoles = ZVR::Private::columnRoles(staticMetaObject,
-        { "checked", "devIndex", "name", "nodeType", "subNodeType", "completeType", "devModel", "devStatus",
-            "devStatusStr", "malfunction", "ipState", "runMode", "firmwareVer", "devTime", "callRollState",
-            "serialNumber", "mac", "ip", "ip2", "subnetMask", "gateway", "operate" });
-
     d->roleNames = QAbstractTableModel::roleNames();
     for (int column = 0; column <= LastRoleColumn; ++column) {
-        d->roleNames.insert(Qt::UserRole + column, d->columnRoles[column].toLocal8Bit());
+        d->roleNames.insert(Qt::UserRole + column, QByteArray(ZVR::Private::field(column).role));
     }
 }
 
@@ -200,11 +94,10 @@ QHash<int, QByteArray> DeviceTableModel::roleNames() const
 
 QString DeviceTableModel::columnRole(int section) const
 {
-    Q_D(const DeviceTableModel);
     if (section < 0 || section > LastRoleColumn) {
         return QString();
     }
-    return d->columnRoles.value(section);
+    return QString::fromLatin1(ZVR::Private::field(section).role);
 }
 
 void DeviceTableModel::editSignalDevice(int row)

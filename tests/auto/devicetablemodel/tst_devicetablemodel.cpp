@@ -5,6 +5,7 @@
 
 #include <macscanbll/macscan.h>
 
+#include "devicepointerset_p.h"
 #include "modellog.h"
 
 #include <QAbstractItemModelTester>
@@ -504,6 +505,69 @@ private Q_SLOTS:
     }
 
     void initTestCase() { qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>"); }
+
+    void pointerSet_data()
+    {
+        QTest::addColumn<quintptr>("stride");
+        QTest::newRow("neighbours") << quintptr(16);
+        QTest::newRow("one slot for 16 keys") << quintptr(1);
+        QTest::newRow("regions apart") << (quintptr(1) << 24);
+    }
+
+    // The table's set of its records on its own: growth, removal, removed slots taken
+    // again, an emptied array shrinking back, clearing.
+    void pointerSet()
+    {
+        QFETCH(quintptr, stride);
+        ZVR::Private::DevicePointerSet set;
+        const auto key
+            = [&](int i) { return reinterpret_cast<const void *>(0x100000 + quintptr(i) * stride); };
+        const auto members = [&](int modulo, int rest) {
+            int wrong = 0;
+            for (int i = 0; i < 1000; ++i) {
+                wrong += set.contains(key(i)) != (i % modulo == rest);
+            }
+            return wrong;
+        };
+        QVERIFY(!set.contains(key(0)));
+        for (int i = 0; i < 1000; i += 2) {
+            set.insert(key(i));
+        }
+        // 16 slots, then 4 live + 4 each time half are used: 64, 256, 1024.
+        QCOMPARE(set.capacity(), size_t(1024));
+        QCOMPARE(set.used(), size_t(500));
+        QCOMPARE(members(2, 0), 0);
+        for (int i = 0; i < 1000; i += 4) {
+            set.remove(key(i));
+            set.remove(key(i + 1)); // never there
+        }
+        QCOMPARE(members(4, 2), 0);
+        for (int i = 0; i < 1000; i += 4) {
+            set.insert(key(i));
+        }
+        QCOMPARE(members(2, 0), 0);
+        QVERIFY(set.used() * 2 <= set.capacity());
+        set.clear();
+        QCOMPARE(set.capacity(), size_t(0));
+        QCOMPARE(members(1, 1), 0);
+        // Eight in and five out leave three live keys: the ninth rebuilds the array for
+        // those, at its least.
+        for (int i = 0; i < 8; ++i) {
+            set.insert(key(i));
+        }
+        for (int i = 0; i < 5; ++i) {
+            set.remove(key(i));
+        }
+        QCOMPARE(set.used(), size_t(8));
+        set.insert(key(9));
+        QCOMPARE(set.capacity(), size_t(16));
+        QCOMPARE(set.used(), size_t(4));
+        QString held;
+        for (int i = 0; i < 10; ++i) {
+            held += QLatin1Char(set.contains(key(i)) ? '1' : '0');
+        }
+        QCOMPARE(held, QStringLiteral("0000011101"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_DeviceTableModel)

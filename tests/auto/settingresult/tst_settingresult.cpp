@@ -129,18 +129,19 @@ private Q_SLOTS:
         QVERIFY(!copy.property("extra").isValid());
         QCOMPARE(copy.toString(), QStringLiteral("detail:D mac:M ip:I"));
         copy.setMac("X");
+        copy.setIp("Y");
         QCOMPARE(source.mac(), QStringLiteral("M"));
 
         // Assignment keeps the target's identity, copies silently, and survives self-assignment.
         copy.setDetail(QString());
         SettingResultData &result = (source = copy);
         QCOMPARE(&result, &source);
-        QCOMPARE(source.toString(), QStringLiteral("detail: mac:X ip:I"));
+        QCOMPARE(source.toString(), QStringLiteral("detail: mac:X ip:Y"));
         QCOMPARE(source.parent(), &parent);
         QCOMPARE(source.objectName(), QStringLiteral("source"));
         SettingResultData &self = source;
         source = self;
-        QCOMPARE(source.toString(), QStringLiteral("detail: mac:X ip:I"));
+        QCOMPARE(source.toString(), QStringLiteral("detail: mac:X ip:Y"));
         QVERIFY(log.isEmpty());
     }
 

@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
+// SPDX-License-Identifier: LGPL-2.1-or-later
+#ifndef ZVR_PROXYSORTKEYS_P_H
+#define ZVR_PROXYSORTKEYS_P_H
+
+#include "columntable_p.h"
+#include "proxyorder_p.h"
+
+#include <QCollator>
+
+namespace ZVR {
+namespace Private {
+
+/*! \brief How the proxy orders its rows: the sorted field, its direction and the keys
+ *  cached per record.
+ */
+class ProxySortKeys
+{
+public:
+    ProxySortKeys();
+
+    /*! Sorts by \a fieldIndex (a field of the column table, or -1 for a column it lacks,
+     *  which keeps the table's order); \a sorted false shows the table's own order.
+     */
+    void setSort(bool sorted, int fieldIndex, bool descending);
+    bool sorted() const { return m_sorted; }
+    // Whether a changed key moves rows: a sort by a field with keys of its own.
+    bool keyed() const;
+
+    // The one comparison: true when \a left goes before \a right.
+    bool lessThan(ProxyEntry *left, ProxyEntry *right);
+    auto less()
+    {
+        return [this](ProxyEntry *left, ProxyEntry *right) { return lessThan(left, right); };
+    }
+
+    // A new sort: the keys of the old one are of no use.
+    static void forget(ProxyEntry &entry);
+    // Reads the keys of a row whose sort property changed when it is next compared.
+    static void refresh(ProxyEntry &entry);
+
+private:
+    int compare(ProxyEntry *left, ProxyEntry *right);
+    const RecordKeys &keysOf(ProxyEntry *entry);
+
+    QCollator m_collator;
+    bool m_sorted = false;
+    bool m_descending = false;
+    int m_field = -1;
+    SortKind m_kind = SortKind::None;
+};
+
+} // namespace Private
+} // namespace ZVR
+
+#endif // ZVR_PROXYSORTKEYS_P_H
