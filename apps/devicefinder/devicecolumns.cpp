@@ -71,8 +71,8 @@ struct Column
     int width;
 };
 
-// The device table's columns in the tool's order; one the list above lacks goes last,
-// titled by its role.
+// The tool's columns in its order; a column of the device table that the list above
+// lacks goes last, titled by its role.
 const std::vector<Column> &columnDefaults()
 {
     static const std::vector<Column> columns = [] {
@@ -82,10 +82,10 @@ const std::vector<Column> &columnDefaults()
             roles.append(table.columnRole(section));
         }
         std::vector<Column> result;
+        // Port 2's mask and gateway are the tool's own columns (ArrangedColumnsModel).
         for (const ColumnDefault &column : toolColumns) {
-            if (roles.removeOne(QLatin1String(column.role))) {
-                result.push_back({ QLatin1String(column.role), titleOf(column), column.width });
-            }
+            roles.removeOne(QLatin1String(column.role));
+            result.push_back({ QLatin1String(column.role), titleOf(column), column.width });
         }
         for (const QString &role : qAsConst(roles)) {
             result.push_back({ role, role, 120 });
