@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1 || size > 70000) {
         return 0;
     }
-    const auto operation = Onvif::Operation(data[0] % 6);
+    const auto operation = Onvif::Operation(data[0] % 7);
     const QByteArray input(reinterpret_cast<const char *>(data + 1), int(size - 1));
     Onvif::DeviceAnswer answer;
     QString error;
