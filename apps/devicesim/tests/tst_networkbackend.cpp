@@ -211,6 +211,44 @@ void NetworkBackendTest::changes()
     }
 }
 
+void NetworkBackendTest::changeFindsAnotherDevice()
+{
+    // Device 0 leaves its address and device 1 takes it, unseen by the back-end.
+    Rig rig;
+    rig.round();
+    EmulatedNetwork &network = *rig.network;
+    const QString mac = network.info(0).deviceCommMac();
+    const quint32 held = network.toModel(0, network.address(0));
+    const QString mask = network.info(0).networkInfo().value(0).subnetMask;
+    QSignalSpy moves(&network, &EmulatedNetwork::changeAnswered);
+    network.requestChange(0, 0, held + 200, mask, 0);
+    spin(5000, [&] { return moves.size() == 1; });
+    network.requestChange(1, 0, held, mask, 0);
+    spin(5000, [&] { return moves.size() == 2; });
+    QCOMPARE(moves.value(0).value(1).toInt() + moves.value(1).value(1).toInt(), int(IpSetSuccess));
+    const QString taken = network.configuredAddress(1);
+    QCOMPARE(network.deviceAt(network.address(1)), 1);
+    LogCapture log;
+    ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(
+        mac, QStringLiteral("127.168.9.10;255.255.255.0;127.168.9.1"), QString(), QStringLiteral("42"));
+    spin(5000, [&] { return !rig.outcomes.isEmpty(); });
+    QCOMPARE(rig.outcomes.size(), 1);
+    QCOMPARE(QStringLiteral("%1 %2 %3")
+                 .arg(rig.outcomes.first().commMac)
+                 .arg(rig.outcomes.first().result)
+                 .arg(rig.outcomes.first().failure),
+        mac + QStringLiteral(" 999 该地址上已不是所选设备，未发送修改"));
+    QCOMPARE(network.configuredAddress(1), taken);
+    QCOMPARE(network.configuredAddress(0), formatAddress(network.toNetwork(held + 200)));
+    QStringList lines;
+    for (const CapturedMessage &line : log.lines()) {
+        lines << line.text;
+    }
+    QCOMPARE(lines.filter(QStringLiteral("answers as")),
+        QStringList(QStringLiteral("change of %1: %2 answers as %3; nothing sent")
+                        .arg(mac, formatAddress(network.address(1)), network.info(1).deviceCommMac())));
+}
+
 void NetworkBackendTest::badInput_data()
 {
     QTest::addColumn<QString>("datagram");
