@@ -140,8 +140,9 @@ void NetworkBackendTest::changes_data()
                                     << 0 << 3000;
     QTest::newRow("master node") << QVector<int> { 6 } << port1 << QString() << "admin" << texts({ "3 " })
                                  << 0 << false << 0 << 3000;
+    // Port 2 refused after port 1 moved: neither done nor undone, left to the next scan.
     QTest::newRow("one subnet") << QVector<int> { 0 } << port1 << "127.168.9.200;255.255.255.0;127.168.9.1"
-                                << "admin" << texts({ "6 " }) << 0 << true << 0 << 3000;
+                                << "admin" << texts({ "999 " }) << 0 << true << 0 << 3000;
     QTest::newRow("not on the network") << QVector<int> { -1 } << port1 << QString() << "admin"
                                         << texts({ "999 " }) << 0 << false << 0 << 3000;
     QTest::newRow("no answer in time") << QVector<int> { 0 } << port1 << QString() << "admin"

@@ -170,6 +170,13 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
         settle(device, outcome);
         return;
     }
+    if (answer.fault && device->step > 0) {
+        // Port 1 took its new address already: neither done nor undone, for a scan to settle.
+        qCWarning(lcNetscan, "change of %s: port 1 took %s, then refused: %s", qUtf8Printable(mac),
+            qUtf8Printable(device->plan.ip1), qUtf8Printable(answer.subcodes.join(QLatin1Char(' '))));
+        settle(device, outcome);
+        return;
+    }
     if (answer.fault) {
         const Onvif::FaultOutcome fault = Onvif::faultOutcome(answer.subcodes);
         qCInfo(lcNetscan, "change of %s refused: %s", qUtf8Printable(mac),

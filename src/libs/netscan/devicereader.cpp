@@ -4,7 +4,10 @@
 
 #include "soapclient_p.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <utility>
 
 using Onvif::Operation;
 
@@ -27,6 +30,8 @@ struct DeviceReader::Job
     bool started = false;
     DeviceReading reading;
     QString problems[ReadCount]; // by read, told once all are in
+    bool retried[ReadCount] = {};
+    QElapsedTimer clock; // since the reads went out
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -99,21 +104,27 @@ void DeviceReader::startNext()
 
 void DeviceReader::request(Job *job)
 {
-    // All four at once, each on a connection of its own that the device closes after it.
+    // All at once, each on a connection of its own that the device closes after it.
     job->outstanding = ReadCount;
+    job->clock.start();
     for (int read = 0; read < ReadCount; ++read) {
-        const Operation operation = Reads[read];
-        // The clock is everyone's to read; the rest carry the token where there is one.
-        Onvif::UsernameToken token;
-        const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
-        if (signedRead) {
-            token = Onvif::UsernameToken::make(m_user, m_password);
-        }
-        const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-        m_client->post(job->url, body, m_timeout, true, [this, job, read](const SoapClient::Result &result) {
-            answered(job, read, result.status, result.body, result.error);
-        });
+        post(job, read, m_timeout);
     }
+}
+
+void DeviceReader::post(Job *job, int read, int timeoutMs)
+{
+    const Operation operation = Reads[read];
+    // The clock is everyone's to read; the rest carry the token where there is one.
+    Onvif::UsernameToken token;
+    const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
+    if (signedRead) {
+        token = Onvif::UsernameToken::make(m_user, m_password);
+    }
+    const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
+    m_client->post(job->url, body, timeoutMs, true, [this, job, read](const SoapClient::Result &result) {
+        answered(job, read, result.status, result.body, result.error);
+    });
 }
 
 void DeviceReader::answered(Job *job, int read, int status, const QByteArray &body, const QString &error)
@@ -123,6 +134,12 @@ void DeviceReader::answered(Job *job, int read, int status, const QByteArray &bo
     Onvif::DeviceAnswer answer;
     QString problem = error;
     if (problem.isEmpty() && !Onvif::parseDeviceAnswer(body, operation, &answer, &problem)) {
+        // An answer damaged on its way is asked for once more, within what is left of the limit.
+        const int left = m_timeout - int(job->clock.elapsed());
+        if (!std::exchange(job->retried[read], true) && left > 0) {
+            post(job, read, left);
+            return;
+        }
         problem = QStringLiteral("malformed answer: ") + problem;
     }
     if (problem.isEmpty() && answer.fault) {

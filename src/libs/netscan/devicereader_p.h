@@ -60,6 +60,7 @@ private:
     struct Job;
     void startNext();
     void request(Job *job);
+    void post(Job *job, int read, int timeoutMs);
     void answered(Job *job, int read, int status, const QByteArray &body, const QString &error);
     void finish(Job *job);
 
