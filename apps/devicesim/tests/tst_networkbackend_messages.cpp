@@ -111,8 +111,8 @@ void NetworkBackendTest::deviceAnswers_data()
     QTest::newRow("over 64 scopes")
         << scopes
         << QByteArray(scopeSeed).replace("<tds:Scopes>",
-               QByteArray("<tds:Scopes><tt:ScopeItem>x</tt:ScopeItem></tds:Scopes>").repeated(65)
-                   + "<tds:Scopes>")
+               QByteArray(QByteArray("<tds:Scopes><tt:ScopeItem>x</tt:ScopeItem></tds:Scopes>").repeated(65)
+                   + "<tds:Scopes>"))
         << "error";
     QTest::newRow("local time") << clock << time << "2026-03-02 08:59:32";
     QTest::newRow("UTC only") << clock << QByteArray(time).replace("LocalDateTime", "Elsewhere")
