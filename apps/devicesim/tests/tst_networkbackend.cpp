@@ -248,6 +248,13 @@ void NetworkBackendTest::changeFindsAnotherDevice()
     QCOMPARE(lines.filter(QStringLiteral("answers as")),
         QStringList(QStringLiteral("change of %1: %2 answers as %3; nothing sent")
                         .arg(mac, formatAddress(network.address(1)), network.info(1).deviceCommMac())));
+    // Nobody to check with: nothing sent either, and so known not done.
+    rig.service.reset();
+    rig.outcomes.clear();
+    ZVR::BLL::MacScan::getInstance()->setDeviceNetworkInfo(network.info(2).deviceCommMac(),
+        QStringLiteral("127.168.9.10;255.255.255.0;127.168.9.1"), QString(), QStringLiteral("43"));
+    spin(5000, [&] { return !rig.outcomes.isEmpty(); });
+    QCOMPARE(rig.outcomes.value(0).failure, QStringLiteral("未能核对该地址上的设备，未发送修改"));
 }
 
 void NetworkBackendTest::badInput_data()
