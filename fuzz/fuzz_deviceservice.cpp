@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1 || size > 70000) {
         return 0;
     }
-    const auto operation = Onvif::Operation(data[0] % 6);
+    const auto operation = Onvif::Operation(data[0] % 7);
     const QByteArray input(reinterpret_cast<const char *>(data + 1), int(size - 1));
     Onvif::DeviceAnswer answer;
     QString error;
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(answer.interfaces.isEmpty() && answer.model.isEmpty());
         return 0;
     }
-    FUZZ_CHECK(answer.interfaces.size() <= 16);
+    FUZZ_CHECK(answer.interfaces.size() <= 16 && answer.scopes.size() <= 64);
     for (const Onvif::InterfaceInfo &port : qAsConst(answer.interfaces)) {
         FUZZ_CHECK(!port.token.isEmpty());
         quint32 address = 0;
@@ -69,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(again.model == answer.model && again.firmware == answer.firmware
         && again.serialNumber == answer.serialNumber && again.gateway == answer.gateway
         && again.time == answer.time && again.interfaces.size() == answer.interfaces.size()
-        && again.rebootNeeded == answer.rebootNeeded);
+        && again.rebootNeeded == answer.rebootNeeded && again.scopes == answer.scopes);
     return 0;
 }

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void readsWithCredentials();
     void changes_data();
     void changes();
+    void changeFindsAnotherDevice();
     void badInput_data();
     void badInput();
     void targets_data();

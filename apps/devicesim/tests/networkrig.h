@@ -172,9 +172,8 @@ struct FakeDevice
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, &server, [this, http] {
             while (QTcpSocket *socket = server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, http] {
-                    serve(socket, http, socket->readAll());
-                });
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                    [this, socket, http] { serve(socket, http, socket->readAll()); });
             }
         });
         QObject::connect(&udp, &QUdpSocket::readyRead, &udp, [this] {
@@ -215,12 +214,14 @@ struct FakeDevice
                 return;
             }
             int read = 0;
-            while (read < 3 && !whole.contains(QByteArrayList { "GetDeviceInformation", "GetNetworkInterfaces",
-                                      "GetNetworkDefaultGateway" }.at(read))) {
+            while (read < 4
+                && !whole.contains(QByteArrayList {
+                    "GetDeviceInformation", "GetNetworkInterfaces", "GetNetworkDefaultGateway", "GetScopes" }
+                                       .at(read))) {
                 ++read;
             }
             const char *const seeds[] = { "0-GetDeviceInformation.xml", "1-GetNetworkInterfaces.xml",
-                "2-GetNetworkDefaultGateway.xml", "3-GetSystemDateAndTime.xml" };
+                "2-GetNetworkDefaultGateway.xml", "6-GetScopes.xml", "3-GetSystemDateAndTime.xml" };
             const QByteArray body = seed(QStringLiteral("fuzz_deviceservice/") + QLatin1String(seeds[read]));
             socket->write(ok + QByteArray::number(body.size()) + "\r\n\r\n" + body);
         } else if (http == QLatin1String("no interfaces")) {

@@ -8,6 +8,8 @@
 #include <netscan/networktarget.h>
 #include <netscan/onvifmessages_p.h>
 
+#include <QRegularExpression>
+
 void NetworkBackendTest::probeMatches_data()
 {
     QTest::addColumn<QByteArray>("datagram");
@@ -75,6 +77,7 @@ void NetworkBackendTest::deviceAnswers_data()
     const int clock = int(Onvif::Operation::GetSystemDateAndTime);
     const int setInterfaces = int(Onvif::Operation::SetNetworkInterfaces);
     const int setGateway = int(Onvif::Operation::SetNetworkDefaultGateway);
+    const int scopes = int(Onvif::Operation::GetScopes);
     const QByteArray infoSeed = seed(QStringLiteral("fuzz_deviceservice/0-GetDeviceInformation.xml"));
     const QByteArray ports = seed(QStringLiteral("fuzz_deviceservice/1-GetNetworkInterfaces.xml"));
     const QByteArray time = seed(QStringLiteral("fuzz_deviceservice/3-GetSystemDateAndTime.xml"));
@@ -102,6 +105,15 @@ void NetworkBackendTest::deviceAnswers_data()
     QTest::newRow("gateway") << gateway
                              << seed(QStringLiteral("fuzz_deviceservice/2-GetNetworkDefaultGateway.xml"))
                              << "127.168.1.1";
+    const QByteArray scopeSeed = seed(QStringLiteral("fuzz_deviceservice/6-GetScopes.xml"));
+    QTest::newRow("scopes") << scopes << scopeSeed
+                            << "onvif://www.onvif.org/hardware/ZE-2100 zvr://node/encoder zvr://fault/0";
+    QTest::newRow("over 64 scopes")
+        << scopes
+        << QByteArray(scopeSeed).replace("<tds:Scopes>",
+               QByteArray(QByteArray("<tds:Scopes><tt:ScopeItem>x</tt:ScopeItem></tds:Scopes>").repeated(65)
+                   + "<tds:Scopes>"))
+        << "error";
     QTest::newRow("local time") << clock << time << "2026-03-02 08:59:32";
     QTest::newRow("UTC only") << clock << QByteArray(time).replace("LocalDateTime", "Elsewhere")
                               << "2026-12-09 21:05:29";
@@ -179,6 +191,10 @@ void NetworkBackendTest::deviceAnswers()
             break;
         case Onvif::Operation::GetSystemDateAndTime:
             text = read.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            break;
+        case Onvif::Operation::GetScopes:
+            text = read.scopes.filter(QRegularExpression(QStringLiteral("hardware|node|fault")))
+                       .join(QLatin1Char(' '));
             break;
         default:
             text = QStringLiteral("reboot %1").arg(read.rebootNeeded);

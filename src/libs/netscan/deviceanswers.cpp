@@ -15,6 +15,7 @@ namespace Onvif {
 namespace {
 
 constexpr int MaxInterfaces = 16;
+constexpr int MaxScopes = 64;
 
 bool fail(QString *error, const QString &reason)
 {
@@ -96,6 +97,8 @@ QString operationName(Operation operation)
         return QStringLiteral("SetNetworkInterfaces");
     case Operation::SetNetworkDefaultGateway:
         return QStringLiteral("SetNetworkDefaultGateway");
+    case Operation::GetScopes:
+        return QStringLiteral("GetScopes");
     }
     return QString();
 }
@@ -243,6 +246,16 @@ bool parseDeviceAnswer(const QByteArray &data, Operation operation, DeviceAnswer
         }
         if (!result.time.isValid()) {
             return fail(error, QStringLiteral("no valid date and time"));
+        }
+        break;
+    case Operation::GetScopes:
+        for (const auto &field : qAsConst(document.fields)) {
+            if (field.first == QLatin1String("Scopes/ScopeItem")) {
+                if (result.scopes.size() >= MaxScopes) {
+                    return fail(error, QStringLiteral("over %1 scopes").arg(MaxScopes));
+                }
+                result.scopes << field.second.trimmed();
+            }
         }
         break;
     case Operation::SetNetworkInterfaces:

@@ -15,6 +15,8 @@
 namespace {
 
 const QString WrongCredentials = QStringLiteral("用户名或密码错误");
+const QString AnotherDevice = QStringLiteral("该地址上已不是所选设备，未发送修改");
+const QString NotChecked = QStringLiteral("未能核对该地址上的设备，未发送修改");
 
 } // namespace
 
@@ -22,7 +24,7 @@ struct DeviceChanger::Device
 {
     Request *request = nullptr;
     DeviceChangePlan plan;
-    int step = 0; // 0 port 1, 1 port 2, 2 the gateway
+    int step = -1; // -1 who answers there, 0 port 1, 1 port 2, 2 the gateway
     bool running = false;
     bool done = false;
     QPointer<QNetworkReply> reply;
@@ -118,7 +120,10 @@ void DeviceChanger::send(Device *device)
     const Onvif::UsernameToken token = Onvif::UsernameToken::make(m_user, m_password);
     const Onvif::UsernameToken *const signature = m_user.isEmpty() ? nullptr : &token;
     QByteArray body;
-    if (device->step == 0) {
+    if (device->step < 0) {
+        // Before the first write: the device at the address must still be the one chosen.
+        body = Onvif::buildRequest(Onvif::Operation::GetNetworkInterfaces, QString(), signature);
+    } else if (device->step == 0) {
         body = Onvif::buildSetNetworkInterfaces(plan.token1, plan.ip1, plan.prefix1, signature);
     } else if (device->step == 1) {
         body = Onvif::buildSetNetworkInterfaces(plan.token2, plan.ip2, plan.prefix2, signature);
@@ -142,10 +147,16 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
     if (device->done) {
         return;
     }
-    const Onvif::Operation operation = device->step == 2 ? Onvif::Operation::SetNetworkDefaultGateway
-                                                         : Onvif::Operation::SetNetworkInterfaces;
+    const bool checking = device->step < 0;
+    const Onvif::Operation operation = checking ? Onvif::Operation::GetNetworkInterfaces
+        : device->step == 2                     ? Onvif::Operation::SetNetworkDefaultGateway
+                                                : Onvif::Operation::SetNetworkInterfaces;
     const QString mac = device->plan.commMac;
     ChangeOutcome outcome { mac, QString(), IpSetTimeout, QString() };
+    // Nothing was written while checking: a failure then is known to have changed nothing.
+    if (checking) {
+        outcome.failure = NotChecked;
+    }
     if (!error.isEmpty()) {
         qCWarning(lcNetscan, "change of %s: %s", qUtf8Printable(mac), qUtf8Printable(error));
         settle(device, outcome);
@@ -159,6 +170,13 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
         settle(device, outcome);
         return;
     }
+    if (answer.fault && device->step > 0) {
+        // Port 1 took its new address already: neither done nor undone, for a scan to settle.
+        qCWarning(lcNetscan, "change of %s: port 1 took %s, then refused: %s", qUtf8Printable(mac),
+            qUtf8Printable(device->plan.ip1), qUtf8Printable(answer.subcodes.join(QLatin1Char(' '))));
+        settle(device, outcome);
+        return;
+    }
     if (answer.fault) {
         const Onvif::FaultOutcome fault = Onvif::faultOutcome(answer.subcodes);
         qCInfo(lcNetscan, "change of %s refused: %s", qUtf8Printable(mac),
@@ -169,6 +187,8 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
                 device->request->refused = true;
                 Q_EMIT credentialsRefused(device->request->id);
             }
+        } else if (checking) {
+            // The failure already says that nothing was sent.
         } else if (fault.known) {
             outcome.result = fault.result;
         } else {
@@ -181,6 +201,18 @@ void DeviceChanger::reply(Device *device, int status, const QByteArray &body, co
         qCWarning(lcNetscan, "change of %s: HTTP status %d without a fault", qUtf8Printable(mac), status);
         settle(device, outcome);
         return;
+    }
+    if (checking) {
+        const QString found
+            = answer.interfaces.isEmpty() ? QString() : Onvif::normalizedMac(answer.interfaces.first().mac);
+        if (found != mac) {
+            qCWarning(lcNetscan, "change of %s: %s answers as %s; nothing sent", qUtf8Printable(mac),
+                qUtf8Printable(device->plan.url.host()),
+                qUtf8Printable(found.isEmpty() ? QStringLiteral("-") : found));
+            outcome.failure = AnotherDevice;
+            settle(device, outcome);
+            return;
+        }
     }
     if (++device->step <= 2) {
         send(device);
@@ -235,7 +267,8 @@ void DeviceChanger::expire(Request *request)
     const QVector<Device *> devices = request->devices;
     for (Device *device : devices) {
         if (!device->done) {
-            settle(device, { device->plan.commMac, QString(), IpSetTimeout, QString() });
+            settle(device,
+                { device->plan.commMac, QString(), IpSetTimeout, device->step < 0 ? NotChecked : QString() });
         }
     }
 }

@@ -4,15 +4,20 @@
 
 #include "soapclient_p.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <utility>
 
 using Onvif::Operation;
 
 namespace {
 
-// The interfaces first: without them a device cannot be listed.
+// The interfaces first: without them a device cannot be listed. The scopes come from the
+// device service too, so that every value of a report is the answer of the one device
+// that serves at the address (discovery answers of two devices there may differ).
 const Operation Reads[] = { Operation::GetNetworkInterfaces, Operation::GetDeviceInformation,
-    Operation::GetNetworkDefaultGateway, Operation::GetSystemDateAndTime };
+    Operation::GetNetworkDefaultGateway, Operation::GetSystemDateAndTime, Operation::GetScopes };
 constexpr int ReadCount = int(sizeof Reads / sizeof Reads[0]);
 
 } // namespace
@@ -24,7 +29,9 @@ struct DeviceReader::Job
     int outstanding = 0;
     bool started = false;
     DeviceReading reading;
-    QString problems[ReadCount]; // by operation, told once all are in
+    QString problems[ReadCount]; // by read, told once all are in
+    bool retried[ReadCount] = {};
+    QElapsedTimer clock; // since the reads went out
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -97,30 +104,42 @@ void DeviceReader::startNext()
 
 void DeviceReader::request(Job *job)
 {
-    // All four at once, each on a connection of its own that the device closes after it.
+    // All at once, each on a connection of its own that the device closes after it.
     job->outstanding = ReadCount;
-    for (const Operation operation : Reads) {
-        // The clock is everyone's to read; the rest carry the token where there is one.
-        Onvif::UsernameToken token;
-        const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
-        if (signedRead) {
-            token = Onvif::UsernameToken::make(m_user, m_password);
-        }
-        const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-        m_client->post(
-            job->url, body, m_timeout, true, [this, job, operation](const SoapClient::Result &result) {
-                answered(job, operation, result.status, result.body, result.error);
-            });
+    job->clock.start();
+    for (int read = 0; read < ReadCount; ++read) {
+        post(job, read, m_timeout);
     }
 }
 
-void DeviceReader::answered(
-    Job *job, Operation operation, int status, const QByteArray &body, const QString &error)
+void DeviceReader::post(Job *job, int read, int timeoutMs)
 {
+    const Operation operation = Reads[read];
+    // The clock is everyone's to read; the rest carry the token where there is one.
+    Onvif::UsernameToken token;
+    const bool signedRead = !m_user.isEmpty() && operation != Operation::GetSystemDateAndTime;
+    if (signedRead) {
+        token = Onvif::UsernameToken::make(m_user, m_password);
+    }
+    const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
+    m_client->post(job->url, body, timeoutMs, true, [this, job, read](const SoapClient::Result &result) {
+        answered(job, read, result.status, result.body, result.error);
+    });
+}
+
+void DeviceReader::answered(Job *job, int read, int status, const QByteArray &body, const QString &error)
+{
+    const Operation operation = Reads[read];
     const QString name = Onvif::operationName(operation);
     Onvif::DeviceAnswer answer;
     QString problem = error;
     if (problem.isEmpty() && !Onvif::parseDeviceAnswer(body, operation, &answer, &problem)) {
+        // An answer damaged on its way is asked for once more, within what is left of the limit.
+        const int left = m_timeout - int(job->clock.elapsed());
+        if (!std::exchange(job->retried[read], true) && left > 0) {
+            post(job, read, left);
+            return;
+        }
         problem = QStringLiteral("malformed answer: ") + problem;
     }
     if (problem.isEmpty() && answer.fault) {
@@ -132,7 +151,7 @@ void DeviceReader::answered(
         problem = QStringLiteral("HTTP status %1").arg(status);
     }
     if (!problem.isEmpty()) {
-        job->problems[int(operation)] = problem;
+        job->problems[read] = problem;
     }
     switch (operation) {
     case Operation::GetNetworkInterfaces:
@@ -149,6 +168,10 @@ void DeviceReader::answered(
     case Operation::GetNetworkDefaultGateway:
         job->reading.gateway = answer;
         job->reading.hasGateway = problem.isEmpty();
+        break;
+    case Operation::GetScopes:
+        job->reading.scopes = answer;
+        job->reading.hasScopes = problem.isEmpty();
         break;
     default:
         job->reading.clock = answer;
@@ -167,9 +190,9 @@ void DeviceReader::finish(Job *job)
     const bool listable
         = job->reading.ok && !interfaces.isEmpty() && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
     for (int i = 0; i < ReadCount; ++i) {
-        const bool told = i == int(Operation::GetNetworkInterfaces) || listable;
+        const bool told = Reads[i] == Operation::GetNetworkInterfaces || listable;
         if (told && !job->problems[i].isEmpty()) {
-            qCWarning(lcNetscan, "%s of %s failed: %s", qUtf8Printable(Onvif::operationName(Operation(i))),
+            qCWarning(lcNetscan, "%s of %s failed: %s", qUtf8Printable(Onvif::operationName(Reads[i])),
                 qUtf8Printable(job->url.toString()), qUtf8Printable(job->problems[i]));
         }
     }

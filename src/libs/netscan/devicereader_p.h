@@ -23,15 +23,17 @@ struct DeviceReading
     Onvif::DeviceAnswer interfaces;
     Onvif::DeviceAnswer gateway;
     Onvif::DeviceAnswer clock;
+    Onvif::DeviceAnswer scopes;
     bool hasInformation = false;
     bool hasGateway = false;
     bool hasClock = false;
+    bool hasScopes = false;
     bool notAuthorized = false; //!< a read was refused for want of credentials
 };
 
 /*! \brief The device-service reads of the devices the discovery found new or changed:
- *  GetNetworkInterfaces, GetDeviceInformation, GetNetworkDefaultGateway and
- *  GetSystemDateAndTime side by side, a bounded number of devices at once, each read
+ *  GetNetworkInterfaces, GetDeviceInformation, GetNetworkDefaultGateway,
+ *  GetSystemDateAndTime and GetScopes side by side, a bounded number of devices at once, each read
  *  with its time limit.
  */
 class DeviceReader : public QObject
@@ -58,8 +60,8 @@ private:
     struct Job;
     void startNext();
     void request(Job *job);
-    void answered(
-        Job *job, Onvif::Operation operation, int status, const QByteArray &body, const QString &error);
+    void post(Job *job, int read, int timeoutMs);
+    void answered(Job *job, int read, int status, const QByteArray &body, const QString &error);
     void finish(Job *job);
 
     SoapClient *const m_client;

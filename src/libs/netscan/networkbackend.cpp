@@ -47,7 +47,7 @@ public:
     {
         QString xaddr;
         quint32 metadataVersion = 0;
-        QStringList scopes;
+        QStringList scopes; // as the device service answered them
         // What the last complete reading says; listed once it has a communication MAC.
         MacScanDeviceInfo info;
         QString commMac;
@@ -138,7 +138,6 @@ void NetworkBackendPrivate::matched(const Onvif::ProbeMatch &match)
     }
     device.seen = true;
     ++hostsSeen[url.host()];
-    device.scopes = match.scopes;
     const bool changed = device.commMac.isEmpty() || match.xaddr != device.xaddr
         || match.metadataVersion != device.metadataVersion;
     if (changed) {
@@ -192,6 +191,10 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
             qUtf8Printable(endpoint), qUtf8Printable(host));
         commMac.clear();
     }
+    // Without its scopes the device's name and kind are unknown: not listed on a guess.
+    if (reading.ok && !commMac.isEmpty() && !reading.hasScopes) {
+        commMac.clear();
+    }
     if (!reading.ok || commMac.isEmpty()) {
         // Tried again next round; a listed device keeps its last values meanwhile.
         if (listed) {
@@ -235,6 +238,7 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
         device.clockOffset = QDateTime::currentDateTimeUtc().secsTo(reading.clock.time);
     }
     device.info = info;
+    device.scopes = reading.scopes.scopes;
     device.xaddr = device.readXaddr;
     device.metadataVersion = device.readVersion;
     device.commMac = commMac;

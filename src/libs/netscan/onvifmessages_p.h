@@ -92,6 +92,7 @@ enum class Operation {
     GetSystemDateAndTime,
     SetNetworkInterfaces,
     SetNetworkDefaultGateway,
+    GetScopes,
 };
 NETSCAN_EXPORT QString operationName(Operation operation);
 
@@ -137,6 +138,7 @@ struct NETSCAN_EXPORT DeviceAnswer
     QString serialNumber;
     QVector<InterfaceInfo> interfaces;
     QString gateway;
+    QStringList scopes; //!< the ScopeItems, in the order answered
     QDateTime time; //!< the device's local clock where given, else UTC; no time zone attached
     bool rebootNeeded = false;
 };

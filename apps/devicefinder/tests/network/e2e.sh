@@ -42,7 +42,7 @@ run_finder() { # log name, options...
 }
 
 # Everything the model says of a device; the MAC first.
-shown=MAC地址,状态,设备名称,网口1\ IP,序列号,设备类型,设备型号,设备状态,完整类型,子类型,故障信息,运行模式,固件版本,点名状态,网口2\ IP,子网掩码,网关地址
+shown=MAC地址,状态,设备名称,网口1\ IP,序列号,设备类型,设备型号,设备状态,完整类型,子类型,故障信息,运行模式,固件版本,点名状态,网口2\ IP,网口1\ 子网掩码,网口1\ 网关地址
 
 if [[ ${E2E_INSIDE:-} != 1 ]]; then
     if ! unshare --user --map-root-user --net true 2>/dev/null; then
