@@ -5,6 +5,8 @@
 // first byte names the call answered, the rest is the HTTP body. Checks what it keeps
 // of an answer it accepts and how a fault maps to a result.
 
+#include "fuzzcheck.h"
+
 #include <netscan/onvifmessages_p.h>
 #include <netscan/networkchange.h>
 
@@ -14,14 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (false)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

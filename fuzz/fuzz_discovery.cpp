@@ -4,6 +4,8 @@
 // Feeds arbitrary bytes to the network back-end's WS-Discovery reader, as a datagram
 // would bring them, and checks what it keeps of a ProbeMatches it accepts.
 
+#include "fuzzcheck.h"
+
 #include <netscan/onvifmessages_p.h>
 
 #include <QByteArray>
@@ -12,14 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (false)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

@@ -4,6 +4,8 @@
 // Feeds arbitrary bytes to the device emulator's SOAP reader, as a datagram or an HTTP
 // body would bring them, and checks what it keeps of a message it accepts.
 
+#include "fuzzcheck.h"
+
 #include "wsmessage.h"
 
 #include <QByteArray>
@@ -12,14 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (false)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

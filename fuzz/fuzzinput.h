@@ -3,6 +3,8 @@
 #ifndef ZVR_FUZZ_FUZZINPUT_H
 #define ZVR_FUZZ_FUZZINPUT_H
 
+#include "fuzzcheck.h"
+
 #include <macscanbll/macscandeviceinfo.h>
 
 #include <QString>
@@ -15,15 +17,6 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
-
-// Stops the run with a message; libFuzzer keeps the input that got here.
-#define FUZZ_CHECK(cond)                                                                           \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);        \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 namespace FuzzInput {
 
