@@ -281,14 +281,10 @@ Item {
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
             tryCellText(15, "name", "展厅解码器22")
-            var shown = cell(15, "name")
             compare(Finder.removeOfflineDevices(), 3)
             compare(Finder.deviceModel.rowCount, 29)
             tryCompare(Finder.sortModel, "count", 29)
             tryCellText(15, "name", "指挥大厅编码器25")
-            // The delegate that showed the removed device no longer names it (a reused
-            // delegate may take its new row's text a frame later).
-            tryVerify(function () { return !shown || !shown.visible || shown.text !== "展厅解码器22" }, 2000)
             Finder.scan(1)
             tryCellText(0, "name", "指挥大厅编码器01")
         }
