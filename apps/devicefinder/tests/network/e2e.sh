@@ -56,24 +56,6 @@ if [[ ${E2E_INSIDE:-} != 1 ]]; then
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     (umask 077 && echo "pw-$RANDOM-$RANDOM" >"$work/password" && echo "not-the-password" >"$work/wrong")
 
-    # Refusals: a plain message and exit code 2, before anything starts.
-    while IFS='|' read -r options message; do
-        status=0
-        # shellcheck disable=SC2086
-        "$finder" $options --export-csv "$work/never.csv" >/dev/null 2>"$work/refusal" || status=$?
-        [[ $status == 2 ]] || fail "devicefinder $options: exit code $status, not 2"
-        [[ $(head -1 "$work/refusal") == "devicefinder: $message" ]] \
-            || fail "devicefinder $options: '$(head -1 "$work/refusal")', not '$message'"
-        [[ ! -e $work/never.csv ]] || fail "devicefinder $options wrote its export"
-    done <<EOF
---network nosuch0|--network: No network interface is named "nosuch0"
---network 192.168.1.300:3702|--network: "192.168.1.300" is not an IPv4 address
---network 127.0.0.1:0|--network: "0" is not a port between 1 and 65535
---network lo --user admin --password-file $work/missing|cannot read the password file $work/missing: No such file or directory
---network lo --password-file $work/password|a password needs --user
---network lo --faults drop=0.1|--faults is for the simulated network, not with --network
-EOF
-
     # The truth: the seeded model after its first round, as the emulator starts it.
     run_finder model --scans 1 --export-csv "$work/model.csv"
     E2E_INSIDE=1 E2E_WORK=$work "$netns" --emulator "$emulator" --devices 48 --interval 0 \
@@ -84,6 +66,26 @@ fi
 
 # Inside the namespace, the emulator answering.
 work=$E2E_WORK
+
+# Refusals, inside the private network too: a plain message and exit code 2, before
+# anything starts.
+while IFS='|' read -r options message; do
+    status=0
+    # shellcheck disable=SC2086
+    "$finder" $options --export-csv "$work/never.csv" >/dev/null 2>"$work/refusal" || status=$?
+    [[ $status == 2 ]] || fail "devicefinder $options: exit code $status, not 2"
+    [[ $(head -1 "$work/refusal") == "devicefinder: $message" ]] \
+        || fail "devicefinder $options: '$(head -1 "$work/refusal")', not '$message'"
+    [[ ! -e $work/never.csv ]] || fail "devicefinder $options wrote its export"
+done <<EOF
+--network nosuch0|--network: No network interface is named "nosuch0"
+--network 127.0.0.300:3702|--network: "127.0.0.300" is not an IPv4 address
+--network 127.0.0.1:0|--network: "0" is not a port between 1 and 65535
+--network lo --user admin --password-file $work/missing|cannot read the password file $work/missing: No such file or directory
+--network lo --password-file $work/password|a password needs --user
+--network lo --faults drop=0.1|--faults is for the simulated network, not with --network
+EOF
+
 "$responder" "$work/connections" &
 responder_pid=$!
 trap 'kill $responder_pid 2>/dev/null || true' EXIT
