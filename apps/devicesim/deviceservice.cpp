@@ -230,7 +230,7 @@ void DeviceService::accept()
             refusal = QStringLiteral("not from this host");
         } else if (device < 0) {
             refusal = QStringLiteral("no device answers there");
-        } else if (m_connections.size() >= MaxConnections) {
+        } else if (m_connections.size() >= MaxConnections && !dropIdlest()) {
             refusal = QStringLiteral("%1 connections open").arg(m_connections.size());
         }
         if (!refusal.isEmpty()) {
@@ -256,6 +256,21 @@ void DeviceService::accept()
             socket->deleteLater();
         });
     }
+}
+
+bool DeviceService::dropIdlest()
+{
+    Connection *idlest = nullptr;
+    for (Connection *connection : qAsConst(m_connections)) {
+        if (connection->change == 0 && connection->buffer.isEmpty()
+            && (!idlest || connection->deadline < idlest->deadline)) {
+            idlest = connection;
+        }
+    }
+    if (idlest) {
+        drop(idlest, QStringLiteral("the longest idle of %1 connections").arg(m_connections.size()));
+    }
+    return idlest;
 }
 
 void DeviceService::drop(Connection *connection, const QString &why)
@@ -576,7 +591,9 @@ void DeviceService::changeAnswered(int requestId, int result)
             log(QStringLiteral("service: %1 refused with %2").arg(operation, QLatin1String(refusal.subcode)));
         }
     }
-    reply(connection, status, answer);
+    // A device that took a new address no longer answers at the old one.
+    const bool moved = connection->socket->localAddress().toIPv4Address() != m_network->address(connection->device);
+    reply(connection, status, answer, moved);
     QTcpSocket *const socket = connection->socket;
     QTimer::singleShot(0, socket, [this, socket] {
         if (Connection *const next = m_connections.value(socket)) {

@@ -73,6 +73,8 @@ private:
     void reply(Connection *connection, int status, const QString &envelope, bool close = false);
     void changeAnswered(int requestId, int result);
     void sweep();
+    // Makes room for a new connection: false when none is idle.
+    bool dropIdlest();
     void drop(Connection *connection, const QString &why);
     void log(const QString &line) const;
 

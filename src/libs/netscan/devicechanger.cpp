@@ -136,8 +136,10 @@ void DeviceChanger::send(Device *device)
         url.setHost(plan.ip1);
     }
     const int remaining = qMax(1, device->request->deadline->remainingTime());
+    // Port 1's new address ends the device's connections at the old one.
+    const bool last = device->step == 2 || (device->step == 0 && plan.ip1 != plan.url.host());
     device->reply = m_client->post(
-        url, body, remaining, device->step == 2, [this, device](const SoapClient::Result &result) {
+        url, body, remaining, last, [this, device](const SoapClient::Result &result) {
             reply(device, result.status, result.body, result.error);
         });
 }
