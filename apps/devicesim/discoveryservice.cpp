@@ -24,6 +24,9 @@ constexpr int MaxQueuedProbes = 16;
 constexpr int MaxQueuedAnnouncements = 200000;
 constexpr int SliceSize = 256;
 constexpr qint64 SliceMilliseconds = 1;
+// WS-Discovery's APP_MAX_DELAY: a device waits a random time up to it before it answers
+// a multicast probe.
+constexpr qint64 AppMaxDelay = 500;
 constexpr quint16 DiscoveryPort = 3702;
 const QHostAddress Group { QStringLiteral("239.255.255.250") };
 
@@ -184,12 +187,13 @@ void DiscoveryService::readDatagrams(QUdpSocket *socket)
             continue;
         }
         if (!m_shuttingDown) {
-            handle(datagram.data(), sender, quint16(datagram.senderPort()));
+            handle(datagram.data(), sender, quint16(datagram.senderPort()),
+                datagram.destinationAddress().isMulticast());
         }
     }
 }
 
-void DiscoveryService::handle(const QByteArray &data, const QHostAddress &sender, quint16 port)
+void DiscoveryService::handle(const QByteArray &data, const QHostAddress &sender, quint16 port, bool multicast)
 {
     SoapMessage message;
     QString error;
@@ -216,6 +220,8 @@ void DiscoveryService::handle(const QByteArray &data, const QHostAddress &sender
     }
     probe.sender = sender;
     probe.port = port;
+    probe.multicast = multicast;
+    probe.since.start();
     probe.types = message.probeTypes;
     probe.scopes = message.body.value(QStringLiteral("Scopes"))
                        .simplified()
@@ -277,9 +283,11 @@ void DiscoveryService::answerSlice()
         --budget;
     }
     // Probes take turns, so that one large answer does not starve the next prober.
-    while (more() && !m_probes.isEmpty()) {
+    bool waiting = false; // answers are left that are not due yet
+    for (int turns = m_probes.size(); more() && turns > 0; --turns) {
         Probe &probe = m_probes.head();
-        for (; probe.next < m_network->deviceCount() && more(); ++probe.next) {
+        const int due = dueDevices(probe);
+        for (; probe.next < due && more(); ++probe.next) {
             if (matches(probe.next, probe)) {
                 send(m_sockets.front().get(), probeMatches(probe.next, probe.messageId), probe.next,
                     probe.sender, probe.port);
@@ -288,13 +296,29 @@ void DiscoveryService::answerSlice()
         }
         if (probe.next >= m_network->deviceCount()) {
             m_probes.dequeue();
-        } else if (m_probes.size() > 1) {
+            continue;
+        }
+        waiting = waiting || probe.next >= due;
+        if (m_probes.size() > 1) {
             m_probes.enqueue(m_probes.dequeue());
         }
     }
     if (m_probes.isEmpty() && m_announcements.isEmpty()) {
         m_slices.stop();
+    } else {
+        // Nothing due now: look again in a millisecond rather than spin.
+        m_slices.setInterval(waiting && m_announcements.isEmpty() && more() ? 1 : 0);
     }
+}
+
+int DiscoveryService::dueDevices(const Probe &probe) const
+{
+    const qint64 count = m_network->deviceCount();
+    if (!probe.multicast) {
+        return int(count);
+    }
+    // Each device's wait played as an even spread over the delay, in device order.
+    return int(qMin(count, count * (probe.since.elapsed() + 1) / AppMaxDelay));
 }
 
 QByteArray DiscoveryService::envelope(

@@ -5,6 +5,7 @@
 
 #include "wsmessage.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QObject>
@@ -55,10 +56,14 @@ private:
         QVector<QualifiedName> types;
         QStringList scopes;
         int next = 0;
+        bool multicast = false;
+        QElapsedTimer since; // when it came
     };
 
     void readDatagrams(QUdpSocket *socket);
-    void handle(const QByteArray &data, const QHostAddress &sender, quint16 port);
+    void handle(const QByteArray &data, const QHostAddress &sender, quint16 port, bool multicast);
+    //! The devices whose answer to \a probe is due by now, in device order.
+    int dueDevices(const Probe &probe) const;
     bool matches(int index, const Probe &probe) const;
     void answerSlice();
     void announce(int index, bool bye);

@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "networkdiscovery_p.h"
 
+#include <QMutexLocker>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QUrl>
 #include <QUuid>
+
+#include <utility>
 
 #ifdef Q_OS_LINUX
 #include <sys/socket.h>
@@ -20,6 +23,11 @@ constexpr int RememberedProbes = 4;
 constexpr int ReceiveBuffer = 8 << 20;
 // Drop lines a second; past them one line counts the rest.
 constexpr int DropLinesPerSecond = 20;
+// Received and not yet read: beyond it datagrams are counted and dropped.
+constexpr qint64 InboxBytes = 16 << 20;
+// Datagrams read in one turn of the caller's event loop, and the time they may take.
+constexpr int ReadSlice = 256;
+constexpr qint64 ReadSliceMilliseconds = 5;
 
 bool hasIPv4(const QNetworkInterface &interface)
 {
@@ -36,9 +44,18 @@ bool hasIPv4(const QNetworkInterface &interface)
 NetworkDiscovery::NetworkDiscovery(QObject *parent)
     : QObject(parent)
 {
+    m_thread.setObjectName(QStringLiteral("zvr discovery"));
 }
 
-NetworkDiscovery::~NetworkDiscovery() = default;
+NetworkDiscovery::~NetworkDiscovery()
+{
+    if (m_thread.isRunning()) {
+        // The receiver and its socket go on their own thread.
+        QMetaObject::invokeMethod(m_receiver, [this] { delete m_receiver; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+}
 
 bool NetworkDiscovery::setInterface(const QString &name, QString *error)
 {
@@ -82,23 +99,57 @@ bool NetworkDiscovery::ensureSocket(QString *error)
     if (m_socket) {
         return true;
     }
-    m_socket = new QUdpSocket(this);
-    if (!m_socket->bind(QHostAddress(QHostAddress::AnyIPv4), 0)) {
-        *error = QStringLiteral("cannot open a UDP socket: %1").arg(m_socket->errorString());
-        delete m_socket;
-        m_socket = nullptr;
+    m_thread.start();
+    m_receiver = new QObject;
+    m_receiver->moveToThread(&m_thread);
+    QString failure;
+    QMetaObject::invokeMethod(m_receiver, [this, &failure] {
+        auto *socket = new QUdpSocket(m_receiver);
+        if (!socket->bind(QHostAddress(QHostAddress::AnyIPv4), 0)) {
+            failure = QStringLiteral("cannot open a UDP socket: %1").arg(socket->errorString());
+            delete socket;
+            return;
+        }
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, ReceiveBuffer);
+#ifdef Q_OS_LINUX
+        // Beyond the system's limit where the process may raise it; else the limit stands.
+        if (socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() < ReceiveBuffer) {
+            const int size = ReceiveBuffer;
+            ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size);
+        }
+#endif
+        connect(socket, &QUdpSocket::readyRead, m_receiver, [this] { receive(); });
+        m_socket = socket;
+    }, Qt::BlockingQueuedConnection);
+    if (!m_socket) {
+        *error = failure;
+        QMetaObject::invokeMethod(m_receiver, [this] { delete m_receiver; }, Qt::BlockingQueuedConnection);
+        m_receiver = nullptr;
+        m_thread.quit();
+        m_thread.wait();
         return false;
     }
-    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, ReceiveBuffer);
-#ifdef Q_OS_LINUX
-    // Beyond the system's limit where the process may raise it; else the limit stands.
-    if (m_socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt() < ReceiveBuffer) {
-        const int size = ReceiveBuffer;
-        ::setsockopt(int(m_socket->socketDescriptor()), SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size);
-    }
-#endif
-    connect(m_socket, &QUdpSocket::readyRead, this, &NetworkDiscovery::readDatagrams);
     return true;
+}
+
+void NetworkDiscovery::receive()
+{
+    QVector<QNetworkDatagram> received;
+    qint64 bytes = 0;
+    while (m_socket->hasPendingDatagrams()) {
+        received.append(m_socket->receiveDatagram(Onvif::MaxDatagram + 1));
+        bytes += received.constLast().data().size();
+    }
+    QMutexLocker locker(&m_inboxMutex);
+    if (m_inboxBytes + bytes > InboxBytes) {
+        m_inboxOverflow += received.size();
+        return;
+    }
+    m_inbox += received;
+    m_inboxBytes += bytes;
+    if (!std::exchange(m_readQueued, true)) {
+        QMetaObject::invokeMethod(this, [this] { readDatagrams(); }, Qt::QueuedConnection);
+    }
 }
 
 bool NetworkDiscovery::probe(QString *error)
@@ -116,15 +167,23 @@ bool NetworkDiscovery::probe(QString *error)
         m_probes.removeFirst();
     }
     const QByteArray probe = Onvif::buildProbe(id);
-    qint64 sent = -1;
-    if (m_interface.isValid()) {
-        m_socket->setMulticastInterface(m_interface);
-        sent = m_socket->writeDatagram(probe, Group, DiscoveryPort);
-    } else {
-        sent = m_socket->writeDatagram(probe, m_address, m_port);
-    }
-    if (sent != probe.size()) {
-        *error = QStringLiteral("probe not sent: %1").arg(m_socket->errorString());
+    bool sent = false;
+    QString failure;
+    QMetaObject::invokeMethod(m_receiver, [this, &probe, &sent, &failure] {
+        qint64 written = -1;
+        if (m_interface.isValid()) {
+            m_socket->setMulticastInterface(m_interface);
+            written = m_socket->writeDatagram(probe, Group, DiscoveryPort);
+        } else {
+            written = m_socket->writeDatagram(probe, m_address, m_port);
+        }
+        sent = written == probe.size();
+        if (!sent) {
+            failure = m_socket->errorString();
+        }
+    }, Qt::BlockingQueuedConnection);
+    if (!sent) {
+        *error = QStringLiteral("probe not sent: %1").arg(failure);
         return false;
     }
     return true;
@@ -165,8 +224,21 @@ bool NetworkDiscovery::namesOurProbe(const QByteArray &data) const
 
 void NetworkDiscovery::readDatagrams()
 {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram(Onvif::MaxDatagram + 1);
+    if (m_readAt >= m_reading.size()) {
+        QMutexLocker locker(&m_inboxMutex);
+        m_reading = std::exchange(m_inbox, {});
+        m_readAt = 0;
+        m_inboxBytes = 0;
+        if (const int overflow = std::exchange(m_inboxOverflow, 0)) {
+            locker.unlock();
+            qCWarning(lcNetscan, "%d datagrams dropped: %lld bytes wait to be read", overflow, InboxBytes);
+        }
+    }
+    const int end = qMin(m_reading.size(), m_readAt + ReadSlice);
+    QElapsedTimer slice;
+    slice.start();
+    while (m_readAt < end && !slice.hasExpired(ReadSliceMilliseconds)) {
+        const QNetworkDatagram datagram = std::move(m_reading[m_readAt++]);
         const QString from
             = datagram.senderAddress().toString() + QLatin1Char(':') + QString::number(datagram.senderPort());
         if (datagram.data().size() > Onvif::MaxDatagram) {
@@ -206,4 +278,14 @@ void NetworkDiscovery::readDatagrams()
             Q_EMIT matched(match);
         }
     }
+    if (m_readAt >= m_reading.size()) {
+        m_reading.clear();
+        m_readAt = 0;
+        QMutexLocker locker(&m_inboxMutex);
+        if (m_inbox.isEmpty()) {
+            m_readQueued = false; // the next datagram queues a read again
+            return;
+        }
+    }
+    QMetaObject::invokeMethod(this, [this] { readDatagrams(); }, Qt::QueuedConnection);
 }
