@@ -43,10 +43,9 @@ function(check_tree prefix)
     endforeach()
 endfunction()
 
-# Builds the consumer against the package under `prefix` alone and runs it.
-function(build_consumer prefix name)
-    set(consumer_build "${WORK_DIR}/${name}")
-    run("${CMAKE_COMMAND}" -S "${CONSUMER_DIR}" -B "${consumer_build}" -G "${GENERATOR}"
+# Configures and builds the project in `source` against the package under `prefix` alone.
+function(build_against prefix source build)
+    run("${CMAKE_COMMAND}" -S "${source}" -B "${build}" -G "${GENERATOR}"
         "-DCMAKE_PREFIX_PATH=${prefix}"
         "-DZVR_QT_MAJOR=${QT_MAJOR}"
         "-DQt${QT_MAJOR}_DIR=${QT_DIR}"
@@ -54,7 +53,13 @@ function(build_consumer prefix name)
         "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
         "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
         "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
-    run("${CMAKE_COMMAND}" --build "${consumer_build}" --config "${CONFIG}")
+    run("${CMAKE_COMMAND}" --build "${build}" --config "${CONFIG}")
+endfunction()
+
+# Builds the consumer against the package under `prefix` alone and runs it.
+function(build_consumer prefix name)
+    set(consumer_build "${WORK_DIR}/${name}")
+    build_against("${prefix}" "${CONSUMER_DIR}" "${consumer_build}")
     set(library_path "${prefix}/${LIBDIR}")
     if(DEFINED ENV{LD_LIBRARY_PATH} AND NOT "$ENV{LD_LIBRARY_PATH}" STREQUAL "")
         string(APPEND library_path ":$ENV{LD_LIBRARY_PATH}")
@@ -67,16 +72,7 @@ endfunction()
 # finds beside itself through its $ORIGIN run path.
 function(build_tableonly prefix name)
     set(tableonly_build "${WORK_DIR}/${name}")
-    run("${CMAKE_COMMAND}" -S "${SOURCE_DIR}/tests/install/tableonly" -B "${tableonly_build}"
-        -G "${GENERATOR}"
-        "-DCMAKE_PREFIX_PATH=${prefix}"
-        "-DZVR_QT_MAJOR=${QT_MAJOR}"
-        "-DQt${QT_MAJOR}_DIR=${QT_DIR}"
-        "-DCMAKE_BUILD_TYPE=${CONFIG}"
-        "-DCMAKE_CXX_COMPILER=${CXX_COMPILER}"
-        "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
-        "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}")
-    run("${CMAKE_COMMAND}" --build "${tableonly_build}" --config "${CONFIG}")
+    build_against("${prefix}" "${SOURCE_DIR}/tests/install/tableonly" "${tableonly_build}")
     find_program(READELF readelf)
     if(READELF)
         execute_process(COMMAND "${READELF}" -d "${tableonly_build}/tableonly" OUTPUT_VARIABLE dynamic)
