@@ -26,11 +26,12 @@ struct DeviceReader::Job
 {
     QString key;
     QUrl url;
+    int outstanding = 0;
     bool started = false;
     DeviceReading reading;
     QString problems[ReadCount]; // by read, told once all are in
     bool retried[ReadCount] = {};
-    QElapsedTimer clock; // since the first read went out; all share one time limit
+    QElapsedTimer clock; // since the reads went out
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -103,9 +104,12 @@ void DeviceReader::startNext()
 
 void DeviceReader::request(Job *job)
 {
-    // One after the other on one connection, which the device closes after the last.
+    // All at once, each on a connection of its own that the device closes after it.
+    job->outstanding = ReadCount;
     job->clock.start();
-    post(job, 0, m_timeout);
+    for (int read = 0; read < ReadCount; ++read) {
+        post(job, read, m_timeout);
+    }
 }
 
 void DeviceReader::post(Job *job, int read, int timeoutMs)
@@ -118,8 +122,7 @@ void DeviceReader::post(Job *job, int read, int timeoutMs)
         token = Onvif::UsernameToken::make(m_user, m_password);
     }
     const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-    const bool last = read == ReadCount - 1;
-    m_client->post(job->url, body, timeoutMs, last, [this, job, read](const SoapClient::Result &result) {
+    m_client->post(job->url, body, timeoutMs, true, [this, job, read](const SoapClient::Result &result) {
         answered(job, read, result.status, result.body, result.error);
     });
 }
@@ -175,18 +178,8 @@ void DeviceReader::answered(Job *job, int read, int status, const QByteArray &bo
         job->reading.hasClock = problem.isEmpty();
         break;
     }
-    // Without its interfaces the device is not listed: the other reads would be spent.
-    const int next = read + 1;
-    const int left = m_timeout - int(job->clock.elapsed());
-    if (next == ReadCount || (operation == Operation::GetNetworkInterfaces && !job->reading.ok)) {
+    if (--job->outstanding == 0) {
         finish(job);
-    } else if (left <= 0) {
-        for (int i = next; i < ReadCount; ++i) {
-            job->problems[i] = QStringLiteral("no answer within %1 ms").arg(m_timeout);
-        }
-        finish(job);
-    } else {
-        post(job, next, left);
     }
 }
 
