@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <iterator>
+#include <utility>
 #include <unordered_map>
 
 using namespace ZVR::Private;
@@ -138,17 +139,27 @@ bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
     RecordKeys &keys = entry->keys;
     if (!keys.searchValid) {
         const DeviceData &device = *entry->device;
-        QStringList texts;
-        QStringList macs;
+        // One line per field, built in place: the first search reads every row.
+        QString texts;
+        QString macs;
+        bool firstText = true;
+        bool firstMac = true;
         for (const int i : searchedFields()) {
             const DeviceField &searched = field(i);
-            texts << (device.*searched.text)();
+            const QString text = (device.*searched.text)();
+            if (!std::exchange(firstText, false)) {
+                texts += QLatin1Char('\n');
+            }
+            texts += text;
             if (searched.search == SearchKind::Mac) {
-                macs << macDigits((device.*searched.text)());
+                if (!std::exchange(firstMac, false)) {
+                    macs += QLatin1Char('\n');
+                }
+                macs += macDigits(text);
             }
         }
-        keys.search = texts.join(QLatin1Char('\n')).toLower();
-        keys.macs = macs.join(QLatin1Char('\n'));
+        keys.search = std::move(texts).toLower();
+        keys.macs = std::move(macs);
         keys.searchValid = true;
     }
     return keys.search.contains(searchLower) || (!searchMac.isEmpty() && keys.macs.contains(searchMac));
@@ -185,7 +196,7 @@ Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
             entry->hide();
         }
     }
-    std::sort(accepted.begin(), accepted.end(), keys.less());
+    keys.sort(accepted);
     return accepted;
 }
 
@@ -242,7 +253,7 @@ void DeviceSortFilterProxyModelPrivate::moveRow(ProxyEntry *entry)
 void DeviceSortFilterProxyModelPrivate::insertEntries(Entries entering)
 {
     Q_Q(DeviceSortFilterProxyModel);
-    std::sort(entering.begin(), entering.end(), keys.less());
+    keys.sort(entering);
     const Entries &rows = order.entries();
     std::vector<int> positions;
     positions.reserve(entering.size());
@@ -356,7 +367,7 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
         for (ProxyEntry *entry : batch) {
             entry->mark = false;
         }
-        std::sort(placed.begin(), placed.end(), keys.less());
+        keys.sort(placed);
         Entries merged;
         merged.reserve(kept.size() + placed.size());
         std::merge(

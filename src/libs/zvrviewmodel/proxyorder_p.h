@@ -21,7 +21,7 @@ struct RecordKeys
     std::optional<QCollatorSortKey> text;
     // The name's key outlives sorts by other columns: the name is always watched.
     std::optional<QCollatorSortKey> name;
-    QString plain;
+    QString plain; // case-folded: compared as it is
     qint64 number = 0;
     bool sortValid = false;
     QString search; // lower-case texts the search matches, one a line

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace ZVR {
 namespace Private {
 
@@ -55,6 +57,80 @@ bool ProxySortKeys::lessThan(ProxyEntry *left, ProxyEntry *right)
     return left->row < right->row;
 }
 
+void ProxySortKeys::sort(Entries &entries)
+{
+    if (!m_sorted || m_kind == SortKind::None || m_kind == SortKind::Row) {
+        // The table's order: rows without a device go last (first when descending).
+        std::sort(entries.begin(), entries.end(), less());
+        return;
+    }
+    struct Item
+    {
+        qint64 number; // an address or number key
+        const void *key; // the text or collator key
+        int row;
+        ProxyEntry *entry;
+    };
+    std::vector<Item> items;
+    items.reserve(entries.size());
+    Entries without;
+    for (ProxyEntry *entry : entries) {
+        if (!entry->device) {
+            without.push_back(entry);
+            continue;
+        }
+        const RecordKeys &keys = keysOf(entry);
+        Item item { 0, nullptr, entry->row, entry };
+        if (m_kind == SortKind::Text) {
+            item.key = &keys.plain;
+        } else if (m_kind == SortKind::Natural) {
+            item.key = &*keys.text;
+        } else {
+            item.number = keys.number;
+        }
+        items.push_back(item);
+    }
+    const bool descending = m_descending;
+    const auto byRow = [](const Item &a, const Item &b) { return a.row < b.row; };
+    const auto ordered = [descending, byRow](int order, const Item &a, const Item &b) {
+        return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
+    };
+    switch (m_kind) {
+    case SortKind::Text:
+        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            const auto &left = *static_cast<const QString *>(a.key);
+            const auto &right = *static_cast<const QString *>(b.key);
+            return ordered(left.compare(right, Qt::CaseSensitive), a, b);
+        });
+        break;
+    case SortKind::Natural:
+        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
+            return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
+        });
+        break;
+    default:
+        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            return ordered(compareValues(a.number, b.number), a, b);
+        });
+        break;
+    }
+    std::sort(without.begin(), without.end(), [](ProxyEntry *a, ProxyEntry *b) { return a->row < b->row; });
+    // Rows without a device go after every device, before them when descending.
+    Entries sorted;
+    sorted.reserve(entries.size());
+    if (descending) {
+        sorted.insert(sorted.end(), without.begin(), without.end());
+    }
+    for (const Item &item : items) {
+        sorted.push_back(item.entry);
+    }
+    if (!descending) {
+        sorted.insert(sorted.end(), without.begin(), without.end());
+    }
+    entries.swap(sorted);
+}
+
 void ProxySortKeys::forget(ProxyEntry &entry)
 {
     entry.keys.sortValid = false;
@@ -79,7 +155,7 @@ int ProxySortKeys::compare(ProxyEntry *left, ProxyEntry *right)
     case SortKind::Row:
         return compareValues(left->row, right->row);
     case SortKind::Text:
-        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseInsensitive);
+        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseSensitive);
     case SortKind::Natural:
         return keysOf(left).text->compare(*keysOf(right).text);
     case SortKind::Address:
@@ -107,7 +183,8 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
             keys.text = m_collator.sortKey((device.*sorted.text)());
         }
     } else if (m_kind == SortKind::Text) {
-        keys.plain = (device.*sorted.text)();
+        // Folded once here, so that comparing ignores case without folding again.
+        keys.plain = (device.*sorted.text)().toCaseFolded();
     } else {
         keys.number = sorted.number(device);
     }
