@@ -9,6 +9,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 #include <unordered_map>
@@ -35,6 +36,11 @@ QString ZVR::Private::macDigits(const QString &text)
 }
 
 namespace {
+
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
 
 // The status filter reads the status; the search reads its fields.
 bool alwaysWatched(int fieldIndex)
@@ -136,33 +142,53 @@ void DeviceSortFilterProxyModelPrivate::clearDirty()
 
 bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
 {
-    RecordKeys &keys = entry->keys;
-    if (!keys.searchValid) {
-        const DeviceData &device = *entry->device;
-        // One line per field, built in place: the first search reads every row.
-        QString texts;
-        QString macs;
-        bool firstText = true;
-        bool firstMac = true;
+    const DeviceData &device = *entry->device;
+    if (!searchLower.contains(QLatin1Char('\n'))) {
+        // A match lies within one field: each is read and matched in turn, kept nowhere.
         for (const int i : searchedFields()) {
-            const DeviceField &searched = field(i);
-            const QString text = (device.*searched.text)();
-            if (!std::exchange(firstText, false)) {
-                texts += QLatin1Char('\n');
-            }
-            texts += text;
-            if (searched.search == SearchKind::Mac) {
-                if (!std::exchange(firstMac, false)) {
-                    macs += QLatin1Char('\n');
+            const QString text = (device.*field(i).text)();
+            if (isAscii(text)) {
+                // Lower-casing ASCII is folding it; other text never matches in it.
+                if (searchAscii && text.contains(searchLower, Qt::CaseInsensitive)) {
+                    return true;
                 }
-                macs += macDigits(text);
+            } else if (text.toLower().contains(searchLower)) {
+                return true;
             }
         }
-        keys.search = std::move(texts).toLower();
+    } else {
+        QString texts;
+        bool first = true;
+        for (const int i : searchedFields()) {
+            if (!std::exchange(first, false)) {
+                texts += QLatin1Char('\n');
+            }
+            texts += (device.*field(i).text)();
+        }
+        if (std::move(texts).toLower().contains(searchLower)) {
+            return true;
+        }
+    }
+    if (searchMac.isEmpty()) {
+        return false;
+    }
+    RecordKeys &keys = entry->keys;
+    if (!keys.searchValid) {
+        QString macs;
+        bool first = true;
+        for (const int i : searchedFields()) {
+            const DeviceField &searched = field(i);
+            if (searched.search == SearchKind::Mac) {
+                if (!std::exchange(first, false)) {
+                    macs += QLatin1Char('\n');
+                }
+                macs += macDigits((device.*searched.text)());
+            }
+        }
         keys.macs = std::move(macs);
         keys.searchValid = true;
     }
-    return keys.search.contains(searchLower) || (!searchMac.isEmpty() && keys.macs.contains(searchMac));
+    return keys.macs.contains(searchMac);
 }
 
 bool DeviceSortFilterProxyModelPrivate::accepts(ProxyEntry *entry)
@@ -390,11 +416,19 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
     }
 }
 
-// Filters and sorts every row afresh.
-void DeviceSortFilterProxyModelPrivate::rebuild()
+// Filters and sorts every row afresh; a filter that can only narrow the shown rows
+// filters those alone, in their order, while no change waits.
+void DeviceSortFilterProxyModelPrivate::rebuild(bool narrower)
 {
-    clearDirty();
-    Entries newOrder = acceptedRows(true);
+    Entries newOrder;
+    if (narrower && dirty.empty()) {
+        newOrder.reserve(size_t(order.size()));
+        std::copy_if(order.entries().begin(), order.entries().end(), std::back_inserter(newOrder),
+            [this](ProxyEntry *entry) { return accepts(entry); });
+    } else {
+        clearDirty();
+        newOrder = acceptedRows(true);
+    }
     // A new filter changes many rows at once: views take a reset better than runs of
     // removals and insertions.
     for (ProxyEntry *entry : newOrder) {

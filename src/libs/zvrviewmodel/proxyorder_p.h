@@ -24,9 +24,8 @@ struct RecordKeys
     QString plain; // case-folded: compared as it is
     qint64 number = 0;
     bool sortValid = false;
-    QString search; // lower-case texts the search matches, one a line
     QString macs; // the MACs as bare hex digits, one a line
-    bool searchValid = false;
+    bool searchValid = false; // macs is read
 };
 
 // Where a table row stands in the proxy.
