@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 
 namespace ZVR {
 namespace Private {
@@ -16,6 +17,10 @@ template<typename T> int compareValues(const T &a, const T &b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
+
+// The first units of a text that a whole-table sort keeps beside each row: most
+// comparisons end within them.
+constexpr int HeadLength = 20;
 
 } // namespace
 
@@ -70,6 +75,8 @@ void ProxySortKeys::sort(Entries &entries)
         const void *key; // the text or collator key
         int row;
         ProxyEntry *entry;
+        int length; // the text's length
+        std::array<char16_t, HeadLength> head;
     };
     std::vector<Item> items;
     items.reserve(entries.size());
@@ -80,9 +87,12 @@ void ProxySortKeys::sort(Entries &entries)
             continue;
         }
         const RecordKeys &keys = keysOf(entry);
-        Item item { 0, nullptr, entry->row, entry };
+        Item item { 0, nullptr, entry->row, entry, 0, {} };
         if (m_kind == SortKind::Text) {
             item.key = &keys.plain;
+            item.length = int(keys.plain.size());
+            std::copy_n(reinterpret_cast<const char16_t *>(keys.plain.utf16()), std::min(item.length, HeadLength),
+                item.head.begin());
         } else if (m_kind == SortKind::Natural) {
             item.key = &*keys.text;
         } else {
@@ -98,9 +108,18 @@ void ProxySortKeys::sort(Entries &entries)
     switch (m_kind) {
     case SortKind::Text:
         std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            // As QString::compare(): by code unit, then by length.
+            const int shorter = std::min(a.length, b.length);
+            const auto heads = std::mismatch(a.head.begin(), a.head.begin() + std::min(shorter, HeadLength),
+                b.head.begin());
+            if (heads.first != a.head.begin() + std::min(shorter, HeadLength)) {
+                return ordered(*heads.first < *heads.second ? -1 : 1, a, b);
+            }
+            if (shorter <= HeadLength) {
+                return ordered(compareValues(a.length, b.length), a, b);
+            }
             const auto &left = *static_cast<const QString *>(a.key);
-            const auto &right = *static_cast<const QString *>(b.key);
-            return ordered(left.compare(right, Qt::CaseSensitive), a, b);
+            return ordered(left.compare(*static_cast<const QString *>(b.key), Qt::CaseSensitive), a, b);
         });
         break;
     case SortKind::Natural:
