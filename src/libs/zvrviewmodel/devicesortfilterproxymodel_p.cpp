@@ -110,6 +110,7 @@ void DeviceSortFilterProxyModelPrivate::deviceChanged(ProxyEntry *entry, int fie
     }
     if (fieldIndex == DeviceTableModel::ColName) {
         entry->keys.name.reset();
+        entry->keys.nameRankGeneration = 0;
     }
     const bool filter = (statusFilter != DeviceSortFilterProxyModel::AllStatus
                             && fieldIndex == DeviceTableModel::ColDevStatus)

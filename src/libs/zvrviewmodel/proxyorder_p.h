@@ -21,6 +21,9 @@ struct RecordKeys
     std::optional<QCollatorSortKey> text;
     // The name's key outlives sorts by other columns: the name is always watched.
     std::optional<QCollatorSortKey> name;
+    // The name's place among the names of the last sort by name, while it holds.
+    int nameRank = 0;
+    quint32 nameRankGeneration = 0;
     QString plain; // case-folded: compared as it is
     qint64 number = 0;
     bool sortValid = false;

@@ -80,6 +80,9 @@ void ProxySortKeys::sort(Entries &entries)
     };
     std::vector<Item> items;
     items.reserve(entries.size());
+    // Names ranked by the last sort by name sort as numbers while none changed.
+    const bool byName = m_kind == SortKind::Natural && m_field == DeviceTableModel::ColName;
+    bool ranked = byName && m_rankGeneration != 0;
     Entries without;
     for (ProxyEntry *entry : entries) {
         if (!entry->device) {
@@ -95,6 +98,8 @@ void ProxySortKeys::sort(Entries &entries)
                 item.head.begin());
         } else if (m_kind == SortKind::Natural) {
             item.key = &*keys.text;
+            ranked = ranked && keys.nameRankGeneration == m_rankGeneration;
+            item.number = keys.nameRank;
         } else {
             item.number = keys.number;
         }
@@ -105,7 +110,7 @@ void ProxySortKeys::sort(Entries &entries)
     const auto ordered = [descending, byRow](int order, const Item &a, const Item &b) {
         return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
     };
-    switch (m_kind) {
+    switch (ranked ? SortKind::Number : m_kind) {
     case SortKind::Text:
         std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
             // As QString::compare(): by code unit, then by length.
@@ -127,6 +132,19 @@ void ProxySortKeys::sort(Entries &entries)
             const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
             return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
         });
+        if (byName) {
+            // Equal names share a rank; ranks rise with the collation in either direction.
+            m_rankGeneration = std::max(m_rankGeneration + 1, 1u);
+            int rank = 0;
+            for (size_t i = 0; i < items.size(); ++i) {
+                const auto key = static_cast<const QCollatorSortKey *>(items[i].key);
+                if (i > 0 && static_cast<const QCollatorSortKey *>(items[i - 1].key)->compare(*key) != 0) {
+                    rank += descending ? -1 : 1;
+                }
+                items[i].entry->keys.nameRank = rank;
+                items[i].entry->keys.nameRankGeneration = m_rankGeneration;
+            }
+        }
         break;
     default:
         std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
@@ -163,6 +181,7 @@ void ProxySortKeys::refresh(ProxyEntry &entry)
         forget(entry);
         // The row may have been read again without a change signal.
         entry.keys.name.reset();
+        entry.keys.nameRankGeneration = 0;
     }
 }
 

@@ -53,6 +53,8 @@ private:
     bool m_descending = false;
     int m_field = -1;
     SortKind m_kind = SortKind::None;
+    // Which sort by name ranked the names that carry it; 0 before any.
+    quint32 m_rankGeneration = 0;
 };
 
 } // namespace Private
