@@ -75,8 +75,6 @@ void ProxySortKeys::sort(Entries &entries)
         const void *key; // the text or collator key
         int row;
         ProxyEntry *entry;
-        int length; // the text's length
-        std::array<char16_t, HeadLength> head;
     };
     std::vector<Item> items;
     items.reserve(entries.size());
@@ -90,12 +88,9 @@ void ProxySortKeys::sort(Entries &entries)
             continue;
         }
         const RecordKeys &keys = keysOf(entry);
-        Item item { 0, nullptr, entry->row, entry, 0, {} };
+        Item item { 0, nullptr, entry->row, entry };
         if (m_kind == SortKind::Text) {
             item.key = &keys.plain;
-            item.length = int(keys.plain.size());
-            std::copy_n(reinterpret_cast<const char16_t *>(keys.plain.utf16()), std::min(item.length, HeadLength),
-                item.head.begin());
         } else if (m_kind == SortKind::Natural) {
             item.key = &*keys.text;
             ranked = ranked && keys.nameRankGeneration == m_rankGeneration;
@@ -111,22 +106,41 @@ void ProxySortKeys::sort(Entries &entries)
         return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
     };
     switch (ranked ? SortKind::Number : m_kind) {
-    case SortKind::Text:
-        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+    case SortKind::Text: {
+        // A text's first units go beside its row: most comparisons end within them.
+        struct TextItem
+        {
+            Item item;
+            int length;
+            std::array<char16_t, HeadLength> head;
+        };
+        std::vector<TextItem> texts;
+        texts.reserve(items.size());
+        for (const Item &item : items) {
+            const auto &text = *static_cast<const QString *>(item.key);
+            texts.push_back({ item, int(text.size()), {} });
+            std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), std::min(int(text.size()), HeadLength),
+                texts.back().head.begin());
+        }
+        std::sort(texts.begin(), texts.end(), [ordered](const TextItem &a, const TextItem &b) {
             // As QString::compare(): by code unit, then by length.
-            const int shorter = std::min(a.length, b.length);
-            const auto heads = std::mismatch(a.head.begin(), a.head.begin() + std::min(shorter, HeadLength),
-                b.head.begin());
-            if (heads.first != a.head.begin() + std::min(shorter, HeadLength)) {
-                return ordered(*heads.first < *heads.second ? -1 : 1, a, b);
+            const int shorter = std::min({ a.length, b.length, HeadLength });
+            const auto heads = std::mismatch(a.head.begin(), a.head.begin() + shorter, b.head.begin());
+            if (heads.first != a.head.begin() + shorter) {
+                return ordered(*heads.first < *heads.second ? -1 : 1, a.item, b.item);
             }
-            if (shorter <= HeadLength) {
-                return ordered(compareValues(a.length, b.length), a, b);
+            if (std::min(a.length, b.length) <= HeadLength) {
+                return ordered(compareValues(a.length, b.length), a.item, b.item);
             }
-            const auto &left = *static_cast<const QString *>(a.key);
-            return ordered(left.compare(*static_cast<const QString *>(b.key), Qt::CaseSensitive), a, b);
+            const auto &left = *static_cast<const QString *>(a.item.key);
+            return ordered(left.compare(*static_cast<const QString *>(b.item.key), Qt::CaseSensitive), a.item,
+                b.item);
         });
+        for (size_t i = 0; i < texts.size(); ++i) {
+            items[i] = texts[i].item;
+        }
         break;
+    }
     case SortKind::Natural:
         std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
             const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
