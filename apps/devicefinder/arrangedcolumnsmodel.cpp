@@ -39,6 +39,7 @@ void ArrangedColumnsModel::setRoles(const QStringList &roles)
     }
     beginResetModel();
     m_roles = roles;
+    m_rowCount = sourceModel() ? sourceModel()->rowCount() : 0;
     endResetModel();
     QItemSelection selection;
     for (const QPersistentModelIndex &source : qAsConst(selected)) {
@@ -131,6 +132,7 @@ void ArrangedColumnsModel::setSourceModel(QAbstractItemModel *sourceModel)
         const auto end = [this](void (ArrangedColumnsModel::*finish)()) {
             return [this, finish](const QModelIndex &parent) {
                 if (!parent.isValid()) {
+                    m_rowCount = this->sourceModel()->rowCount();
                     (this->*finish)();
                 }
             };
@@ -147,9 +149,17 @@ void ArrangedColumnsModel::setSourceModel(QAbstractItemModel *sourceModel)
             << connect(sourceModel, &Model::rowsMoved, this, [this] { endMoveRows(); })
             << connect(sourceModel, &Model::modelAboutToBeReset, this, &ArrangedColumnsModel::sourceAboutToReset)
             << connect(sourceModel, &Model::modelReset, this, &ArrangedColumnsModel::sourceReset)
+            << connect(sourceModel, &QObject::destroyed, this,
+                   [this] {
+                       beginResetModel();
+                       m_devices = nullptr;
+                       m_rowCount = 0;
+                       endResetModel();
+                   })
             << connect(sourceModel, &Model::layoutAboutToBeChanged, this,
                    &ArrangedColumnsModel::sourceLayoutAboutToChange)
             << connect(sourceModel, &Model::layoutChanged, this, &ArrangedColumnsModel::sourceLayoutChanged)
+            << connect(sourceModel, &Model::layoutChanged, this, &ArrangedColumnsModel::followRowCount)
             << connect(sourceModel, &Model::dataChanged, this,
                    [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
                        if (!m_roles.isEmpty() && topLeft.isValid() && bottomRight.isValid()) {
@@ -157,6 +167,7 @@ void ArrangedColumnsModel::setSourceModel(QAbstractItemModel *sourceModel)
                        }
                    });
     }
+    m_rowCount = sourceModel ? sourceModel->rowCount() : 0;
     endResetModel();
 }
 
@@ -176,7 +187,7 @@ QModelIndex ArrangedColumnsModel::parent(const QModelIndex &child) const
 
 int ArrangedColumnsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !sourceModel() ? 0 : sourceModel()->rowCount();
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int ArrangedColumnsModel::columnCount(const QModelIndex &parent) const
@@ -296,12 +307,28 @@ void ArrangedColumnsModel::sourceAboutToReset()
             m_resetSelected.insert(m_devices->device(row.toInt()));
         }
     }
-    beginResetModel();
 }
 
+// A reset makes a view build every cell anew; rows that leave or join and a layout
+// change let it fill the cells it has with the new rows.
 void ArrangedColumnsModel::sourceReset()
 {
-    endResetModel();
+    if (m_selection->model() == this) {
+        m_selection->reset();
+        m_anchor = QPersistentModelIndex();
+    }
+    followRowCount();
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    // No index stands for the same device as before.
+    const QModelIndexList persistent = persistentIndexList();
+    QModelIndexList gone;
+    gone.reserve(persistent.size());
+    for (int i = 0; i < persistent.size(); ++i) {
+        gone.append(QModelIndex());
+    }
+    changePersistentIndexList(persistent, gone);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    Q_EMIT selectedCountChanged();
     if (m_resetSelected.isEmpty()) {
         return;
     }
@@ -313,6 +340,20 @@ void ArrangedColumnsModel::sourceReset()
     }
     m_resetSelected.clear();
     m_selection->select(selection, QItemSelectionModel::Select);
+}
+
+void ArrangedColumnsModel::followRowCount()
+{
+    const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
+    if (rows < m_rowCount) {
+        beginRemoveRows(QModelIndex(), rows, m_rowCount - 1);
+        m_rowCount = rows;
+        endRemoveRows();
+    } else if (rows > m_rowCount) {
+        beginInsertRows(QModelIndex(), m_rowCount, rows - 1);
+        m_rowCount = rows;
+        endInsertRows();
+    }
 }
 
 void ArrangedColumnsModel::sourceLayoutAboutToChange(

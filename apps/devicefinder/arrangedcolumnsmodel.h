@@ -89,6 +89,8 @@ Q_SIGNALS:
 private:
     void sourceAboutToReset();
     void sourceReset();
+    //! Follows the source's row count with row signals of its own.
+    void followRowCount();
     void sourceLayoutAboutToChange(const QList<QPersistentModelIndex> &parents,
         QAbstractItemModel::LayoutChangeHint hint);
     void sourceLayoutChanged(
@@ -100,6 +102,9 @@ private:
     DeviceFinder *m_finder = nullptr;
     QMetaObject::Connection m_finderConnection;
     QStringList m_roles;
+    // The rows the views know of: across a reset of the source they follow it by row
+    // signals and a layout change, so that the views keep their cells for reuse.
+    int m_rowCount = 0;
     QItemSelectionModel *m_selection;
     QMetaObject::Connection m_selectionConnection;
     QPersistentModelIndex m_anchor;

@@ -5,6 +5,7 @@
 #include "devicefinder.h"
 #include "tableexport.h"
 
+#include <zvrviewmodel/comboboxmodel.h>
 #include <zvrviewmodel/devicedata.h>
 #include <zvrviewmodel/devicesortfilterproxymodel.h>
 #include <zvrviewmodel/devicetablemodel.h>
@@ -19,6 +20,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -37,6 +39,39 @@ constexpr int ProbeMilliseconds = 5;
 const char ChangeAddress[] = "172.16.0.2";
 const char ChangeMask[] = "255.240.0.0";
 const char ChangeGateway[] = "172.16.0.1";
+
+// The response probe: the pause before each step, so that each starts on a quiet window,
+// and how long a step may take to show.
+constexpr int StepPauseMilliseconds = 300;
+constexpr int StepTimeoutMilliseconds = 10000;
+
+// The probe's steps as the user takes them: header clicks, the status box, and a search
+// typed one character at a time.
+enum class StepKind { Sort, Status, Search };
+struct ProbeStep
+{
+    const char *label;
+    StepKind kind;
+    const char *role; // the sorted column's role
+    int value; // a ZVRSortButton::SortMode, or the status box's index
+    const char *text; // the search text
+};
+const ProbeStep ProbeSteps[] = {
+    { "sort name ascending", StepKind::Sort, "name", ZVRSortButton::Ascend, nullptr },
+    { "sort name descending", StepKind::Sort, "name", ZVRSortButton::Descend, nullptr },
+    { "sort ip ascending", StepKind::Sort, "ip", ZVRSortButton::Ascend, nullptr },
+    { "sort mac ascending", StepKind::Sort, "mac", ZVRSortButton::Ascend, nullptr },
+    { "sort status ascending", StepKind::Sort, "devStatus", ZVRSortButton::Ascend, nullptr },
+    { "filter online", StepKind::Status, nullptr, 1, nullptr },
+    { "filter fault", StepKind::Status, nullptr, 3, nullptr },
+    { "filter all", StepKind::Status, nullptr, 0, nullptr },
+    { "search 1 character", StepKind::Search, nullptr, 0, "指" },
+    { "search 2 characters", StepKind::Search, nullptr, 0, "指挥" },
+    { "search 3 characters", StepKind::Search, nullptr, 0, "指挥大" },
+    { "search 4 characters", StepKind::Search, nullptr, 0, "指挥大厅" },
+    { "search 5 characters", StepKind::Search, nullptr, 0, "指挥大厅1" },
+    { "search cleared", StepKind::Search, nullptr, 0, "" },
+};
 
 // The smallest window the tool is laid out for.
 constexpr int SmallWidth = 800;
@@ -61,8 +96,10 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
+    const int probeSteps = m_options.responseProbe ? int(std::size(ProbeSteps)) : 0;
     startWatchdog(WatchdogBaseMilliseconds + m_options.changeTimeout + m_options.allowance
-        + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans)));
+        + int(WatchdogMillisecondsPerReport * double(m_options.devices) * double(m_options.scans))
+        + probeSteps * (StepPauseMilliseconds + StepTimeoutMilliseconds));
     m_window->show();
     m_scansLeft = m_options.scans;
     m_probe.setInterval(ProbeMilliseconds);
@@ -139,7 +176,10 @@ void HeadlessRun::afterScans()
         if (!writeExport(m_options.exportCsv, false)) {
             return;
         }
-        if (m_options.resultsScreenshot.isEmpty() && m_options.exportResults.isEmpty()
+        if (m_options.responseProbe) {
+            m_page = m_window->findChild<QQuickItem *>(QStringLiteral("finderPage"));
+            respondNext();
+        } else if (m_options.resultsScreenshot.isEmpty() && m_options.exportResults.isEmpty()
             && m_options.smallScreenshots.isEmpty()) {
             finish();
         } else {
@@ -198,6 +238,75 @@ void HeadlessRun::afterChange()
     } else {
         grab(m_options.resultsScreenshot, next);
     }
+}
+
+void HeadlessRun::respondNext()
+{
+    ++m_step;
+    if (m_step >= int(std::size(ProbeSteps))) {
+        finish();
+        return;
+    }
+    if (m_step == 0) {
+        // The frame that shows a step is the first one synchronised once the proxy has
+        // nothing left to apply; frames between then and the step do not count.
+        connect(m_window, &QQuickWindow::beforeSynchronizing, this,
+            [this] { m_stepSynced = m_stepStarted > 0 && !m_finder->sortModel()->isRefreshPending(); },
+            Qt::DirectConnection);
+        connect(m_window, &QQuickWindow::frameSwapped, this, &HeadlessRun::frameShown, Qt::DirectConnection);
+        m_stepTimeout.setSingleShot(true);
+        m_stepTimeout.setInterval(StepTimeoutMilliseconds);
+        connect(&m_stepTimeout, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("no frame showed \"%1\"").arg(QLatin1String(ProbeSteps[m_step].label))); });
+    }
+    QTimer::singleShot(StepPauseMilliseconds, this, [this] {
+        const ProbeStep &step = ProbeSteps[m_step];
+        DeviceSortFilterProxyModel *const rows = m_finder->sortModel();
+        int section = -1;
+        if (step.kind == StepKind::Sort) {
+            for (int column = 0; column < rows->columnCount(); ++column) {
+                if (rows->columnRole(column) == QLatin1String(step.role)) {
+                    section = column;
+                }
+            }
+        }
+        m_stepSynced = false;
+        m_stepTimeout.start();
+        m_stepStarted = qMax<qint64>(1, m_clock.elapsed());
+        switch (step.kind) {
+        case StepKind::Sort:
+            rows->sortByColumn(section, step.value);
+            break;
+        case StepKind::Status:
+            m_finder->statusModel()->setCurrentIndex(step.value);
+            break;
+        case StepKind::Search:
+            // Typed into the search field, as the user does; the field sets the proxy's text.
+            if (QObject *const field = m_page ? m_page->property("searchField").value<QObject *>() : nullptr) {
+                field->setProperty("text", QString::fromUtf8(step.text));
+            } else {
+                rows->setSearchText(QString::fromUtf8(step.text));
+            }
+            break;
+        }
+        // A step that changes nothing drawn still ends with a frame.
+        m_window->update();
+    });
+}
+
+void HeadlessRun::frameShown()
+{
+    if (!m_stepSynced || m_stepStarted == 0) {
+        return;
+    }
+    const qint64 took = m_clock.elapsed() - m_stepStarted;
+    m_stepStarted = 0;
+    m_stepSynced = false;
+    m_stepTimeout.stop();
+    QTextStream(stdout) << "devicefinder: response " << ProbeSteps[m_step].label << ": " << took << " ms ("
+                        << m_finder->sortModel()->rowCount() << " rows)\n";
+    // The next step from a turn of its own, after the frame is out.
+    QTimer::singleShot(0, this, &HeadlessRun::respondNext);
 }
 
 void HeadlessRun::smallShots()

@@ -42,6 +42,8 @@ public:
         QString exportResults;
         //! A folder for the editor, the batch editor and the results view in a small window.
         QString smallScreenshots;
+        //! After the scans, time how soon each sort, filter and search shows, then quit.
+        bool responseProbe = false;
     };
 
     HeadlessRun(DeviceFinder *finder, TableExport *exporter, QQuickWindow *window, const Options &options,
@@ -59,6 +61,9 @@ private:
     void afterScans();
     void runChange();
     void afterChange();
+    //! Sorts, filters and searches one step at a time, each timed until its frame shows.
+    void respondNext();
+    void frameShown();
     //! The editor, the batch editor and the results view at SmallWindow, one after the other.
     void smallShots();
     void smallShot(const QString &name, const std::function<void()> &prepare, const std::function<void()> &next);
@@ -85,6 +90,12 @@ private:
     qint64 m_roundStarted = 0;
     qint64 m_lastListed = 0;
     qint64 m_longestTurn = 0;
+    // The response probe: the step under way, when it began, and whether the frame about
+    // to be drawn shows it.
+    int m_step = -1;
+    qint64 m_stepStarted = 0;
+    bool m_stepSynced = false;
+    QTimer m_stepTimeout;
     // The watchdog runs on a thread of its own, so that it ends a run whose event
     // loop no longer turns.
     std::thread m_watchdog;

@@ -188,8 +188,12 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
     const QCommandLineOption probeWait(QStringLiteral("probe-wait"),
         QStringLiteral("Milliseconds a round on the network waits for the devices' probe answers."),
         QStringLiteral("ms"));
+    const QCommandLineOption responseProbe(QStringLiteral("response-probe"),
+        QStringLiteral("After the scans, sort, filter and search step by step, print how long each "
+                       "took to show, then exit."));
     parser.addOptions({ devices, seed, scans, screenshot, results, exportCsv, exportResults, interval, size,
-        verbose, faults, changeTimeout, smallScreenshots, network, user, passwordFile, probeWait });
+        verbose, faults, changeTimeout, smallScreenshots, network, user, passwordFile, probeWait,
+        responseProbe });
 
     *stop = true;
     if (!parser.parse(arguments)) {
@@ -250,6 +254,7 @@ int parseCommandLine(const QStringList &arguments, Settings *settings, bool *sto
     settings->headless.exportCsv = parser.value(exportCsv);
     settings->headless.exportResults = parser.value(exportResults);
     settings->headless.smallScreenshots = parser.value(smallScreenshots);
+    settings->headless.responseProbe = parser.isSet(responseProbe);
     settings->verbose = parser.isSet(verbose);
     *stop = false;
     return 0;
@@ -273,10 +278,11 @@ int main(int argc, char *argv[])
     }
     const HeadlessRun::Options &run = settings.headless;
     const bool headless = !run.screenshot.isEmpty() || !run.resultsScreenshot.isEmpty()
-        || !run.exportCsv.isEmpty() || !run.exportResults.isEmpty() || !run.smallScreenshots.isEmpty();
+        || !run.exportCsv.isEmpty() || !run.exportResults.isEmpty() || !run.smallScreenshots.isEmpty()
+        || run.responseProbe;
     if (noDisplay && !headless) {
         QTextStream(stderr) << "devicefinder: no display; run headless with --screenshot, "
-                               "--results-screenshot, --export-csv or --export-results\n";
+                               "--results-screenshot, --export-csv, --export-results or --response-probe\n";
         return 2;
     }
 

@@ -294,6 +294,9 @@ Rectangle {
 
             delegate: DeviceCell {
                 id: deviceCell
+                // A pooled cell keeps its old row where it was drawn: hidden, it takes no clicks.
+                TableView.onPooled: visible = false
+                TableView.onReused: visible = true
                 onRowClicked: function (modifiers) {
                     root.focusTable()
                     root.selectRow(row, modifiers)
@@ -332,6 +335,8 @@ Rectangle {
             delegate: Rectangle {
                 required property int row
                 required property var device
+                TableView.onPooled: visible = false
+                TableView.onReused: visible = true
                 readonly property int proxyRow: row
                 readonly property alias button: editButton
                 required property bool selected

@@ -9,6 +9,8 @@
 #include <QDebug>
 #include <QMetaEnum>
 
+#include <algorithm>
+
 using ZVR::Private::macDigits;
 using ZVR::Private::ProxyEntry;
 
@@ -200,14 +202,22 @@ void DeviceSortFilterProxyModel::setSearchText(const QString &text)
     if (d->searchText == trimmed) {
         return;
     }
+    const QString previousLower = d->searchLower;
+    const QString previousMac = d->searchMac;
     d->searchText = trimmed;
     d->searchLower = trimmed.toLower();
+    d->searchAscii = std::all_of(
+        d->searchLower.cbegin(), d->searchLower.cend(), [](QChar c) { return c.unicode() < 0x80; });
     d->searchMac = macDigits(trimmed);
     // Fewer than two bytes of a MAC is no MAC form; the plain match covers it.
     if (d->searchMac.size() < 4) {
         d->searchMac.clear();
     }
-    d->rebuild();
+    // A text that holds the previous one (a keystroke more) matches only rows that
+    // matched before.
+    const bool narrower = !trimmed.isEmpty() && d->searchLower.contains(previousLower)
+        && (d->searchMac.isEmpty() || (!previousMac.isEmpty() && d->searchMac.contains(previousMac)));
+    d->rebuild(narrower);
     Q_EMIT searchTextChanged();
 }
 

@@ -9,7 +9,9 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <iterator>
+#include <utility>
 #include <unordered_map>
 
 using namespace ZVR::Private;
@@ -34,6 +36,11 @@ QString ZVR::Private::macDigits(const QString &text)
 }
 
 namespace {
+
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
 
 // The status filter reads the status; the search reads its fields.
 bool alwaysWatched(int fieldIndex)
@@ -103,6 +110,7 @@ void DeviceSortFilterProxyModelPrivate::deviceChanged(ProxyEntry *entry, int fie
     }
     if (fieldIndex == DeviceTableModel::ColName) {
         entry->keys.name.reset();
+        entry->keys.nameRankGeneration = 0;
     }
     const bool filter = (statusFilter != DeviceSortFilterProxyModel::AllStatus
                             && fieldIndex == DeviceTableModel::ColDevStatus)
@@ -135,23 +143,53 @@ void DeviceSortFilterProxyModelPrivate::clearDirty()
 
 bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
 {
-    RecordKeys &keys = entry->keys;
-    if (!keys.searchValid) {
-        const DeviceData &device = *entry->device;
-        QStringList texts;
-        QStringList macs;
+    const DeviceData &device = *entry->device;
+    if (!searchLower.contains(QLatin1Char('\n'))) {
+        // A match lies within one field: each is read and matched in turn, kept nowhere.
         for (const int i : searchedFields()) {
-            const DeviceField &searched = field(i);
-            texts << (device.*searched.text)();
-            if (searched.search == SearchKind::Mac) {
-                macs << macDigits((device.*searched.text)());
+            const QString text = (device.*field(i).text)();
+            if (isAscii(text)) {
+                // Lower-casing ASCII is folding it; other text never matches in it.
+                if (searchAscii && text.contains(searchLower, Qt::CaseInsensitive)) {
+                    return true;
+                }
+            } else if (text.toLower().contains(searchLower)) {
+                return true;
             }
         }
-        keys.search = texts.join(QLatin1Char('\n')).toLower();
-        keys.macs = macs.join(QLatin1Char('\n'));
+    } else {
+        QString texts;
+        bool first = true;
+        for (const int i : searchedFields()) {
+            if (!std::exchange(first, false)) {
+                texts += QLatin1Char('\n');
+            }
+            texts += (device.*field(i).text)();
+        }
+        if (std::move(texts).toLower().contains(searchLower)) {
+            return true;
+        }
+    }
+    if (searchMac.isEmpty()) {
+        return false;
+    }
+    RecordKeys &keys = entry->keys;
+    if (!keys.searchValid) {
+        QString macs;
+        bool first = true;
+        for (const int i : searchedFields()) {
+            const DeviceField &searched = field(i);
+            if (searched.search == SearchKind::Mac) {
+                if (!std::exchange(first, false)) {
+                    macs += QLatin1Char('\n');
+                }
+                macs += macDigits((device.*searched.text)());
+            }
+        }
+        keys.macs = std::move(macs);
         keys.searchValid = true;
     }
-    return keys.search.contains(searchLower) || (!searchMac.isEmpty() && keys.macs.contains(searchMac));
+    return keys.macs.contains(searchMac);
 }
 
 bool DeviceSortFilterProxyModelPrivate::accepts(ProxyEntry *entry)
@@ -185,7 +223,7 @@ Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
             entry->hide();
         }
     }
-    std::sort(accepted.begin(), accepted.end(), keys.less());
+    keys.sort(accepted);
     return accepted;
 }
 
@@ -242,7 +280,7 @@ void DeviceSortFilterProxyModelPrivate::moveRow(ProxyEntry *entry)
 void DeviceSortFilterProxyModelPrivate::insertEntries(Entries entering)
 {
     Q_Q(DeviceSortFilterProxyModel);
-    std::sort(entering.begin(), entering.end(), keys.less());
+    keys.sort(entering);
     const Entries &rows = order.entries();
     std::vector<int> positions;
     positions.reserve(entering.size());
@@ -356,7 +394,7 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
         for (ProxyEntry *entry : batch) {
             entry->mark = false;
         }
-        std::sort(placed.begin(), placed.end(), keys.less());
+        keys.sort(placed);
         Entries merged;
         merged.reserve(kept.size() + placed.size());
         std::merge(
@@ -379,11 +417,19 @@ void DeviceSortFilterProxyModelPrivate::applyPending()
     }
 }
 
-// Filters and sorts every row afresh.
-void DeviceSortFilterProxyModelPrivate::rebuild()
+// Filters and sorts every row afresh; a filter that can only narrow the shown rows
+// filters those alone, in their order, while no change waits.
+void DeviceSortFilterProxyModelPrivate::rebuild(bool narrower)
 {
-    clearDirty();
-    Entries newOrder = acceptedRows(true);
+    Entries newOrder;
+    if (narrower && dirty.empty()) {
+        newOrder.reserve(size_t(order.size()));
+        std::copy_if(order.entries().begin(), order.entries().end(), std::back_inserter(newOrder),
+            [this](ProxyEntry *entry) { return accepts(entry); });
+    } else {
+        clearDirty();
+        newOrder = acceptedRows(true);
+    }
     // A new filter changes many rows at once: views take a reset better than runs of
     // removals and insertions.
     for (ProxyEntry *entry : newOrder) {

@@ -46,7 +46,7 @@ public:
     Entries acceptedRows(bool refreshKeys);
     void schedule();
     void applyPending();
-    void rebuild();
+    void rebuild(bool narrower = false);
     void settleWaiting();
     void loadRows();
     void clearRows();
@@ -76,6 +76,7 @@ public:
     int sortMode = ZVRSortButton::None;
     int sortWatched = -1; // the sorted field when it has a change signal, else -1
     QString searchLower;
+    bool searchAscii = true; // searchLower is plain ASCII
     QString searchMac; // the search text as bare MAC digits, empty unless it reads as one
     int count = 0;
     bool queued = false;

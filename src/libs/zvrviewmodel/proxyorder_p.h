@@ -21,12 +21,14 @@ struct RecordKeys
     std::optional<QCollatorSortKey> text;
     // The name's key outlives sorts by other columns: the name is always watched.
     std::optional<QCollatorSortKey> name;
-    QString plain;
+    // The name's place among the names of the last sort by name, while it holds.
+    int nameRank = 0;
+    quint32 nameRankGeneration = 0;
+    QString plain; // case-folded: compared as it is
     qint64 number = 0;
     bool sortValid = false;
-    QString search; // lower-case texts the search matches, one a line
     QString macs; // the MACs as bare hex digits, one a line
-    bool searchValid = false;
+    bool searchValid = false; // macs is read
 };
 
 // Where a table row stands in the proxy.

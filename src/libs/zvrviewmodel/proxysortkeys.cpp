@@ -4,6 +4,9 @@
 
 #include <QLocale>
 
+#include <algorithm>
+#include <array>
+
 namespace ZVR {
 namespace Private {
 
@@ -14,6 +17,10 @@ template<typename T> int compareValues(const T &a, const T &b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
+
+// The first units of a text that a whole-table sort keeps beside each row: most
+// comparisons end within them.
+constexpr int HeadLength = 20;
 
 } // namespace
 
@@ -55,6 +62,126 @@ bool ProxySortKeys::lessThan(ProxyEntry *left, ProxyEntry *right)
     return left->row < right->row;
 }
 
+void ProxySortKeys::sort(Entries &entries)
+{
+    if (!m_sorted || m_kind == SortKind::None || m_kind == SortKind::Row) {
+        // The table's order: rows without a device go last (first when descending).
+        std::sort(entries.begin(), entries.end(), less());
+        return;
+    }
+    struct Item
+    {
+        qint64 number; // an address or number key
+        const void *key; // the text or collator key
+        int row;
+        ProxyEntry *entry;
+    };
+    std::vector<Item> items;
+    items.reserve(entries.size());
+    // Names ranked by the last sort by name sort as numbers while none changed.
+    const bool byName = m_kind == SortKind::Natural && m_field == DeviceTableModel::ColName;
+    bool ranked = byName && m_rankGeneration != 0;
+    Entries without;
+    for (ProxyEntry *entry : entries) {
+        if (!entry->device) {
+            without.push_back(entry);
+            continue;
+        }
+        const RecordKeys &keys = keysOf(entry);
+        Item item { 0, nullptr, entry->row, entry };
+        if (m_kind == SortKind::Text) {
+            item.key = &keys.plain;
+        } else if (m_kind == SortKind::Natural) {
+            item.key = &*keys.text;
+            ranked = ranked && keys.nameRankGeneration == m_rankGeneration;
+            item.number = keys.nameRank;
+        } else {
+            item.number = keys.number;
+        }
+        items.push_back(item);
+    }
+    const bool descending = m_descending;
+    const auto byRow = [](const Item &a, const Item &b) { return a.row < b.row; };
+    const auto ordered = [descending, byRow](int order, const Item &a, const Item &b) {
+        return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
+    };
+    switch (ranked ? SortKind::Number : m_kind) {
+    case SortKind::Text: {
+        // A text's first units go beside its row: most comparisons end within them.
+        struct TextItem
+        {
+            Item item;
+            int length;
+            std::array<char16_t, HeadLength> head;
+        };
+        std::vector<TextItem> texts;
+        texts.reserve(items.size());
+        for (const Item &item : items) {
+            const auto &text = *static_cast<const QString *>(item.key);
+            texts.push_back({ item, int(text.size()), {} });
+            std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), std::min(int(text.size()), HeadLength),
+                texts.back().head.begin());
+        }
+        std::sort(texts.begin(), texts.end(), [ordered](const TextItem &a, const TextItem &b) {
+            // As QString::compare(): by code unit, then by length.
+            const int shorter = std::min({ a.length, b.length, HeadLength });
+            const auto heads = std::mismatch(a.head.begin(), a.head.begin() + shorter, b.head.begin());
+            if (heads.first != a.head.begin() + shorter) {
+                return ordered(*heads.first < *heads.second ? -1 : 1, a.item, b.item);
+            }
+            if (std::min(a.length, b.length) <= HeadLength) {
+                return ordered(compareValues(a.length, b.length), a.item, b.item);
+            }
+            const auto &left = *static_cast<const QString *>(a.item.key);
+            return ordered(left.compare(*static_cast<const QString *>(b.item.key), Qt::CaseSensitive), a.item,
+                b.item);
+        });
+        for (size_t i = 0; i < texts.size(); ++i) {
+            items[i] = texts[i].item;
+        }
+        break;
+    }
+    case SortKind::Natural:
+        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
+            return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
+        });
+        if (byName) {
+            // Equal names share a rank; ranks rise with the collation in either direction.
+            m_rankGeneration = std::max(m_rankGeneration + 1, 1u);
+            int rank = 0;
+            for (size_t i = 0; i < items.size(); ++i) {
+                const auto key = static_cast<const QCollatorSortKey *>(items[i].key);
+                if (i > 0 && static_cast<const QCollatorSortKey *>(items[i - 1].key)->compare(*key) != 0) {
+                    rank += descending ? -1 : 1;
+                }
+                items[i].entry->keys.nameRank = rank;
+                items[i].entry->keys.nameRankGeneration = m_rankGeneration;
+            }
+        }
+        break;
+    default:
+        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+            return ordered(compareValues(a.number, b.number), a, b);
+        });
+        break;
+    }
+    std::sort(without.begin(), without.end(), [](ProxyEntry *a, ProxyEntry *b) { return a->row < b->row; });
+    // Rows without a device go after every device, before them when descending.
+    Entries sorted;
+    sorted.reserve(entries.size());
+    if (descending) {
+        sorted.insert(sorted.end(), without.begin(), without.end());
+    }
+    for (const Item &item : items) {
+        sorted.push_back(item.entry);
+    }
+    if (!descending) {
+        sorted.insert(sorted.end(), without.begin(), without.end());
+    }
+    entries.swap(sorted);
+}
+
 void ProxySortKeys::forget(ProxyEntry &entry)
 {
     entry.keys.sortValid = false;
@@ -68,6 +195,7 @@ void ProxySortKeys::refresh(ProxyEntry &entry)
         forget(entry);
         // The row may have been read again without a change signal.
         entry.keys.name.reset();
+        entry.keys.nameRankGeneration = 0;
     }
 }
 
@@ -79,7 +207,7 @@ int ProxySortKeys::compare(ProxyEntry *left, ProxyEntry *right)
     case SortKind::Row:
         return compareValues(left->row, right->row);
     case SortKind::Text:
-        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseInsensitive);
+        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseSensitive);
     case SortKind::Natural:
         return keysOf(left).text->compare(*keysOf(right).text);
     case SortKind::Address:
@@ -107,7 +235,8 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
             keys.text = m_collator.sortKey((device.*sorted.text)());
         }
     } else if (m_kind == SortKind::Text) {
-        keys.plain = (device.*sorted.text)();
+        // Folded once here, so that comparing ignores case without folding again.
+        keys.plain = (device.*sorted.text)().toCaseFolded();
     } else {
         keys.number = sorted.number(device);
     }

@@ -34,6 +34,11 @@ public:
         return [this](ProxyEntry *left, ProxyEntry *right) { return lessThan(left, right); };
     }
 
+    /*! Sorts \a entries as less() does, with each row's key read once into a compact
+     *  array: a whole-table sort then never chases a row's entry per comparison.
+     */
+    void sort(Entries &entries);
+
     // A new sort: the keys of the old one are of no use.
     static void forget(ProxyEntry &entry);
     // Reads the keys of a row whose sort property changed when it is next compared.
@@ -48,6 +53,8 @@ private:
     bool m_descending = false;
     int m_field = -1;
     SortKind m_kind = SortKind::None;
+    // Which sort by name ranked the names that carry it; 0 before any.
+    quint32 m_rankGeneration = 0;
 };
 
 } // namespace Private
