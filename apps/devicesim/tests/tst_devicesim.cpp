@@ -425,6 +425,7 @@ void DeviceSimTest::changeMovesDevice()
         request(QStringLiteral("SetNetworkInterfaces"), setAddress(QStringLiteral("127.168.5.77"), 23),
             Token::Good, nonce));
     QCOMPARE(moved.status, 200);
+    QVERIFY(moved.closed); // the device left the address the connection was made to
     QVERIFY(
         moved.body.contains("<tds:SetNetworkInterfacesResponse><tds:RebootNeeded>false</tds:RebootNeeded>"));
     QCOMPARE(post(rig, QStringLiteral("127.168.1.20"), request(QStringLiteral("GetScopes"))).status, 0);
