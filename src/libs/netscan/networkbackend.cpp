@@ -23,6 +23,12 @@ namespace {
 constexpr int MaxDevices = 200000;
 // Rounds a device may miss before it is reported offline.
 constexpr int MissedRoundsOffline = 2;
+/* An endpoint whose device service answered as another device (its MAC taken, or an
+ * address it does not hold) is not read again while its match stays the same, for so
+ * many rounds; at most so many such endpoints are remembered.
+ */
+constexpr int RefusedRounds = 10;
+constexpr int MaxRefused = 1024;
 const QString DeviceTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // Only a literal IPv4 address over plain HTTP: no name look-ups, no other schemes.
@@ -62,7 +68,17 @@ public:
         bool offline = false;
     };
 
+    struct Refusal
+    {
+        QString xaddr;
+        quint32 metadataVersion = 0;
+        int roundsLeft = RefusedRounds;
+        int lastRound = -1; // the round that last heard it
+    };
+
     explicit NetworkBackendPrivate(NetworkBackend *q);
+    //! Whether \a match repeats an endpoint refused before; counts its address as seen.
+    bool refusedBefore(const Onvif::ProbeMatch &match, const QUrl &url);
 
     void matched(const Onvif::ProbeMatch &match);
     void deviceRead(const QString &endpoint, const DeviceReading &reading);
@@ -79,6 +95,7 @@ public:
     QTimer probeTimer;
     QHash<QString, Device> devices; // by endpoint
     QHash<QString, QString> endpointByMac;
+    QHash<QString, Refusal> refused; // by endpoint
     QString networkName;
     QString user;
     QString password;
@@ -114,6 +131,10 @@ void NetworkBackendPrivate::matched(const Onvif::ProbeMatch &match)
     }
     auto found = devices.find(match.endpoint);
     if (found == devices.end()) {
+        QUrl url;
+        if (usableAddress(match.xaddr, &url) && refusedBefore(match, url)) {
+            return;
+        }
         if (devices.size() >= MaxDevices) {
             if (!capLogged) {
                 capLogged = true;
@@ -197,6 +218,11 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     }
     if (!reading.ok || commMac.isEmpty()) {
         // Tried again next round; a listed device keeps its last values meanwhile.
+        const bool anotherDevice = reading.ok && !reading.interfaces.interfaces.isEmpty() && reading.hasScopes
+            && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
+        if (!listed && anotherDevice && refused.size() < MaxRefused) {
+            refused.insert(endpoint, { device.readXaddr, device.readVersion, RefusedRounds, q->round() });
+        }
         if (listed) {
             device.missed = 0;
             device.offline = false;
@@ -247,6 +273,29 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     endpointByMac.insert(commMac, endpoint);
     report(device, !listed);
     maybeFinish();
+}
+
+bool NetworkBackendPrivate::refusedBefore(const Onvif::ProbeMatch &match, const QUrl &url)
+{
+    const auto found = refused.find(match.endpoint);
+    if (found == refused.end()) {
+        return false;
+    }
+    Refusal &refusal = found.value();
+    if (refusal.xaddr != match.xaddr || refusal.metadataVersion != match.metadataVersion) {
+        refused.erase(found);
+        return false;
+    }
+    if (refusal.lastRound != q->round()) {
+        refusal.lastRound = q->round();
+        if (--refusal.roundsLeft < 0) {
+            refused.erase(found);
+            return false;
+        }
+        // Still on the network: the device that answers at its address is in conflict.
+        ++hostsSeen[url.host()];
+    }
+    return true;
 }
 
 MacScanDeviceInfo NetworkBackendPrivate::current(const Device &device) const
@@ -466,6 +515,7 @@ void NetworkBackend::restart()
     d->probeTimer.stop();
     d->devices.clear();
     d->endpointByMac.clear();
+    d->refused.clear();
     d->hostsSeen.clear();
     d->roundUnderWay = false;
     d->waitingForProbes = false;
