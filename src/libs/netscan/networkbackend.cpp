@@ -197,7 +197,9 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
             lcNetscan, "%s names no interface with a MAC address; not listed", qUtf8Printable(endpoint));
     }
     const QString holder = endpointByMac.value(commMac);
+    bool answeredAsAnother = false;
     if (!commMac.isEmpty() && !holder.isEmpty() && holder != endpoint) {
+        answeredAsAnother = true;
         qCWarning(lcNetscan, "%s claims MAC %s of %s; not listed", qUtf8Printable(endpoint),
             qUtf8Printable(commMac), qUtf8Printable(holder));
         commMac.clear();
@@ -208,6 +210,7 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     if (!commMac.isEmpty()
         && std::none_of(interfaces.cbegin(), interfaces.cend(),
             [&host](const Onvif::InterfaceInfo &interface) { return interface.ip == host; })) {
+        answeredAsAnother = true;
         qCWarning(lcNetscan, "%s serves at %s, which none of its interfaces holds; not listed",
             qUtf8Printable(endpoint), qUtf8Printable(host));
         commMac.clear();
@@ -218,9 +221,7 @@ void NetworkBackendPrivate::deviceRead(const QString &endpoint, const DeviceRead
     }
     if (!reading.ok || commMac.isEmpty()) {
         // Tried again next round; a listed device keeps its last values meanwhile.
-        const bool anotherDevice = reading.ok && !reading.interfaces.interfaces.isEmpty() && reading.hasScopes
-            && !Onvif::normalizedMac(interfaces.first().mac).isEmpty();
-        if (!listed && anotherDevice && refused.size() < MaxRefused) {
+        if (!listed && answeredAsAnother && reading.ok && reading.hasScopes && refused.size() < MaxRefused) {
             refused.insert(endpoint, { device.readXaddr, device.readVersion, RefusedRounds, q->round() });
         }
         if (listed) {

@@ -49,9 +49,15 @@ NetworkDiscovery::NetworkDiscovery(QObject *parent)
 
 NetworkDiscovery::~NetworkDiscovery()
 {
+    stopReceiver();
+}
+
+void NetworkDiscovery::stopReceiver()
+{
     if (m_thread.isRunning()) {
         // The receiver and its socket go on their own thread.
         QMetaObject::invokeMethod(m_receiver, [this] { delete m_receiver; }, Qt::BlockingQueuedConnection);
+        m_receiver = nullptr;
         m_thread.quit();
         m_thread.wait();
     }
@@ -123,10 +129,7 @@ bool NetworkDiscovery::ensureSocket(QString *error)
     }, Qt::BlockingQueuedConnection);
     if (!m_socket) {
         *error = failure;
-        QMetaObject::invokeMethod(m_receiver, [this] { delete m_receiver; }, Qt::BlockingQueuedConnection);
-        m_receiver = nullptr;
-        m_thread.quit();
-        m_thread.wait();
+        stopReceiver();
         return false;
     }
     return true;

@@ -46,6 +46,8 @@ Q_SIGNALS:
 
 private:
     bool ensureSocket(QString *error);
+    //! Ends the socket's thread, the receiver and the socket with it.
+    void stopReceiver();
     //! On the socket's thread: moves what the socket holds into the inbox.
     void receive();
     //! One slice of the inbox; queues the next while more wait.
