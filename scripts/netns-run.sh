@@ -7,7 +7,7 @@
 #   scripts/netns-run.sh [--emulator PATH] [emulator options...] -- command [args...]
 #
 # The emulator's options come before "--" (default: --devices 1000); the command runs
-# once the devices answer and its exit status is the script's. ZVR_DEVICESIM_PASSWORD
+# once the devices answer and have said Hello, and its exit status is the script's. ZVR_DEVICESIM_PASSWORD
 # passes the administrator's password through the environment.
 set -euo pipefail
 
@@ -43,21 +43,27 @@ if [[ ${ZVR_NETNS_INSIDE:-} == 1 ]]; then
     for range in 192.168.0.0/16 172.16.0.0/12 10.0.0.0/8; do
         ip route add local "$range" dev lo
     done
-    "$emulator" --address-mode anyip --interfaces lo "${options[@]}" &
+    mode=(--address-mode anyip --interfaces lo)
 else
     if unshare --user --map-root-user --net true 2>/dev/null; then
         ZVR_NETNS_INSIDE=1 exec unshare --user --map-root-user --net "$0" --emulator "$emulator" \
             "${options[@]}" -- "$@"
     fi
     echo "netns-run: user namespaces are not allowed here; the devices use 127.0.0.0/8 on this host's loopback" >&2
-    "$emulator" --address-mode loopback --interfaces none "${options[@]}" &
+    mode=(--address-mode loopback --interfaces none)
 fi
+# The emulator's lines go to a file that is shown as it grows, so that we can wait for them.
+emulator_log=$(mktemp)
+"$emulator" "${mode[@]}" "${options[@]}" 2> "$emulator_log" &
 emulator_pid=$!
-trap 'kill -TERM $emulator_pid 2>/dev/null || true; wait $emulator_pid 2>/dev/null || true' EXIT
-# The devices answer once the service port listens.
-for _ in $(seq 100); do
+tail -f -s 0.2 -n +1 --pid=$emulator_pid "$emulator_log" >&2 &
+tail_pid=$!
+trap 'kill -TERM $emulator_pid 2>/dev/null || true; wait $emulator_pid $tail_pid 2>/dev/null || true; rm -f "$emulator_log"' EXIT
+# The devices answer once the service port listens; the command starts after their
+# startup Hellos, as on a network that was up before it (at most a minute's wait).
+for _ in $(seq 600); do
     kill -0 $emulator_pid 2>/dev/null || { echo "netns-run: the emulator ended" >&2; exit 1; }
-    if ss -Hltn "sport = :$port" 2>/dev/null | grep -q .; then
+    if ss -Hltn "sport = :$port" 2>/dev/null | grep -q . && grep -q "every answering device announced" "$emulator_log"; then
         break
     fi
     sleep 0.1

@@ -86,6 +86,7 @@ DiscoveryService::DiscoveryService(EmulatedNetwork *network, bool verbose, QObje
     , m_network(network)
     , m_verbose(verbose)
     , m_instanceId(QDateTime::currentSecsSinceEpoch())
+    , m_ownMark("InstanceId=\"" + QByteArray::number(m_instanceId) + '"')
 {
     m_slices.setInterval(0);
     connect(&m_slices, &QTimer::timeout, this, &DiscoveryService::answerSlice);
@@ -134,7 +135,9 @@ bool DiscoveryService::start(quint16 probePort, const QList<QNetworkInterface> &
             m_announcements.enqueue(i);
         }
     }
-    if (!m_announcements.isEmpty()) {
+    if (m_announcements.isEmpty()) {
+        announcedAll();
+    } else {
         m_slices.start();
     }
     return true;
@@ -179,6 +182,9 @@ void DiscoveryService::readDatagrams(QUdpSocket *socket)
         const QHostAddress sender = datagram.senderAddress();
         if (m_network->mode() == EmulatedNetwork::AddressMode::Loopback && !sender.isLoopback()) {
             continue; // only this host's own clients
+        }
+        if (datagram.data().contains(m_ownMark)) {
+            continue; // our own announcements, looped back by the group
         }
         if (datagram.data().size() > MaxDatagram) {
             log(QStringLiteral("discovery: datagram from %1 over %2 bytes dropped")
@@ -282,6 +288,9 @@ void DiscoveryService::answerSlice()
         announce(m_announcements.dequeue(), false);
         --budget;
     }
+    if (m_announcements.isEmpty()) {
+        announcedAll();
+    }
     // Probes take turns, so that one large answer does not starve the next prober.
     bool waiting = false; // answers are left that are not due yet
     for (int turns = m_probes.size(); more() && turns > 0; --turns) {
@@ -308,6 +317,14 @@ void DiscoveryService::answerSlice()
     } else {
         // Nothing due now: look again in a millisecond rather than spin.
         m_slices.setInterval(waiting && m_announcements.isEmpty() && more() ? 1 : 0);
+    }
+}
+
+void DiscoveryService::announcedAll()
+{
+    if (!m_startupAnnounced) {
+        m_startupAnnounced = true;
+        Q_EMIT announced();
     }
 }
 

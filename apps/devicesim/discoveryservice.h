@@ -46,6 +46,8 @@ public:
 
 Q_SIGNALS:
     void finished();
+    //! Every device that answers has said Hello since start().
+    void announced();
 
 private:
     struct Probe
@@ -63,6 +65,7 @@ private:
     void readDatagrams(QUdpSocket *socket);
     void handle(const QByteArray &data, const QHostAddress &sender, quint16 port, bool multicast);
     //! The devices whose answer to \a probe is due by now, in device order.
+    void announcedAll();
     int dueDevices(const Probe &probe) const;
     bool matches(int index, const Probe &probe) const;
     void answerSlice();
@@ -86,6 +89,8 @@ private:
     int m_byeNext = -1;
     quint64 m_messageNumber = 0;
     const qint64 m_instanceId;
+    const QByteArray m_ownMark;
+    bool m_startupAnnounced = false;
 };
 
 #endif // ZVR_DISCOVERYSERVICE_H

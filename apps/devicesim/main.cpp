@@ -205,6 +205,9 @@ int main(int argc, char *argv[])
     emulated.start();
     DeviceService deviceService(&emulated, service);
     DiscoveryService discovery(&emulated, service.verbose);
+    // Said once the startup Hellos are out, so that a script can wait for a quiet network.
+    QObject::connect(&discovery, &DiscoveryService::announced, &app,
+        [] { qInfo("zvr-devicesim: every answering device announced"); }, Qt::QueuedConnection);
     if (!deviceService.start(network.httpPort, &error)
         || !discovery.start(quint16(udpPort), groupInterfaces, &error)) {
         return fail(error);
