@@ -3,6 +3,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import ZVR.DeviceFinder 1.0
 
 // The device table: the shown columns in the order the user chose, a header row with the
@@ -253,7 +254,20 @@ Rectangle {
             activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
             columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
-            rowHeightProvider: function (row) { return root.rowHeight }
+            rowHeightProvider: function (row) { return row < shownRows ? root.rowHeight : 0 }
+            // The first rows that arrive get their cells a few rows a frame: a screenful of
+            // new cells in one frame stalls the window. Later rows reuse those cells.
+            property int shownRows: 0
+            readonly property bool warming: shownRows <= height / root.rowHeight
+            Connections {
+                target: table.warming && root.model.count > 0 ? table.Window.window : null
+                // Emitted on this thread before each frame, whatever the render loop.
+                function onAfterAnimating() {
+                    var next = table.shownRows + 6
+                    table.shownRows = next <= table.height / root.rowHeight ? next : 1 << 30
+                    table.forceLayout()
+                }
+            }
             // The last column and row scroll clear of the scroll bars.
             rightMargin: vScroll.visible ? vScroll.width : 0
             bottomMargin: hScroll.visible ? hScroll.height : 0

@@ -296,6 +296,13 @@ Item {
             verify(clicked >= Math.min(Finder.sortModel.count, 5), "clicked " + clicked)
         }
 
+        // The first cells are made a few rows a frame; then every row takes its height, in a
+        // view that shows only some of them too.
+        function test_everyRowTakesItsHeight() {
+            var small = createTemporaryObject(pageComponent, root, { height: 420 })
+            tryCompare(small.table.view, "contentHeight", Finder.sortModel.count * small.table.rowHeight)
+        }
+
         function test_rowRemovedWhileShown() {
             tryCellText(15, "devStatusStr", "离线")
             tryCellText(15, "name", "展厅解码器22")
