@@ -86,10 +86,8 @@ QString security(Token token, const QByteArray &nonce)
     if (token == Token::None) {
         return QString();
     }
-    const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(token == Token::Stale ? -400
-            : token == Token::Future                                                    ? 400
-                                                                                        : 0);
-    const QString created = now.toString(Qt::ISODate);
+    const int skew = token == Token::Stale ? -400 : token == Token::Future ? 400 : 0;
+    const QString created = QDateTime::currentDateTimeUtc().addSecs(skew).toString(Qt::ISODate);
     const QString password
         = token == Token::WrongPassword ? QStringLiteral("nimda") : QStringLiteral("admin");
     const QByteArray material = nonce + created.toUtf8() + password.toUtf8();
@@ -161,13 +159,12 @@ QVector<SoapMessage> collect(QUdpSocket &socket, QVector<QNetworkDatagram> *raw 
     spin(3000, [&] {
         while (socket.hasPendingDatagrams()) {
             const QNetworkDatagram datagram = socket.receiveDatagram();
-            const QByteArray data = datagram.data();
             SoapMessage message;
             QString error;
             if (raw) {
                 *raw << datagram;
             }
-            if (SoapMessage::parse(data, &message, &error)) {
+            if (SoapMessage::parse(datagram.data(), &message, &error)) {
                 answers << message;
             }
             quiet.restart();
@@ -323,17 +320,16 @@ void DeviceSimTest::refusals_data()
     QTest::addColumn<QString>("expected"); // a text of the answer's body
     const QString encoder = QStringLiteral("127.168.1.20");
     const QString soap11 = QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/");
+    const QString set = QStringLiteral("SetNetworkInterfaces");
     QTest::newRow("read") << encoder << request(QStringLiteral("GetDeviceInformation")) << 200
                           << QStringLiteral("<tds:Model>ZE-2100</tds:Model>");
     QTest::newRow("interfaces") << encoder << request(QStringLiteral("GetNetworkInterfaces")) << 200
                                 << QStringLiteral("<tt:Address>127.168.1.20</tt:Address><tt:PrefixLength>24");
-    QTest::newRow("write, no token") << encoder
-                                     << request(QStringLiteral("SetNetworkInterfaces"),
-                                            setAddress(QStringLiteral("127.168.5.9")))
+    QTest::newRow("write, no token") << encoder << request(set, setAddress(QStringLiteral("127.168.5.9")))
                                      << 400 << QStringLiteral("<env:Value>ter:NotAuthorized</env:Value>");
     QTest::newRow("wrong password") << encoder
-                                    << request(QStringLiteral("SetNetworkInterfaces"),
-                                           setAddress(QStringLiteral("127.168.5.9")), Token::WrongPassword)
+                                    << request(set, setAddress(QStringLiteral("127.168.5.9")),
+                                           Token::WrongPassword)
                                     << 400 << QStringLiteral("wrong user name or password");
     QTest::newRow("stale token") << encoder
                                  << request(QStringLiteral("SetNetworkDefaultGateway"),
@@ -352,21 +348,18 @@ void DeviceSimTest::refusals_data()
                                 << request(QStringLiteral("GetScopes"), QString(70000, QLatin1Char(' ')))
                                 << 413 << QString();
     QTest::newRow("bad address") << encoder
-                                 << request(QStringLiteral("SetNetworkInterfaces"),
-                                        setAddress(QStringLiteral("127.168.5.300")), Token::Good)
+                                 << request(set, setAddress(QStringLiteral("127.168.5.300")), Token::Good)
                                  << 400
                                  << QStringLiteral(
                                         "<env:Value>ter:InvalidArgVal</env:Value><env:Subcode><env:Value>"
                                         "ter:InvalidIPv4Address</env:Value>");
     QTest::newRow("address in use") << encoder
-                                    << request(QStringLiteral("SetNetworkInterfaces"),
-                                           setAddress(QStringLiteral("127.168.1.21")), Token::Good)
+                                    << request(set, setAddress(QStringLiteral("127.168.1.21")), Token::Good)
                                     << 500 << QStringLiteral("<env:Value>zvr:PortCheckFailed</env:Value>");
     QTest::newRow("port 2's subnet") << encoder
-                                     << request(QStringLiteral("SetNetworkInterfaces"),
-                                            setAddress(QStringLiteral("127.168.5.9"), 16), Token::Good)
+                                     << request(
+                                            set, setAddress(QStringLiteral("127.168.5.9"), 16), Token::Good)
                                      << 400 << QStringLiteral("<env:Value>zvr:SameSegment</env:Value>");
-    const QString set = QStringLiteral("SetNetworkInterfaces");
     QTest::newRow("token from the future")
         << encoder
         << request(QStringLiteral("SetNetworkDefaultGateway"),
@@ -397,8 +390,7 @@ void DeviceSimTest::refusals_data()
                                         Token::Good)
                                  << 200 << QStringLiteral("<tds:RebootNeeded>false</tds:RebootNeeded>");
     QTest::newRow("master node") << QStringLiteral("127.168.1.2")
-                                 << request(QStringLiteral("SetNetworkInterfaces"),
-                                        setAddress(QStringLiteral("127.168.1.99")), Token::Good)
+                                 << request(set, setAddress(QStringLiteral("127.168.1.99")), Token::Good)
                                  << 500 << QStringLiteral("<env:Value>zvr:NodeIpLocked</env:Value>");
     QTest::newRow("no device there") << QStringLiteral("127.168.9.9") << request(QStringLiteral("GetScopes"))
                                      << 0 << QString();
@@ -454,8 +446,7 @@ void DeviceSimTest::changeMovesDevice()
     QVERIFY(post(rig, QStringLiteral("127.168.5.77"), request(QStringLiteral("GetNetworkDefaultGateway")))
                 .body.contains("<tt:IPv4Address>127.168.5.1</tt:IPv4Address>"));
 
-    const QVector<SoapMessage> answers
-        = probe(rig, probeText(QStringLiteral("<a:MessageID>m</a:MessageID>"), QString()));
+    const auto answers = probe(rig, probeText(QStringLiteral("<a:MessageID>m</a:MessageID>"), QString()));
     const auto found = std::find_if(answers.cbegin(), answers.cend(), [](const SoapMessage &answer) {
         return answer.body.value(QStringLiteral("ProbeMatch/XAddrs")).contains(QLatin1String("127.168.5.77"));
     });
@@ -519,17 +510,15 @@ void DeviceSimTest::http()
     const bool hasBody = head.contains("%1");
     socket.write(head.replace("%1", QByteArray::number(envelope.size())));
     QByteArray data;
-    spin(500, [&] {
+    const auto closedAfterReading = [&] {
         data += socket.readAll();
         return socket.state() == QAbstractSocket::UnconnectedState;
-    });
+    };
+    spin(500, closedAfterReading);
     if (hasBody) {
         socket.write(envelope); // after the header, as a client that waited for "100 Continue" sends it
     }
-    spin(500, [&] {
-        data += socket.readAll();
-        return socket.state() == QAbstractSocket::UnconnectedState;
-    });
+    spin(500, closedAfterReading);
     QList<QByteArray> statuses;
     for (int at = data.indexOf("HTTP/1.1 "); at >= 0; at = data.indexOf("HTTP/1.1 ", at + 1)) {
         statuses << data.mid(at + 9, 3);
@@ -543,6 +532,7 @@ void DeviceSimTest::announcements()
     QUdpSocket listener;
     listen(listener);
     Rig rig(QString(), 10000, false, listener.localPort());
+    QSignalSpy announced(rig.discovery.get(), &DiscoveryService::announced);
     QStringList hellos;
     QStringList byes;
     for (int i = 0; i < Devices; ++i) {
@@ -567,8 +557,9 @@ void DeviceSimTest::announcements()
         }
         return texts;
     };
-    // Every device that joins says Hello, once.
+    // Every device that joins says Hello, once; then the emulator says so, once.
     QCOMPARE(summary(collect(listener)), hellos);
+    QCOMPARE(announced.count(), 1);
 
     // A new address: Hello from there, with the raised version.
     QCOMPARE(post(rig, QStringLiteral("127.168.1.20"),
@@ -580,6 +571,7 @@ void DeviceSimTest::announcements()
         QStringList { QStringLiteral("Hello|%1|http://127.168.5.77:%2/onvif/device_service|2")
                           .arg(rig.network->endpoint(0))
                           .arg(rig.network->httpPort()) });
+    QCOMPARE(announced.count(), 1);
 
     // Shutting down: Bye from every device, then finished() once.
     QSignalSpy finished(rig.discovery.get(), &DiscoveryService::finished);
@@ -605,8 +597,8 @@ void DeviceSimTest::faults()
     QFETCH(int, headerTimeout);
     QFETCH(bool, readsNeedUser);
     Rig rig(faults, headerTimeout, readsNeedUser);
+    const QString encoder = QStringLiteral("127.168.1.20");
     if (readsNeedUser) {
-        const QString encoder = QStringLiteral("127.168.1.20");
         QVERIFY(post(rig, encoder, request(QStringLiteral("GetScopes"))).body.contains("ter:NotAuthorized"));
         QCOMPARE(
             post(rig, encoder, request(QStringLiteral("GetScopes"), QString(), Token::Good)).status, 200);
@@ -616,20 +608,19 @@ void DeviceSimTest::faults()
         QVERIFY(
             probe(rig, probeText(QStringLiteral("<a:MessageID>g</a:MessageID>"), QString()), &raw).isEmpty());
         QVERIFY(raw.size() > 20); // every answer sent, none of them readable
-        const Answer answer = post(rig, QStringLiteral("127.168.1.20"), request(QStringLiteral("GetScopes")));
+        const Answer answer = post(rig, encoder, request(QStringLiteral("GetScopes")));
         SoapMessage message;
         QString error;
         QVERIFY(!SoapMessage::parse(answer.body, &message, &error));
     } else if (headerTimeout < 1000) {
         QTcpSocket idle;
-        idle.connectToHost(QHostAddress(QStringLiteral("127.168.1.20")), rig.network->httpPort());
+        idle.connectToHost(QHostAddress(encoder), rig.network->httpPort());
         spin(2000, [&] { return idle.state() == QAbstractSocket::UnconnectedState; });
         QCOMPARE(idle.state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(
-            post(rig, QStringLiteral("127.168.1.20"), request(QStringLiteral("GetHostname"))).status, 200);
+        QCOMPARE(post(rig, encoder, request(QStringLiteral("GetHostname"))).status, 200);
     } else {
         // The model loses the device's answer: the client hears nothing, the change is made.
-        const Answer answer = post(rig, QStringLiteral("127.168.1.20"),
+        const Answer answer = post(rig, encoder,
             request(QStringLiteral("SetNetworkInterfaces"), setAddress(QStringLiteral("127.168.5.78")),
                 Token::Good),
             1000);
