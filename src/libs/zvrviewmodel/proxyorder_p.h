@@ -24,7 +24,7 @@ struct RecordKeys
     // The name's place among the names of the last sort by name, while it holds.
     int nameRank = 0;
     quint32 nameRankGeneration = 0;
-    QString plain; // case-folded: compared as it is
+    QString plain; // as the record has it: compared case-folded
     qint64 number = 0;
     bool sortValid = false;
     QString macs; // the MACs as bare hex digits, one a line

@@ -22,6 +22,45 @@ template<typename T> int compareValues(const T &a, const T &b)
 // comparisons end within them.
 constexpr int HeadLength = 20;
 
+// Texts sort as their case-folded forms compare, code unit by code unit. A unit outside
+// a surrogate pair folds on its own; a pair folds as one character.
+char16_t folded(char16_t unit)
+{
+    if (unit < 0x80) {
+        return unit >= 'A' && unit <= 'Z' ? char16_t(unit + ('a' - 'A')) : unit;
+    }
+    return char16_t(QChar::toCaseFolded(uint(unit)));
+}
+
+int compareFolded(const QString &a, const QString &b)
+{
+    const int length = std::min(a.size(), b.size());
+    for (int i = 0; i < length; ++i) {
+        const char16_t x = a.at(i).unicode();
+        const char16_t y = b.at(i).unicode();
+        if (QChar::isSurrogate(x) || QChar::isSurrogate(y)) {
+            return a.toCaseFolded().compare(b.toCaseFolded(), Qt::CaseSensitive);
+        }
+        if (folded(x) != folded(y)) {
+            return folded(x) < folded(y) ? -1 : 1;
+        }
+    }
+    return compareValues(a.size(), b.size());
+}
+
+void foldedHead(const QString &text, std::array<char16_t, HeadLength> *head)
+{
+    const int length = std::min(int(text.size()), HeadLength);
+    for (int i = 0; i < length; ++i) {
+        if (text.at(i).isSurrogate()) {
+            const QString whole = text.toCaseFolded();
+            std::copy_n(reinterpret_cast<const char16_t *>(whole.utf16()), length, head->begin());
+            return;
+        }
+        (*head)[size_t(i)] = folded(text.at(i).unicode());
+    }
+}
+
 } // namespace
 
 ProxySortKeys::ProxySortKeys()
@@ -119,11 +158,10 @@ void ProxySortKeys::sort(Entries &entries)
         for (const Item &item : items) {
             const auto &text = *static_cast<const QString *>(item.key);
             texts.push_back({ item, int(text.size()), {} });
-            std::copy_n(reinterpret_cast<const char16_t *>(text.utf16()), std::min(int(text.size()), HeadLength),
-                texts.back().head.begin());
+            foldedHead(text, &texts.back().head);
         }
         std::sort(texts.begin(), texts.end(), [ordered](const TextItem &a, const TextItem &b) {
-            // As QString::compare(): by code unit, then by length.
+            // By folded code unit, then by length.
             const int shorter = std::min({ a.length, b.length, HeadLength });
             const auto heads = std::mismatch(a.head.begin(), a.head.begin() + shorter, b.head.begin());
             if (heads.first != a.head.begin() + shorter) {
@@ -133,8 +171,7 @@ void ProxySortKeys::sort(Entries &entries)
                 return ordered(compareValues(a.length, b.length), a.item, b.item);
             }
             const auto &left = *static_cast<const QString *>(a.item.key);
-            return ordered(left.compare(*static_cast<const QString *>(b.item.key), Qt::CaseSensitive), a.item,
-                b.item);
+            return ordered(compareFolded(left, *static_cast<const QString *>(b.item.key)), a.item, b.item);
         });
         for (size_t i = 0; i < texts.size(); ++i) {
             items[i] = texts[i].item;
@@ -207,7 +244,7 @@ int ProxySortKeys::compare(ProxyEntry *left, ProxyEntry *right)
     case SortKind::Row:
         return compareValues(left->row, right->row);
     case SortKind::Text:
-        return keysOf(left).plain.compare(keysOf(right).plain, Qt::CaseSensitive);
+        return compareFolded(keysOf(left).plain, keysOf(right).plain);
     case SortKind::Natural:
         return keysOf(left).text->compare(*keysOf(right).text);
     case SortKind::Address:
@@ -235,8 +272,8 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
             keys.text = m_collator.sortKey((device.*sorted.text)());
         }
     } else if (m_kind == SortKind::Text) {
-        // Folded once here, so that comparing ignores case without folding again.
-        keys.plain = (device.*sorted.text)().toCaseFolded();
+        // Kept as it is: the sort folds only the units it keeps beside each row.
+        keys.plain = (device.*sorted.text)();
     } else {
         keys.number = sorted.number(device);
     }

@@ -387,7 +387,10 @@ private Q_SLOTS:
         const auto some = [&] { return random() % 40; };
         const auto ports = [&] {
             const auto port = [&](int n) {
-                return t_device_network_info { 0, QStringLiteral("00:1%1:00:00:%2:0B").arg(n).arg(some()),
+                // MACs in either case, some longer than a sort keeps beside each row.
+                const char *const tails[] = { "0B", "0b", "0B:Aa:0B", "0b:aA:0c" };
+                return t_device_network_info { 0,
+                    QStringLiteral("00:1%1:00:00:%2:%3").arg(n).arg(some()).arg(tails[some() % 4]),
                     QStringLiteral("10.%1.%2.%3").arg(n).arg(some()).arg(some()),
                     QStringLiteral("255.%1.0.0").arg(some()), QString(), 0 };
             };
