@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <thread>
 
 namespace ZVR {
 namespace Private {
@@ -61,13 +63,51 @@ void foldedHead(const QString &text, std::array<char16_t, HeadLength> *head)
     }
 }
 
+// A whole-table sort of this many rows reads its keys and sorts on two threads: the
+// first sort by a column reads every record once, which a second core halves.
+constexpr size_t TwoThreads = 20000;
+
+// work(begin, end, half) over [0, count): the first half on a thread of its own when
+// there are enough, the second on this one.
+template<typename Work> void inHalves(size_t count, Work work)
+{
+    if (count < TwoThreads) {
+        work(size_t(0), count, 1);
+        return;
+    }
+    const size_t middle = count / 2;
+    std::thread first([&work, middle] { work(size_t(0), middle, 0); });
+    work(middle, count, 1);
+    first.join();
+}
+
+// std::sort(), each half on a thread of its own when there are enough, then merged.
+template<typename Items, typename Less> void sortInHalves(Items &items, Less less)
+{
+    if (items.size() < TwoThreads) {
+        std::sort(items.begin(), items.end(), less);
+        return;
+    }
+    const auto middle = items.begin() + std::ptrdiff_t(items.size() / 2);
+    std::thread first([&items, middle, &less] { std::sort(items.begin(), middle, less); });
+    std::sort(middle, items.end(), less);
+    first.join();
+    std::inplace_merge(items.begin(), middle, items.end(), less);
+}
+
+QCollator naturalCollator()
+{
+    QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
 } // namespace
 
 ProxySortKeys::ProxySortKeys()
-    : m_collator(QLocale(QLocale::Chinese, QLocale::China))
+    : m_collator(naturalCollator())
 {
-    m_collator.setNumericMode(true);
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
 void ProxySortKeys::setSort(bool sorted, int fieldIndex, bool descending)
@@ -117,34 +157,45 @@ void ProxySortKeys::sort(Entries &entries)
     };
     std::vector<Item> items;
     items.reserve(entries.size());
-    // Names ranked by the last sort by name sort as numbers while none changed.
-    const bool byName = m_kind == SortKind::Natural && m_field == DeviceTableModel::ColName;
-    bool ranked = byName && m_rankGeneration != 0;
     Entries without;
     for (ProxyEntry *entry : entries) {
-        if (!entry->device) {
-            without.push_back(entry);
-            continue;
-        }
-        const RecordKeys &keys = keysOf(entry);
-        Item item { 0, nullptr, entry->row, entry };
-        if (m_kind == SortKind::Text) {
-            item.key = &keys.plain;
-        } else if (m_kind == SortKind::Natural) {
-            item.key = &*keys.text;
-            ranked = ranked && keys.nameRankGeneration == m_rankGeneration;
-            item.number = keys.nameRank;
+        if (entry->device) {
+            items.push_back({ 0, nullptr, entry->row, entry });
         } else {
-            item.number = keys.number;
+            without.push_back(entry);
         }
-        items.push_back(item);
     }
+    // Names ranked by the last sort by name sort as numbers while none changed.
+    const bool byName = m_kind == SortKind::Natural && m_field == DeviceTableModel::ColName;
+    bool ranked[2] = { byName && m_rankGeneration != 0, byName && m_rankGeneration != 0 };
+    // Each half writes only its own items and records; the collator of the other thread
+    // is one of its own.
+    inHalves(items.size(), [this, &items, &ranked](size_t begin, size_t end, int half) {
+        std::optional<QCollator> own;
+        if (half == 0) {
+            own.emplace(naturalCollator());
+        }
+        QCollator &collator = own ? *own : m_collator;
+        for (size_t i = begin; i < end; ++i) {
+            Item &item = items[i];
+            const RecordKeys &keys = keysOf(item.entry, collator);
+            if (m_kind == SortKind::Text) {
+                item.key = &keys.plain;
+            } else if (m_kind == SortKind::Natural) {
+                item.key = &*keys.text;
+                ranked[half] = ranked[half] && keys.nameRankGeneration == m_rankGeneration;
+                item.number = keys.nameRank;
+            } else {
+                item.number = keys.number;
+            }
+        }
+    });
     const bool descending = m_descending;
     const auto byRow = [](const Item &a, const Item &b) { return a.row < b.row; };
     const auto ordered = [descending, byRow](int order, const Item &a, const Item &b) {
         return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
     };
-    switch (ranked ? SortKind::Number : m_kind) {
+    switch (ranked[0] && ranked[1] ? SortKind::Number : m_kind) {
     case SortKind::Text: {
         // A text's first units go beside its row: most comparisons end within them.
         struct TextItem
@@ -160,7 +211,7 @@ void ProxySortKeys::sort(Entries &entries)
             texts.push_back({ item, int(text.size()), {} });
             foldedHead(text, &texts.back().head);
         }
-        std::sort(texts.begin(), texts.end(), [ordered](const TextItem &a, const TextItem &b) {
+        sortInHalves(texts, [ordered](const TextItem &a, const TextItem &b) {
             // By folded code unit, then by length.
             const int shorter = std::min({ a.length, b.length, HeadLength });
             const auto heads = std::mismatch(a.head.begin(), a.head.begin() + shorter, b.head.begin());
@@ -179,7 +230,7 @@ void ProxySortKeys::sort(Entries &entries)
         break;
     }
     case SortKind::Natural:
-        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+        sortInHalves(items, [ordered](const Item &a, const Item &b) {
             const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
             return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
         });
@@ -198,7 +249,7 @@ void ProxySortKeys::sort(Entries &entries)
         }
         break;
     default:
-        std::sort(items.begin(), items.end(), [ordered](const Item &a, const Item &b) {
+        sortInHalves(items, [ordered](const Item &a, const Item &b) {
             return ordered(compareValues(a.number, b.number), a, b);
         });
         break;
@@ -256,6 +307,11 @@ int ProxySortKeys::compare(ProxyEntry *left, ProxyEntry *right)
 
 const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
 {
+    return keysOf(entry, m_collator);
+}
+
+const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry, QCollator &collator)
+{
     RecordKeys &keys = entry->keys;
     if (keys.sortValid) {
         return keys;
@@ -265,11 +321,11 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
     if (m_kind == SortKind::Natural) {
         if (m_field == DeviceTableModel::ColName) {
             if (!keys.name) {
-                keys.name = m_collator.sortKey(device.name());
+                keys.name = collator.sortKey(device.name());
             }
             keys.text = keys.name;
         } else {
-            keys.text = m_collator.sortKey((device.*sorted.text)());
+            keys.text = collator.sortKey((device.*sorted.text)());
         }
     } else if (m_kind == SortKind::Text) {
         // Kept as it is: the sort folds only the units it keeps beside each row.

@@ -47,6 +47,7 @@ public:
 private:
     int compare(ProxyEntry *left, ProxyEntry *right);
     const RecordKeys &keysOf(ProxyEntry *entry);
+    const RecordKeys &keysOf(ProxyEntry *entry, QCollator &collator);
 
     QCollator m_collator;
     bool m_sorted = false;

@@ -29,6 +29,33 @@ class tst_DeviceSortFilterProxyModel : public QObject, public ProxyFixture
 {
     Q_OBJECT
 
+    // The order a sort by \a section should give: names and serial numbers by the
+    // collator, MACs as text ignoring case, the rest by number; equal rows as in the table.
+    std::function<bool(const DevicePtr &, const DevicePtr &)> expectedOrder(int section, int mode)
+    {
+        auto collator = std::make_shared<QCollator>(QLocale(QLocale::Chinese, QLocale::China));
+        collator->setNumericMode(true);
+        collator->setCaseSensitivity(Qt::CaseInsensitive);
+        const QByteArray role = m_table->columnRole(section).toLatin1();
+        const auto number = [this, role](const DevicePtr &d) -> qint64 {
+            return role == "devIndex"  ? m_devices.indexOf(d)
+                : role == "ip"         ? d->networkIpInt(0)
+                : role == "ip2"        ? d->networkIpInt(1)
+                : role == "subnetMask" ? IPV4StringToIntegerReference(d->subnetMask())
+                : role == "devStatus"  ? qint64(d->devStatus())
+                                       : d->checked();
+        };
+        const auto compare = [collator, role, number](const DevicePtr &a, const DevicePtr &b) {
+            const QString x = a->property(role).toString(), y = b->property(role).toString();
+            return role == "name" || role == "serialNumber" ? collator->compare(x, y)
+                : role == "mac"                             ? x.compare(y, Qt::CaseInsensitive)
+                                : (number(a) > number(b)) - (number(a) < number(b));
+        };
+        return [section, mode, compare](const DevicePtr &a, const DevicePtr &b) {
+            return section >= 0 && (mode == Sort::Descend ? compare(b, a) : compare(a, b)) < 0;
+        };
+    }
+
 private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { QCOMPARE(tearDown(), QStringList()); }
@@ -355,28 +382,7 @@ private Q_SLOTS:
     {
         QFETCH(int, section);
         QFETCH(int, mode);
-        QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
-        collator.setNumericMode(true);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        const QByteArray role = m_table->columnRole(section).toLatin1();
-        // Names and serial numbers by the collator, MACs as plain text, the rest by number.
-        const auto number = [&](const DevicePtr &d) -> qint64 {
-            return role == "devIndex"  ? m_devices.indexOf(d)
-                : role == "ip"         ? d->networkIpInt(0)
-                : role == "ip2"        ? d->networkIpInt(1)
-                : role == "subnetMask" ? IPV4StringToIntegerReference(d->subnetMask())
-                : role == "devStatus"  ? qint64(d->devStatus())
-                                       : d->checked();
-        };
-        const auto compare = [&](const DevicePtr &a, const DevicePtr &b) {
-            const QString x = a->property(role).toString(), y = b->property(role).toString();
-            return role == "name" || role == "serialNumber" ? collator.compare(x, y)
-                : role == "mac"                             ? x.compare(y, Qt::CaseInsensitive)
-                                : (number(a) > number(b)) - (number(a) < number(b));
-        };
-        const auto less = [&](const DevicePtr &a, const DevicePtr &b) {
-            return section >= 0 && (mode == Sort::Descend ? compare(b, a) : compare(a, b)) < 0;
-        };
+        const auto less = expectedOrder(section, mode);
         const auto found = [&](const DevicePtr &d) {
             return QStringList { d->name(), d->ip(), d->ip2(), d->mac(), d->mac2(), d->serialNumber() }
                 .join(QLatin1Char('\n'))
@@ -439,6 +445,42 @@ private Q_SLOTS:
                     QCOMPARE(m_proxy->device(row), expected.at(row).data());
                 }
             }
+        }
+    }
+
+    void sortsLargeTable_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<int>("mode");
+        QTest::addRow("name up") << int(Table::ColName) << int(Sort::Ascend);
+        QTest::addRow("MAC down") << int(Table::ColMAC) << int(Sort::Descend);
+        QTest::addRow("IP up") << int(Table::ColIP) << int(Sort::Ascend);
+    }
+
+    // A table large enough to be sorted on two threads: the order of a plain stable sort.
+    void sortsLargeTable()
+    {
+        QFETCH(int, section);
+        QFETCH(int, mode);
+        for (int i = 0; i < 24000; ++i) {
+            const QString mac
+                = i % 2 ? QStringLiteral("00:1A:00:%1:%2:0b") : QStringLiteral("00:1a:00:%1:%2:0B");
+            m_devices << makeDevice(QStringLiteral("编码器%1").arg(i % 997),
+                QStringLiteral("10.0.%1.%2").arg(i % 7).arg(i % 251), DeviceData::Online, QString(),
+                QString(), mac.arg(i % 13).arg(i % 89));
+            m_table->appendDevice(m_devices.last());
+        }
+        // Then the other way, after a rename in the half that the other thread does not read.
+        for (const int way : { mode, int(mode == Sort::Ascend ? Sort::Descend : Sort::Ascend) }) {
+            m_proxy->sortByColumn(section, way);
+            m_proxy->refresh();
+            QList<DevicePtr> expected = m_devices;
+            std::stable_sort(expected.begin(), expected.end(), expectedOrder(section, way));
+            QCOMPARE(m_proxy->count(), expected.size());
+            for (int row = 0; row < expected.size(); ++row) {
+                QCOMPARE(m_proxy->device(row), expected.at(row).data());
+            }
+            m_devices.last()->setName(QStringLiteral("编码器0"));
         }
     }
 
