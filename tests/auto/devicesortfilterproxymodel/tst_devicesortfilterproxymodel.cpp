@@ -132,6 +132,8 @@ private Q_SLOTS:
         row("blanks around", any, QStringLiteral("  中控 "), "b");
         row("no match", any, QStringLiteral("解码器"), "");
         row("status and text", DeviceData::Online, "10.0.0", "a");
+        // "|" separates texts typed one after the other: the second makes a MAC form.
+        row("a keystroke more makes a MAC", any, "a0|a0-00", "abcd");
     }
 
     void filter()
@@ -155,12 +157,15 @@ private Q_SLOTS:
                                "DeviceSortFilterProxyModel::setStatusFilter error! the status is  %1")
                     .arg(status));
         }
-        m_proxy->setSearchText(search);
+        for (const QString &typed : search.split(QLatin1Char('|'))) {
+            m_proxy->setSearchText(typed);
+        }
         QCOMPARE(rows(), visible);
-        QCOMPARE(countSpy.isEmpty(), visible.size() == m_devices.size());
+        QCOMPARE(
+            countSpy.isEmpty(), visible.size() == m_devices.size() && !search.contains(QLatin1Char('|')));
         QCOMPARE(m_proxy->statusFilter(), known ? status : int(DeviceSortFilterProxyModel::AllStatus));
         QCOMPARE(statusSpy.count(), status == DeviceSortFilterProxyModel::AllStatus || !known ? 0 : 1);
-        QCOMPARE(searchSpy.count(), search.trimmed().isEmpty() ? 0 : 1);
+        QCOMPARE(searchSpy.count(), search.trimmed().isEmpty() ? 0 : search.count(QLatin1Char('|')) + 1);
 
         m_proxy->setStatusFilter(DeviceSortFilterProxyModel::AllStatus);
         m_proxy->setSearchText(QString());
@@ -610,6 +615,7 @@ private Q_SLOTS:
         row("ip2", text, ports({ "" }, { "", "zq7" }), true);
         row("mac2 as digits", "09-0b-0c-0d", ports({ "" }, { "09:0B:0C:0D:00:01" }), true);
         row("mac as digits", "0a-0b-0c-0d", ports({ "0A:0B:0C:0D:00:01" }), true);
+        row("not across two MACs", "03-44", ports({ "00:00:00:00:00:03" }, { "44:55:66:77:88:99" }), false);
         row("mask", text, ports({ "", "", "zq7" }), false);
         row("gateway", text, ports({ "", "", "", "zq7" }), false);
         row(

@@ -5,6 +5,7 @@
 #include "ipv4reference.h"
 #include "modellog.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <random>
@@ -31,6 +32,23 @@ QString outcome(quint32 (*convert)(const QString &), const QString &text)
         result += QStringLiteral(" | %1 %2 %3").arg(line.type).arg(line.category, line.text);
     }
     return result;
+}
+
+// The strict form the address sort reads: four parts of one to three ASCII digits, each
+// up to 255, nothing else.
+bool strictReference(const QString &text, quint32 *value)
+{
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(
+        QStringLiteral("([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})")));
+    const QRegularExpressionMatch match = form.match(text);
+    *value = 0;
+    for (int part = 1; match.hasMatch() && part <= 4; ++part) {
+        if (match.captured(part).toUInt() > 255) {
+            return false;
+        }
+        *value = (*value << 8) | match.captured(part).toUInt();
+    }
+    return match.hasMatch();
 }
 
 } // namespace
@@ -96,7 +114,7 @@ private Q_SLOTS:
     }
 
     // The one-pass IPV4StringToInteger gives the value and the warning of the plain form for
-    // every text, however odd.
+    // every text, however odd; the strict parser takes exactly the strict form.
     void sameAsReference_data()
     {
         QTest::addColumn<QStringList>("texts");
@@ -144,6 +162,11 @@ private Q_SLOTS:
             const QString want = outcome(&IPV4StringToIntegerReference, text);
             const QString shown = QString::fromLatin1(text.toUtf8().toPercentEncoding());
             QVERIFY2(got == want, qPrintable(QStringLiteral("%1: %2 instead of %3").arg(shown, got, want)));
+            quint32 strict = 0;
+            quint32 parsed = 0;
+            const bool isStrict = strictReference(text, &strict);
+            QVERIFY2(
+                parseIPv4(text, &parsed) == isStrict && (!isStrict || parsed == strict), qPrintable(shown));
         }
     }
 };
