@@ -76,10 +76,15 @@ public:
         move ? endMoveRows() : Q_EMIT layoutChanged();
     }
     // Announces rows without changing any, as a faulty source might.
-    void announce(int first, int last, bool insert)
+    // Rows inserted (1), removed (0) or changed (2) without a change of the list.
+    void announce(int first, int last, int kind)
     {
-        insert ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
-        insert ? endInsertRows() : endRemoveRows();
+        if (kind == 2) {
+            Q_EMIT dataChanged(createIndex(first, 0), createIndex(last, 20));
+            return;
+        }
+        kind ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
+        kind ? endInsertRows() : endRemoveRows();
     }
     void cut(int first, int last)
     {

@@ -153,20 +153,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
-        QTest::addColumn<bool>("insert");
-        QTest::newRow("insert past the end") << 5 << 5 << true;
-        QTest::newRow("insert backwards") << 2 << 1 << true;
-        QTest::newRow("insert before the start") << -1 << 0 << true;
-        QTest::newRow("remove past the end") << 3 << 4 << false;
-        QTest::newRow("remove backwards") << 2 << 1 << false;
-        QTest::newRow("remove before the start") << -1 << 0 << false;
+        QTest::addColumn<int>("kind"); // as ListSource::announce() takes it
+        QTest::newRow("insert past the end") << 5 << 5 << 1;
+        QTest::newRow("insert backwards") << 2 << 1 << 1;
+        QTest::newRow("insert before the start") << -1 << 0 << 1;
+        QTest::newRow("remove past the end") << 3 << 4 << 0;
+        QTest::newRow("remove backwards") << 2 << 1 << 0;
+        QTest::newRow("remove before the start") << -1 << 0 << 0;
+        QTest::newRow("change past the end") << 2 << 9 << 2;
     }
 
     void ignoresRowsOutsideTheSource()
     {
         QFETCH(int, first);
         QFETCH(int, last);
-        QFETCH(bool, insert);
+        QFETCH(int, kind);
 
         QStringList seen;
         ListSource source;
@@ -175,7 +176,7 @@ private Q_SLOTS:
         }
         m_proxy->setSourceModel(&source);
         logModel(m_proxy.get(), &seen);
-        source.announce(first, last, insert);
+        source.announce(first, last, kind);
         QCoreApplication::processEvents();
         QCOMPARE(seen, QStringList());
         QCOMPARE(rows(), QStringLiteral("abcd"));
