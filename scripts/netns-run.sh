@@ -7,8 +7,8 @@
 #   scripts/netns-run.sh [--emulator PATH] [emulator options...] -- command [args...]
 #
 # The emulator's options come before "--" (default: --devices 1000); the command runs
-# once the devices answer and have said Hello, and its exit status is the script's. ZVR_DEVICESIM_PASSWORD
-# passes the administrator's password through the environment.
+# once the devices answer and have said Hello, and its exit status is the script's.
+# ZVR_DEVICESIM_PASSWORD passes the administrator's password through the environment.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
