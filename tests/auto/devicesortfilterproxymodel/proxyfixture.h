@@ -86,6 +86,12 @@ public:
         kind ? beginInsertRows({}, first, last) : beginRemoveRows({}, first, last);
         kind ? endInsertRows() : endRemoveRows();
     }
+    void put(int at, DeviceData *device)
+    {
+        beginInsertRows({}, at, at);
+        devices.insert(at, device);
+        endInsertRows();
+    }
     void cut(int first, int last)
     {
         beginRemoveRows({}, first, last);

@@ -148,6 +148,24 @@ private Q_SLOTS:
         }
     }
 
+    // A row the source puts before others: each later row maps to its new place.
+    void sourceInsertsBeforeRows()
+    {
+        ListSource source;
+        for (const DevicePtr &device : qAsConst(m_devices)) {
+            source.devices << device.data();
+        }
+        m_proxy->setSourceModel(&source);
+        const DevicePtr added = makeDevice(QStringLiteral("新"), QString(), DeviceData::Online);
+        source.put(1, added.data());
+        QCoreApplication::processEvents();
+        QCOMPARE(m_proxy->rowCount(), 5);
+        for (int row = 0; row < 5; ++row) {
+            QCOMPARE(m_proxy->device(row), source.devices.at(row));
+            QCOMPARE(m_proxy->sourceRow(row), row);
+        }
+    }
+
     // Rows a source announces outside its own rows change nothing.
     void ignoresRowsOutsideTheSource_data()
     {
