@@ -78,7 +78,6 @@ while IFS='|' read -r options message; do
         || fail "devicefinder $options: '$(head -1 "$work/refusal")', not '$message'"
     [[ ! -e $work/never.csv ]] || fail "devicefinder $options wrote its export"
 done <<EOF
---network nosuch0|--network: No network interface is named "nosuch0"
 --network 127.0.0.300:3702|--network: "127.0.0.300" is not an IPv4 address
 --network 127.0.0.1:0|--network: "0" is not a port between 1 and 65535
 --network lo --user admin --password-file $work/missing|cannot read the password file $work/missing: No such file or directory
