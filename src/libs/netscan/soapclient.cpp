@@ -71,10 +71,11 @@ QNetworkReply *SoapClient::post(
         } else if (result.status != 200 && result.status != 400 && result.status != 500) {
             result.error = QStringLiteral("HTTP status %1").arg(result.status);
         } else {
-            result.body = reply->read(Onvif::MaxAnswer + 1);
-            if (result.body.size() > Onvif::MaxAnswer) {
+            // Sized by what came: a buffer of the largest answer for each would cost more.
+            if (reply->bytesAvailable() > Onvif::MaxAnswer) {
                 result.error = QStringLiteral("an answer over %1 bytes").arg(Onvif::MaxAnswer);
-                result.body.clear();
+            } else {
+                result.body = reply->readAll();
             }
         }
         done(result);
