@@ -26,11 +26,12 @@ struct DeviceReader::Job
 {
     QString key;
     QUrl url;
+    int outstanding = 0;
     bool started = false;
     DeviceReading reading;
     QString problems[ReadCount]; // by read, told once all are in
     bool retried[ReadCount] = {};
-    QElapsedTimer clock; // since the read under way went out
+    QElapsedTimer clock; // since the reads went out
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -103,8 +104,12 @@ void DeviceReader::startNext()
 
 void DeviceReader::request(Job *job)
 {
+    // All at once, each on a connection of its own that the device closes after it.
+    job->outstanding = ReadCount;
     job->clock.start();
-    post(job, 0, m_timeout);
+    for (int read = 0; read < ReadCount; ++read) {
+        post(job, read, m_timeout);
+    }
 }
 
 void DeviceReader::post(Job *job, int read, int timeoutMs)
@@ -117,10 +122,7 @@ void DeviceReader::post(Job *job, int read, int timeoutMs)
         token = Onvif::UsernameToken::make(m_user, m_password);
     }
     const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-    // One after another on one connection, which the device closes after the last: a
-    // connection per read costs more than its wait for the device's acknowledgement.
-    const bool last = read == ReadCount - 1;
-    m_client->post(job->url, body, timeoutMs, last, [this, job, read](const SoapClient::Result &result) {
+    m_client->post(job->url, body, timeoutMs, true, [this, job, read](const SoapClient::Result &result) {
         answered(job, read, result.status, result.body, result.error);
     });
 }
@@ -176,13 +178,9 @@ void DeviceReader::answered(Job *job, int read, int status, const QByteArray &bo
         job->reading.hasClock = problem.isEmpty();
         break;
     }
-    // Without the interfaces the device is not listed, so the other reads are not made.
-    if (read + 1 < ReadCount && job->reading.ok) {
-        job->clock.start();
-        post(job, read + 1, m_timeout);
-        return;
+    if (--job->outstanding == 0) {
+        finish(job);
     }
-    finish(job);
 }
 
 void DeviceReader::finish(Job *job)

@@ -33,8 +33,8 @@ struct DeviceReading
 
 /*! \brief The device-service reads of the devices the discovery found new or changed:
  *  GetNetworkInterfaces, GetDeviceInformation, GetNetworkDefaultGateway,
- *  GetSystemDateAndTime and GetScopes one after another on one connection, a bounded
- *  number of devices at once, each read with its time limit.
+ *  GetSystemDateAndTime and GetScopes side by side, a bounded number of devices at once, each read
+ *  with its time limit.
  */
 class DeviceReader : public QObject
 {
