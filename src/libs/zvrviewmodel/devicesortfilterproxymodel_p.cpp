@@ -6,6 +6,7 @@
 #include "devicedata.h"
 #include "devicerow.h"
 #include "devicetablemodel.h"
+#include "twothreads_p.h"
 
 #include <QTimer>
 
@@ -50,6 +51,33 @@ bool alwaysWatched(int fieldIndex)
 
 // Beyond this many separate row signals, one layout change tells views more cheaply.
 constexpr int maxRowSignals = 16;
+
+/*! Whether \a d's filter passes each of \a count rows, entryAt(i) the i-th, once the sort
+ *  keys of rows whose sort property changed are forgotten when \a refreshKeys: on two
+ *  threads when there are enough, each touching only the keys of its own rows.
+ */
+template<typename EntryAt>
+std::vector<unsigned char> passing(
+    DeviceSortFilterProxyModelPrivate *d, size_t count, bool refreshKeys, EntryAt entryAt)
+{
+    std::vector<unsigned char> passes(count, 1);
+    const bool filtering = d->filtering();
+    if (!filtering && !refreshKeys) {
+        return passes;
+    }
+    inTwoThreads(count, [&](size_t begin, size_t end, int) {
+        for (size_t i = begin; i < end; ++i) {
+            ProxyEntry *const entry = entryAt(i);
+            if (refreshKeys) {
+                ProxySortKeys::refresh(*entry);
+            }
+            if (filtering) {
+                passes[i] = d->accepts(entry);
+            }
+        }
+    });
+    return passes;
+}
 
 } // namespace
 
@@ -192,10 +220,14 @@ bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
     return keys.macs.contains(searchMac);
 }
 
+bool DeviceSortFilterProxyModelPrivate::filtering() const
+{
+    return statusFilter != DeviceSortFilterProxyModel::AllStatus || !searchText.isEmpty();
+}
+
 bool DeviceSortFilterProxyModelPrivate::accepts(ProxyEntry *entry)
 {
-    const bool filtering = statusFilter != DeviceSortFilterProxyModel::AllStatus || !searchText.isEmpty();
-    if (!filtering) {
+    if (!filtering()) {
         return true;
     }
     const DeviceData *device = entry->device;
@@ -213,14 +245,13 @@ Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
 {
     Entries accepted;
     accepted.reserve(rows.size());
-    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
-        if (refreshKeys) {
-            ProxySortKeys::refresh(*entry);
-        }
-        if (accepts(entry.get())) {
-            accepted.push_back(entry.get());
+    const std::vector<unsigned char> passes
+        = passing(this, rows.size(), refreshKeys, [this](size_t i) { return rows[i].get(); });
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (passes[i]) {
+            accepted.push_back(rows[i].get());
         } else {
-            entry->hide();
+            rows[i]->hide();
         }
     }
     keys.sort(accepted);
@@ -423,9 +454,15 @@ void DeviceSortFilterProxyModelPrivate::rebuild(bool narrower)
 {
     Entries newOrder;
     if (narrower && dirty.empty()) {
-        newOrder.reserve(size_t(order.size()));
-        std::copy_if(order.entries().begin(), order.entries().end(), std::back_inserter(newOrder),
-            [this](ProxyEntry *entry) { return accepts(entry); });
+        const Entries &shown = order.entries();
+        const std::vector<unsigned char> passes
+            = passing(this, shown.size(), false, [&shown](size_t i) { return shown[i]; });
+        newOrder.reserve(shown.size());
+        for (size_t i = 0; i < shown.size(); ++i) {
+            if (passes[i]) {
+                newOrder.push_back(shown[i]);
+            }
+        }
     } else {
         clearDirty();
         newOrder = acceptedRows(true);
@@ -467,6 +504,36 @@ void DeviceSortFilterProxyModelPrivate::loadRows()
     }
     order.assign(acceptedRows(false));
     settleWaiting();
+    queueNamesAhead(0);
+}
+
+// The names' collation keys are read ahead, a few at a time while the event loop is free,
+// so that the first sort by name does not read every one at once.
+void DeviceSortFilterProxyModelPrivate::queueNamesAhead(size_t from)
+{
+    namesAhead = std::min(namesAhead, from);
+    if (!namesTimer) {
+        namesTimer = std::make_unique<QTimer>();
+        namesTimer->setSingleShot(true);
+        namesTimer->setInterval(0);
+        QObject::connect(namesTimer.get(), &QTimer::timeout, [this] { readNamesAhead(); });
+    }
+    namesTimer->start();
+}
+
+void DeviceSortFilterProxyModelPrivate::readNamesAhead()
+{
+    // About a millisecond's work a turn.
+    constexpr size_t ReadsATurn = 1000;
+    constexpr size_t RowsATurn = 8 * ReadsATurn;
+    const size_t end = std::min(rows.size(), namesAhead + RowsATurn);
+    size_t read = 0;
+    for (; namesAhead < end && read < ReadsATurn; ++namesAhead) {
+        read += keys.readName(*rows[namesAhead]) ? 1 : 0;
+    }
+    if (namesAhead < rows.size()) {
+        namesTimer->start();
+    }
 }
 
 void DeviceSortFilterProxyModelPrivate::clearRows()
@@ -535,6 +602,7 @@ void DeviceSortFilterProxyModelPrivate::sourceRowsInserted(int first, int last)
     for (int row = first; row <= last; ++row) {
         markDirty(rows[size_t(row)].get());
     }
+    queueNamesAhead(size_t(first));
 }
 
 void DeviceSortFilterProxyModelPrivate::renumberRows(int from)
@@ -617,9 +685,6 @@ void DeviceSortFilterProxyModelPrivate::updateSortRole()
     const int previousWatched = sortWatched;
     sortWatched = -1;
     int sorted = -1;
-    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
-        ProxySortKeys::forget(*entry);
-    }
     if (sortSection >= 0 && q->sourceModel()) {
         sorted = fieldOfRole(q->sourceModel()->roleNames().value(Qt::UserRole + sortSection));
         if (sorted >= 0 && field(sorted).changed) {

@@ -8,6 +8,7 @@
 #include "proxysortkeys_p.h"
 
 #include <QModelIndexList>
+#include <QTimer>
 #include <QVector>
 
 #include <memory>
@@ -42,6 +43,8 @@ public:
     void markDirty(ProxyEntry *entry);
     void clearDirty();
     bool matchesSearch(ProxyEntry *entry);
+    bool filtering() const;
+    // Safe on any thread while the records stay as they are: it writes only the entry's keys.
     bool accepts(ProxyEntry *entry);
     Entries acceptedRows(bool refreshKeys);
     void schedule();
@@ -66,6 +69,8 @@ public:
         const QModelIndex &topLeft, const QModelIndex &bottomRight, const QVector<int> &roles);
     void updateSortRole();
     void updateCount();
+    void queueNamesAhead(size_t from);
+    void readNamesAhead();
 
     DeviceSortFilterProxyModel *const q_ptr;
     Q_DECLARE_PUBLIC(DeviceSortFilterProxyModel)
@@ -81,6 +86,8 @@ public:
     int count = 0;
     bool queued = false;
     int batchInterval = 0;
+    size_t namesAhead = 0; // the next row whose name's key is read ahead
+    std::unique_ptr<QTimer> namesTimer; // not the proxy's own events: views see none
     ZVR::Private::ProxySortKeys keys;
     QVector<QMetaObject::Connection> sourceConnections;
 

@@ -26,7 +26,7 @@ struct RecordKeys
     quint32 nameRankGeneration = 0;
     QString plain; // as the record has it: compared case-folded
     qint64 number = 0;
-    bool sortValid = false;
+    quint32 sortGeneration = 0; // the sort they were read for; 0 for none
     QString macs; // the MACs as bare hex digits, one a line
     bool searchValid = false; // macs is read
 };

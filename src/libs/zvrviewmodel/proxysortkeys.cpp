@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include "proxysortkeys_p.h"
 
+#include "twothreads_p.h"
+
 #include <QLocale>
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -63,44 +66,140 @@ void foldedHead(const QString &text, std::array<char16_t, HeadLength> *head)
     }
 }
 
-// A whole-table sort of this many rows reads its keys and sorts on two threads: the
-// first sort by a column reads every record once, which a second core halves.
-constexpr size_t TwoThreads = 20000;
-
-// work(begin, end, half) over [0, count): the first half on a thread of its own when
-// there are enough, the second on this one.
-template<typename Work> void inHalves(size_t count, Work work)
-{
-    if (count < TwoThreads) {
-        work(size_t(0), count, 1);
-        return;
-    }
-    const size_t middle = count / 2;
-    std::thread first([&work, middle] { work(size_t(0), middle, 0); });
-    work(middle, count, 1);
-    first.join();
-}
-
-// std::sort(), each half on a thread of its own when there are enough, then merged.
-template<typename Items, typename Less> void sortInHalves(Items &items, Less less)
-{
-    if (items.size() < TwoThreads) {
-        std::sort(items.begin(), items.end(), less);
-        return;
-    }
-    const auto middle = items.begin() + std::ptrdiff_t(items.size() / 2);
-    std::thread first([&items, middle, &less] { std::sort(items.begin(), middle, less); });
-    std::sort(middle, items.end(), less);
-    first.join();
-    std::inplace_merge(items.begin(), middle, items.end(), less);
-}
-
 QCollator naturalCollator()
 {
     QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
+}
+
+struct SortItem
+{
+    qint64 number; // an address or number key
+    const void *key; // the text or collator key
+    int row;
+    bool device; // rows without one are sorted apart
+    ProxyEntry *entry;
+};
+
+struct TextItem
+{
+    SortItem item;
+    int length;
+    std::array<char16_t, HeadLength> head; // the first units, folded
+};
+
+SortItem &itemOf(SortItem &item)
+{
+    return item;
+}
+
+const SortItem &itemOf(const SortItem &item)
+{
+    return item;
+}
+
+SortItem &itemOf(TextItem &text)
+{
+    return text.item;
+}
+
+const SortItem &itemOf(const TextItem &text)
+{
+    return text.item;
+}
+
+// The items of a whole-table sort, left unset: the threads that fill them touch their pages.
+template<typename Item> struct Items
+{
+    std::unique_ptr<Item[]> data;
+    size_t size = 0;
+    Item *begin() const { return data.get(); }
+    Item *end() const { return data.get() + size; }
+};
+
+/*! One item per entry, on two threads when there are enough: read(item, collator, thread)
+ *  fills the item of a row with a device. Rows without one go to \a without, by row.
+ */
+template<typename Item, typename Read>
+Items<Item> readItems(const Entries &entries, Entries *without, Read read)
+{
+    Items<Item> items { std::unique_ptr<Item[]>(new Item[entries.size()]), entries.size() };
+    size_t missing[2] = {};
+    // The other thread's collator is one of its own.
+    std::optional<QCollator> own;
+    if (items.size >= TwoThreads) {
+        own.emplace(naturalCollator());
+    }
+    inTwoThreads(items.size, [&](size_t begin, size_t end, int thread) {
+        for (size_t i = begin; i < end; ++i) {
+            SortItem &item = itemOf(items.data[i]);
+            item.entry = entries[i];
+            item.row = item.entry->row;
+            item.device = item.entry->device != nullptr;
+            if (item.device) {
+                read(items.data[i], thread == 0 ? &*own : nullptr, thread);
+            } else {
+                ++missing[thread];
+            }
+        }
+    });
+    if (missing[0] + missing[1] > 0) {
+        Item *kept = items.begin();
+        for (const Item &item : items) {
+            if (itemOf(item).device) {
+                *kept++ = item;
+            } else {
+                without->push_back(itemOf(item).entry);
+            }
+        }
+        items.size = size_t(kept - items.begin());
+        std::sort(
+            without->begin(), without->end(), [](ProxyEntry *a, ProxyEntry *b) { return a->row < b->row; });
+    }
+    return items;
+}
+
+/*! Sorts \a items as \a less does into \a entries from \a first: each half on a thread of
+ *  its own when there are enough, then merged on both, one thread taking the smallest
+ *  from the front and the other the largest from the back until each has filled its
+ *  half. No two items are equal under \a less.
+ */
+template<typename Item, typename Less>
+void sortInto(Items<Item> &items, Entries &entries, size_t first, Less less)
+{
+    Item *const begin = items.begin();
+    Item *const end = items.end();
+    ProxyEntry **const out = entries.data() + first;
+    if (items.size < TwoThreads) {
+        std::sort(begin, end, less);
+        for (size_t i = 0; i < items.size; ++i) {
+            out[i] = itemOf(begin[i]).entry;
+        }
+        return;
+    }
+    Item *const middle = begin + items.size / 2;
+    std::thread firstHalf([begin, middle, &less] { std::sort(begin, middle, less); });
+    std::sort(middle, end, less);
+    firstHalf.join();
+    const size_t half = items.size / 2;
+    std::thread front([&] {
+        const Item *left = begin;
+        const Item *right = middle;
+        for (size_t i = 0; i < half; ++i) {
+            out[i]
+                = itemOf(*(right == end || (left != middle && less(*left, *right)) ? left++ : right++)).entry;
+        }
+    });
+    const Item *left = middle;
+    const Item *right = end;
+    for (size_t i = items.size; i > half; --i) {
+        out[i - 1]
+            = itemOf(*(left == begin || (right != middle && less(left[-1], right[-1])) ? --right : --left))
+                  .entry;
+    }
+    front.join();
 }
 
 } // namespace
@@ -116,6 +215,8 @@ void ProxySortKeys::setSort(bool sorted, int fieldIndex, bool descending)
     m_descending = descending;
     m_field = sorted ? fieldIndex : -1;
     m_kind = m_field >= 0 ? field(m_field).sort : SortKind::None;
+    // The keys read for another sort are of no use: each is read anew when next compared.
+    m_generation = std::max(m_generation + 1, 1u);
 }
 
 bool ProxySortKeys::keyed() const
@@ -148,70 +249,44 @@ void ProxySortKeys::sort(Entries &entries)
         std::sort(entries.begin(), entries.end(), less());
         return;
     }
-    struct Item
-    {
-        qint64 number; // an address or number key
-        const void *key; // the text or collator key
-        int row;
-        ProxyEntry *entry;
-    };
-    std::vector<Item> items;
-    items.reserve(entries.size());
-    Entries without;
-    for (ProxyEntry *entry : entries) {
-        if (entry->device) {
-            items.push_back({ 0, nullptr, entry->row, entry });
-        } else {
-            without.push_back(entry);
-        }
-    }
     // Names ranked by the last sort by name sort as numbers while none changed.
     const bool byName = m_kind == SortKind::Natural && m_field == DeviceTableModel::ColName;
     bool ranked[2] = { byName && m_rankGeneration != 0, byName && m_rankGeneration != 0 };
-    // Each half writes only its own items and records; the collator of the other thread
-    // is one of its own.
-    inHalves(items.size(), [this, &items, &ranked](size_t begin, size_t end, int half) {
-        std::optional<QCollator> own;
-        if (half == 0) {
-            own.emplace(naturalCollator());
-        }
-        QCollator &collator = own ? *own : m_collator;
-        for (size_t i = begin; i < end; ++i) {
-            Item &item = items[i];
-            const RecordKeys &keys = keysOf(item.entry, collator);
-            if (m_kind == SortKind::Text) {
-                item.key = &keys.plain;
-            } else if (m_kind == SortKind::Natural) {
-                item.key = &*keys.text;
-                ranked[half] = ranked[half] && keys.nameRankGeneration == m_rankGeneration;
-                item.number = keys.nameRank;
-            } else {
-                item.number = keys.number;
+    // Each thread writes only its own items and records.
+    const auto read = [this, &ranked](SortItem &item, QCollator *own, int thread) {
+        const RecordKeys &keys = keysOf(item.entry, own ? *own : m_collator);
+        if (m_kind == SortKind::Text) {
+            item.key = &keys.plain;
+        } else if (m_kind == SortKind::Natural) {
+            item.key = &*keys.text;
+            if (keys.nameRankGeneration != m_rankGeneration) {
+                ranked[thread] = false;
             }
+            item.number = keys.nameRank;
+        } else {
+            item.number = keys.number;
         }
-    });
-    const bool descending = m_descending;
-    const auto byRow = [](const Item &a, const Item &b) { return a.row < b.row; };
-    const auto ordered = [descending, byRow](int order, const Item &a, const Item &b) {
-        return order != 0 ? (descending ? order > 0 : order < 0) : byRow(a, b);
     };
-    switch (ranked[0] && ranked[1] ? SortKind::Number : m_kind) {
-    case SortKind::Text: {
+    const bool descending = m_descending;
+    const auto ordered = [descending](int order, const SortItem &a, const SortItem &b) {
+        return order != 0 ? (descending ? order > 0 : order < 0) : a.row < b.row;
+    };
+    // Rows without a device go after every device, before them when descending.
+    Entries without;
+    const auto placeWithout = [&entries, &without, descending](size_t devices) {
+        std::copy(without.begin(), without.end(), entries.begin() + std::ptrdiff_t(descending ? 0 : devices));
+        return descending ? without.size() : 0;
+    };
+    if (m_kind == SortKind::Text) {
         // A text's first units go beside its row: most comparisons end within them.
-        struct TextItem
-        {
-            Item item;
-            int length;
-            std::array<char16_t, HeadLength> head;
-        };
-        std::vector<TextItem> texts;
-        texts.reserve(items.size());
-        for (const Item &item : items) {
-            const auto &text = *static_cast<const QString *>(item.key);
-            texts.push_back({ item, int(text.size()), {} });
-            foldedHead(text, &texts.back().head);
-        }
-        sortInHalves(texts, [ordered](const TextItem &a, const TextItem &b) {
+        Items<TextItem> texts
+            = readItems<TextItem>(entries, &without, [&read](TextItem &text, QCollator *own, int thread) {
+                  read(text.item, own, thread);
+                  const auto &plain = *static_cast<const QString *>(text.item.key);
+                  text.length = int(plain.size());
+                  foldedHead(plain, &text.head);
+              });
+        sortInto(texts, entries, placeWithout(texts.size), [ordered](const TextItem &a, const TextItem &b) {
             // By folded code unit, then by length.
             const int shorter = std::min({ a.length, b.length, HeadLength });
             const auto heads = std::mismatch(a.head.begin(), a.head.begin() + shorter, b.head.begin());
@@ -224,67 +299,59 @@ void ProxySortKeys::sort(Entries &entries)
             const auto &left = *static_cast<const QString *>(a.item.key);
             return ordered(compareFolded(left, *static_cast<const QString *>(b.item.key)), a.item, b.item);
         });
-        for (size_t i = 0; i < texts.size(); ++i) {
-            items[i] = texts[i].item;
-        }
-        break;
+        return;
     }
-    case SortKind::Natural:
-        sortInHalves(items, [ordered](const Item &a, const Item &b) {
-            const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
-            return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
-        });
-        if (byName) {
-            // Equal names share a rank; ranks rise with the collation in either direction.
-            m_rankGeneration = std::max(m_rankGeneration + 1, 1u);
-            int rank = 0;
-            for (size_t i = 0; i < items.size(); ++i) {
-                const auto key = static_cast<const QCollatorSortKey *>(items[i].key);
-                if (i > 0 && static_cast<const QCollatorSortKey *>(items[i - 1].key)->compare(*key) != 0) {
-                    rank += descending ? -1 : 1;
-                }
-                items[i].entry->keys.nameRank = rank;
-                items[i].entry->keys.nameRankGeneration = m_rankGeneration;
-            }
-        }
-        break;
-    default:
-        sortInHalves(items, [ordered](const Item &a, const Item &b) {
+    Items<SortItem> items = readItems<SortItem>(entries, &without, read);
+    const size_t first = placeWithout(items.size);
+    if (m_kind != SortKind::Natural || (ranked[0] && ranked[1])) {
+        sortInto(items, entries, first, [ordered](const SortItem &a, const SortItem &b) {
             return ordered(compareValues(a.number, b.number), a, b);
         });
-        break;
+        return;
     }
-    std::sort(without.begin(), without.end(), [](ProxyEntry *a, ProxyEntry *b) { return a->row < b->row; });
-    // Rows without a device go after every device, before them when descending.
-    Entries sorted;
-    sorted.reserve(entries.size());
-    if (descending) {
-        sorted.insert(sorted.end(), without.begin(), without.end());
+    sortInto(items, entries, first, [ordered](const SortItem &a, const SortItem &b) {
+        const auto &left = *static_cast<const QCollatorSortKey *>(a.key);
+        return ordered(left.compare(*static_cast<const QCollatorSortKey *>(b.key)), a, b);
+    });
+    if (byName) {
+        // Equal names share a rank; ranks rise with the collation in either direction.
+        m_rankGeneration = std::max(m_rankGeneration + 1, 1u);
+        int rank = 0;
+        for (size_t i = first; i < first + items.size; ++i) {
+            RecordKeys &keys = entries[i]->keys;
+            if (i > first && entries[i - 1]->keys.text->compare(*keys.text) != 0) {
+                rank += descending ? -1 : 1;
+            }
+            keys.nameRank = rank;
+            keys.nameRankGeneration = m_rankGeneration;
+        }
     }
-    for (const Item &item : items) {
-        sorted.push_back(item.entry);
-    }
-    if (!descending) {
-        sorted.insert(sorted.end(), without.begin(), without.end());
-    }
-    entries.swap(sorted);
-}
-
-void ProxySortKeys::forget(ProxyEntry &entry)
-{
-    entry.keys.sortValid = false;
-    entry.keys.text.reset();
-    entry.sortStale = false;
 }
 
 void ProxySortKeys::refresh(ProxyEntry &entry)
 {
     if (entry.sortStale) {
-        forget(entry);
+        entry.keys.sortGeneration = 0;
+        entry.keys.text.reset();
+        entry.sortStale = false;
         // The row may have been read again without a change signal.
         entry.keys.name.reset();
         entry.keys.nameRankGeneration = 0;
     }
+}
+
+bool ProxySortKeys::readName(ProxyEntry &entry)
+{
+    return entry.device && readName(entry, m_collator);
+}
+
+bool ProxySortKeys::readName(ProxyEntry &entry, QCollator &collator)
+{
+    if (entry.keys.name) {
+        return false;
+    }
+    entry.keys.name = collator.sortKey(entry.device->name());
+    return true;
 }
 
 int ProxySortKeys::compare(ProxyEntry *left, ProxyEntry *right)
@@ -313,16 +380,14 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry)
 const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry, QCollator &collator)
 {
     RecordKeys &keys = entry->keys;
-    if (keys.sortValid) {
+    if (keys.sortGeneration == m_generation) {
         return keys;
     }
     const DeviceData &device = *entry->device;
     const DeviceField &sorted = field(m_field);
     if (m_kind == SortKind::Natural) {
         if (m_field == DeviceTableModel::ColName) {
-            if (!keys.name) {
-                keys.name = collator.sortKey(device.name());
-            }
+            readName(*entry, collator);
             keys.text = keys.name;
         } else {
             keys.text = collator.sortKey((device.*sorted.text)());
@@ -333,7 +398,7 @@ const RecordKeys &ProxySortKeys::keysOf(ProxyEntry *entry, QCollator &collator)
     } else {
         keys.number = sorted.number(device);
     }
-    keys.sortValid = true;
+    keys.sortGeneration = m_generation;
     return keys;
 }
 

@@ -39,21 +39,24 @@ public:
      */
     void sort(Entries &entries);
 
-    // A new sort: the keys of the old one are of no use.
-    static void forget(ProxyEntry &entry);
     // Reads the keys of a row whose sort property changed when it is next compared.
     static void refresh(ProxyEntry &entry);
+    // Reads the collation key of the row's name unless it has one; true when it read it.
+    bool readName(ProxyEntry &entry);
 
 private:
     int compare(ProxyEntry *left, ProxyEntry *right);
     const RecordKeys &keysOf(ProxyEntry *entry);
     const RecordKeys &keysOf(ProxyEntry *entry, QCollator &collator);
+    static bool readName(ProxyEntry &entry, QCollator &collator);
 
     QCollator m_collator;
     bool m_sorted = false;
     bool m_descending = false;
     int m_field = -1;
     SortKind m_kind = SortKind::None;
+    // Which sort the records' keys were read for.
+    quint32 m_generation = 1;
     // Which sort by name ranked the names that carry it; 0 before any.
     quint32 m_rankGeneration = 0;
 };

@@ -475,16 +475,32 @@ private Q_SLOTS:
                 QString(), mac.arg(i % 13).arg(i % 89));
             m_table->appendDevice(m_devices.last());
         }
-        // Then the other way, after a rename in the half that the other thread does not read.
+        // The names' keys are read ahead while the loop is free.
+        for (int turn = 0; turn < 30; ++turn) {
+            QCoreApplication::processEvents();
+        }
+        // Then the other way, after a rename in the half that the other thread does not
+        // read; and each way searched, which reads the records on two threads too.
+        const auto shows = [this](const QList<DevicePtr> &expected) {
+            QCOMPARE(m_proxy->count(), expected.size());
+            for (int row = 0; row < expected.size(); ++row) {
+                QCOMPARE(m_proxy->device(row), expected.at(row).data());
+            }
+        };
         for (const int way : { mode, int(mode == Sort::Ascend ? Sort::Descend : Sort::Ascend) }) {
             m_proxy->sortByColumn(section, way);
             m_proxy->refresh();
             QList<DevicePtr> expected = m_devices;
             std::stable_sort(expected.begin(), expected.end(), expectedOrder(section, way));
-            QCOMPARE(m_proxy->count(), expected.size());
-            for (int row = 0; row < expected.size(); ++row) {
-                QCOMPARE(m_proxy->device(row), expected.at(row).data());
-            }
+            shows(expected);
+            m_proxy->setSearchText(QStringLiteral("器12"));
+            m_proxy->refresh();
+            QList<DevicePtr> found;
+            std::copy_if(expected.begin(), expected.end(), std::back_inserter(found),
+                [](const DevicePtr &device) { return device->name().contains(QStringLiteral("器12")); });
+            shows(found);
+            m_proxy->setSearchText(QString());
+            m_proxy->refresh();
             m_devices.last()->setName(QStringLiteral("编码器0"));
         }
     }
