@@ -518,7 +518,9 @@ void DeviceSortFilterProxyModelPrivate::queueNamesAhead(size_t from)
         namesTimer->setInterval(0);
         QObject::connect(namesTimer.get(), &QTimer::timeout, [this] { readNamesAhead(); });
     }
-    namesTimer->start();
+    if (!namesTimer->isActive()) {
+        namesTimer->start(); // not again on each insert of a scan
+    }
 }
 
 void DeviceSortFilterProxyModelPrivate::readNamesAhead()
