@@ -50,7 +50,7 @@ for n in "${sizes[@]}"; do
             "$build/apps/devicefinder/devicefinder" --devices "$n" --scans 3 --screenshot "out/scale-$n.png" 2>&1)
         wall=$(sed -n 's/^wall \([0-9.]*\) peak.*/\1/p' <<<"$log")
         peak=$(sed -n 's/^wall .* peak \([0-9]*\)$/\1/p' <<<"$log")
-        turn=$(sed -n 's/.*longest event-loop turn during the scans: \([0-9]*\) ms/\1/p' <<<"$log")
+        turn=$(sed -n 's/.*longest event-loop turn during the scans: \([0-9]*\) ms.*/\1/p' <<<"$log")
         [[ -n $wall && -n $peak && -n $turn ]] || { echo "$log" >&2; exit 1; }
         walls+=("$wall")
         peaks+=("$((peak / 1024))")

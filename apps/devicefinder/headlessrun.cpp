@@ -23,6 +23,7 @@
 #include <iterator>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -77,6 +78,18 @@ const ProbeStep ProbeSteps[] = {
 constexpr int SmallWidth = 800;
 constexpr int SmallHeight = 500;
 
+// CPU time of the calling thread, or -1 where the system does not tell.
+qint64 threadCpuMilliseconds()
+{
+#if defined(Q_OS_UNIX) && defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec now {};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) == 0) {
+        return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+#endif
+    return -1;
+}
+
 } // namespace
 
 HeadlessRun::HeadlessRun(DeviceFinder *finder, TableExport *exporter, QQuickWindow *window,
@@ -104,7 +117,7 @@ void HeadlessRun::start()
     m_scansLeft = m_options.scans;
     m_probe.setInterval(ProbeMilliseconds);
     connect(&m_probe, &QTimer::timeout, this, &HeadlessRun::probe);
-    m_sinceTick.start();
+    restartTurns();
     m_clock.start();
     connect(m_finder->deviceModel(), &DeviceTableModel::rowCountChanged, this,
         [this] { m_lastListed = m_clock.elapsed(); });
@@ -145,7 +158,32 @@ void HeadlessRun::stopWatchdog()
 
 void HeadlessRun::probe()
 {
-    m_longestTurn = qMax(m_longestTurn, m_sinceTick.restart());
+    const qint64 turn = m_sinceTick.restart();
+    const qint64 cpu = threadCpuMilliseconds();
+    if (turn > m_longestTurn) {
+        m_longestTurn = turn;
+        m_longestTurnCpu = cpu - m_cpuAtTick;
+    }
+    m_cpuAtTick = cpu;
+}
+
+void HeadlessRun::restartTurns()
+{
+    m_longestTurn = 0;
+    m_longestTurnCpu = 0;
+    m_sinceTick.start();
+    m_cpuAtTick = threadCpuMilliseconds();
+}
+
+// A turn may last longer than the main thread ran in it when other processes hold the
+// cores; the line says both.
+QString HeadlessRun::longestTurnText() const
+{
+    QString text = QString::number(m_longestTurn) + QLatin1String(" ms");
+    if (m_cpuAtTick >= 0) {
+        text += QStringLiteral(" (the main thread ran %1 ms of it)").arg(m_longestTurnCpu);
+    }
+    return text;
 }
 
 void HeadlessRun::scanNext()
@@ -161,8 +199,8 @@ void HeadlessRun::scanNext()
         disconnect(m_scansConnection);
         m_probe.stop();
         probe();
-        QTextStream(stdout) << "devicefinder: longest event-loop turn during the scans: " << m_longestTurn
-                            << " ms\n";
+        QTextStream(stdout) << "devicefinder: longest event-loop turn during the scans: " << longestTurnText()
+                            << '\n';
         QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterScans);
         return;
     }
@@ -197,8 +235,7 @@ void HeadlessRun::runChange()
 {
     const qint64 sentAt = m_clock.elapsed();
     // The change's own turns: answers arrive while reports and strays still come in.
-    m_longestTurn = 0;
-    m_sinceTick.restart();
+    restartTurns();
     m_probe.start();
     connect(m_finder, &DeviceFinder::resultsReady, this, [this, sentAt] {
         m_probe.stop();
@@ -206,8 +243,8 @@ void HeadlessRun::runChange()
         QTextStream(stdout) << "devicefinder: change of " << m_finder->resultRowModel()->totalCount()
                             << " devices ended after " << m_clock.elapsed() - sentAt << " ms, "
                             << m_finder->unsettledCount() << " without an answer\n"
-                            << "devicefinder: longest event-loop turn during the change: " << m_longestTurn
-                            << " ms\n";
+                            << "devicefinder: longest event-loop turn during the change: "
+                            << longestTurnText() << '\n';
         QTimer::singleShot(SettleMilliseconds, this, &HeadlessRun::afterChange);
     });
     QString refusal;

@@ -57,6 +57,8 @@ private:
     void startWatchdog(int milliseconds);
     void stopWatchdog();
     void probe();
+    void restartTurns();
+    QString longestTurnText() const;
     void scanNext();
     void afterScans();
     void runChange();
@@ -90,6 +92,9 @@ private:
     qint64 m_roundStarted = 0;
     qint64 m_lastListed = 0;
     qint64 m_longestTurn = 0;
+    // The main thread's CPU time at the last tick and within the longest turn.
+    qint64 m_cpuAtTick = 0;
+    qint64 m_longestTurnCpu = 0;
     // The response probe: the step under way, when it began, and whether the frame about
     // to be drawn shows it.
     int m_step = -1;
