@@ -89,7 +89,7 @@ void ArrangedColumnsModel::setFinder(DeviceFinder *finder)
     // Any row may have been confirmed or changed: the view asks again for the rows it shows.
     const auto changed = [this] {
         if (rowCount() > 0 && columnCount() > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { AwaitingScanRole });
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), { AwaitingPortsRole });
         }
     };
     if (m_finder) {
@@ -225,8 +225,8 @@ QVariant ArrangedColumnsModel::data(const QModelIndex &index, int role) const
         return m_devices->sourceRow(index.row());
     case SelectedRole:
         return isRowSelected(index.row());
-    case AwaitingScanRole:
-        return m_finder && m_finder->isAwaitingScan(m_devices->device(index.row()));
+    case AwaitingPortsRole:
+        return m_finder ? m_finder->awaitingPorts(m_devices->device(index.row())) : 0;
     default:
         return QVariant();
     }
@@ -235,7 +235,7 @@ QVariant ArrangedColumnsModel::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> ArrangedColumnsModel::roleNames() const
 {
     return { { DeviceRole, "device" }, { ColumnRoleRole, "columnRole" }, { TableRowRole, "tableRow" },
-        { SelectedRole, "selected" }, { AwaitingScanRole, "awaitingScan" } };
+        { SelectedRole, "selected" }, { AwaitingPortsRole, "awaitingPorts" } };
 }
 
 void ArrangedColumnsModel::selectRow(int row, int modifiers)

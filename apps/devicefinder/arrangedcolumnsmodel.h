@@ -19,8 +19,9 @@ class DeviceSortFilterProxyModel;
  *
  *  Each cell gives the row's device ("device"), the property its column shows
  *  ("columnRole"), the device's row in the device table ("tableRow"), whether the row
- *  is selected ("selected") and whether its device shows a change that its next scan
- *  report is to confirm ("awaitingScan", with finder() set). The row selection lives in selection(), over this model,
+ *  is selected ("selected") and which of its device's ports show a change that its next
+ *  scan report is to confirm ("awaitingPorts", DeviceFinder::awaitingPorts(), with
+ *  finder() set). The row selection lives in selection(), over this model,
  *  and follows the rows through sorting and filtering; it is apart from the devices'
  *  check boxes.
  */
@@ -41,7 +42,7 @@ public:
         ColumnRoleRole,
         TableRowRole,
         SelectedRole,
-        AwaitingScanRole
+        AwaitingPortsRole
     };
     Q_ENUM(Role)
 

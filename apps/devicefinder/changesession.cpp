@@ -451,18 +451,20 @@ void ChangeSession::showChanged(
         return;
     }
     QVector<t_device_network_info> ports = device->networkInfo();
-    const auto take = [&ports](int port, const QString &ip, const PortSettings &settings) {
+    int taken = 0;
+    const auto take = [&ports, &taken](int port, const QString &ip, const PortSettings &settings) {
         if (port < ports.size() && !ip.isEmpty()) {
             ports[port].ip = ip;
             ports[port].subnetMask = settings.subnetMask;
             ports[port].gateway = settings.gateway;
             parseAddress(ip, &ports[port].ipInt);
+            taken |= 1 << port;
         }
     };
     take(0, ip, request.port1);
     take(1, ip2, request.port2);
     device->setNetworkInfo(ports);
-    m_awaitingScan.insert(commMac);
+    m_awaitingScan[commMac] |= taken;
 }
 
 void ChangeSession::confirm(const QString &commMac)
@@ -494,6 +496,11 @@ void ChangeSession::confirm(const QString &commMac)
 bool ChangeSession::isAwaitingScan(const QString &commMac) const
 {
     return m_awaitingScan.contains(commMac);
+}
+
+int ChangeSession::awaitingPorts(const QString &commMac) const
+{
+    return m_awaitingScan.value(commMac);
 }
 
 int ChangeSession::awaitingScanCount() const

@@ -78,6 +78,9 @@ public:
     //! A MAC-scan report of \a commMac: its shown change is confirmed or replaced.
     void confirm(const QString &commMac);
     bool isAwaitingScan(const QString &commMac) const;
+    //! Which ports of \a commMac show new values not yet confirmed: 1 for port 1, 2 for
+    //! port 2, or both; 0 for none.
+    int awaitingPorts(const QString &commMac) const;
     int unconfirmedCount() const;
     //! Devices of every change so far whose whereabouts no answer or scan has told yet.
     int unsettledCount() const;
@@ -139,7 +142,7 @@ private:
     QVector<ResultRow> m_pending;
     //! The last change sent; a retry of its failures takes its settings.
     ChangeRequest m_request;
-    QSet<QString> m_awaitingScan;
+    QHash<QString, int> m_awaitingScan;
     QHash<QString, Unconfirmed> m_unconfirmed;
     //! The results shown: their request, and each device's result record.
     int m_shownRequest = 0;

@@ -311,6 +311,11 @@ bool DeviceFinder::isAwaitingScan(DeviceData *device) const
     return device && m_session->isAwaitingScan(device->commMac());
 }
 
+int DeviceFinder::awaitingPorts(DeviceData *device) const
+{
+    return device ? m_session->awaitingPorts(device->commMac()) : 0;
+}
+
 QString DeviceFinder::statusText() const
 {
     return m_session->settledText();

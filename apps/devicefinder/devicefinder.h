@@ -117,6 +117,9 @@ public:
     Q_INVOKABLE QVariantMap checkChange(const QVariantMap &settings) const;
     //! Whether \a device's change succeeded and the scan has not confirmed it yet.
     Q_INVOKABLE bool isAwaitingScan(DeviceData *device) const;
+    //! The ports of \a device whose shown values its next scan report is to confirm
+    //! (ChangeSession::awaitingPorts()).
+    int awaitingPorts(DeviceData *device) const;
     //! Sends the change to the back-end; false (with a message) when it is refused.
     Q_INVOKABLE bool applyChange(const QVariantMap &settings);
     /*! Sends the last change's failed devices again, each with the address planned for

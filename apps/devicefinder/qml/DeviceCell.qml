@@ -16,13 +16,13 @@ Rectangle {
     id: cell
 
     // From the model: the row's device, the property this column shows, the device's
-    // row in the device table, whether the row is selected, and whether its device
-    // shows a change that its next scan report is to confirm.
+    // row in the device table, whether the row is selected, and which of its device's
+    // ports (1, 2 or both as bits) show a change that its next scan report is to confirm.
     required property var device
     required property string columnRole
     required property int tableRow
     required property bool selected
-    required property bool awaitingScan
+    required property int awaitingPorts
     required property int row
     readonly property string role: columnRole
     readonly property int proxyRow: row
@@ -31,10 +31,11 @@ Rectangle {
     signal editRequested()
     //! The pointer entered (\a show true) or left a cell whose text is cut short.
     signal tipRequested(bool show)
-    readonly property bool showsAddress: role === "ip" || role === "subnetMask" || role === "gateway"
-                                         || role === "ip2" || role === "subnetMask2" || role === "gateway2"
-    // A change that succeeded shows at once; the next scan report confirms it.
-    readonly property bool awaiting: awaitingScan
+    readonly property int port: role === "ip" || role === "subnetMask" || role === "gateway" ? 1
+                                : role === "ip2" || role === "subnetMask2" || role === "gateway2" ? 2 : 0
+    // A change that succeeded shows at once on the ports it set; the next scan report
+    // confirms it.
+    readonly property bool awaiting: (awaitingPorts & port) !== 0
     readonly property string text: {
         if (!device)
             return ""
@@ -52,12 +53,12 @@ Rectangle {
         default:
             var property = device[role]
             var shown = property === undefined || property === null ? "" : String(property)
-            return awaiting && showsAddress ? shown + qsTr("（待扫描确认）") : shown
+            return awaiting && shown !== "" ? shown + qsTr("（待扫描确认）") : shown
         }
     }
     // A narrow column keeps the address whole: the mark shows as an arrow before it, and
     // whole in the tool tip.
-    readonly property bool marked: awaiting && showsAddress
+    readonly property bool marked: awaiting && text !== ""
     readonly property string shownText: marked ? "↻ " + text.replace(qsTr("（待扫描确认）"), "") : text
     readonly property color textColor: {
         if (!device)
@@ -69,7 +70,7 @@ Rectangle {
         }
         if (role === "ipState" && device.ipState !== DeviceData.StateNormal)
             return device.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
-        if (awaiting && showsAddress)
+        if (marked)
             return "#1c7ed6"
         if (role === "malfunction")
             return "#c92a2a"

@@ -68,14 +68,14 @@ Item {
                     width: Math.max(implicitWidth, countersRoom.advanceWidth)
                     height: 32
                     verticalAlignment: Text.AlignVCenter
-                    text: qsTr("第%1轮扫描 · 共%2台 · 在线%3台 · 已选%4台")
+                    text: qsTr("第%1轮扫描 · 共%2台 · 在线%3台 · 已勾选%4台")
                           .arg(Finder.scanRound).arg(Finder.tableCount)
                           .arg(Finder.onlineCount).arg(Finder.checkedCount)
                     color: "#c9d6e8"
                     TextMetrics {
                         id: countersRoom
                         font: counters.font
-                        text: qsTr("第%1轮扫描 · 共%2台 · 在线%2台 · 已选%2台").arg("000").arg("00000")
+                        text: qsTr("第%1轮扫描 · 共%2台 · 在线%2台 · 已勾选%2台").arg("000").arg("00000")
                     }
                 }
                 ComboBox {

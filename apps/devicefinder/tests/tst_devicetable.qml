@@ -507,6 +507,11 @@ Item {
             page.showDevices()
             tryCellText(1, "ip", "192.168.1.91（待扫描确认）")
             compare(cell(1, "ip").shownText, "↻ 192.168.1.91")
+            compare(cell(1, "gateway").shownText, "↻ 192.168.1.1")
+            // Port 2 was not part of the change: nothing of it awaits the scan.
+            showColumn("ip2")
+            tryVerify(function () { return cell(1, "ip2") !== null })
+            verify(cell(1, "ip2").shownText.indexOf("↻") < 0)
             Finder.scan(1)
             tryCellText(1, "ip", "192.168.1.91")
         }
