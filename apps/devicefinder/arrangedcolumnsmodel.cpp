@@ -301,12 +301,32 @@ int ArrangedColumnsModel::checkShown()
 void ArrangedColumnsModel::sourceAboutToReset()
 {
     // A new filter resets the rows: the selected devices that it still shows stay selected.
-    m_resetSelected.clear();
+    keepSelectedDevices();
+}
+
+void ArrangedColumnsModel::keepSelectedDevices()
+{
+    m_keptSelected.clear();
     if (m_devices && m_selection->model() == this) {
         for (const QVariant &row : selectedRows()) {
-            m_resetSelected.insert(m_devices->device(row.toInt()));
+            m_keptSelected.insert(m_devices->device(row.toInt()));
         }
     }
+}
+
+void ArrangedColumnsModel::selectKeptDevices()
+{
+    if (m_keptSelected.isEmpty()) {
+        return;
+    }
+    QItemSelection selection;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (m_keptSelected.contains(m_devices->device(row))) {
+            selection.select(index(row, 0), index(row, 0));
+        }
+    }
+    m_keptSelected.clear();
+    m_selection->select(selection, QItemSelectionModel::Select);
 }
 
 // A reset makes a view build every cell anew; rows that leave or join and a layout
@@ -329,17 +349,7 @@ void ArrangedColumnsModel::sourceReset()
     changePersistentIndexList(persistent, gone);
     Q_EMIT layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
     Q_EMIT selectedCountChanged();
-    if (m_resetSelected.isEmpty()) {
-        return;
-    }
-    QItemSelection selection;
-    for (int row = 0; row < rowCount(); ++row) {
-        if (m_resetSelected.contains(m_devices->device(row))) {
-            selection.select(index(row, 0), index(row, 0));
-        }
-    }
-    m_resetSelected.clear();
-    m_selection->select(selection, QItemSelectionModel::Select);
+    selectKeptDevices();
 }
 
 void ArrangedColumnsModel::followRowCount()
@@ -356,11 +366,19 @@ void ArrangedColumnsModel::followRowCount()
     }
 }
 
+// A new order reaches the views as new data in every row, not as a layout change, so that
+// they keep their cells and only rebind them (a layout change makes a table view lay out
+// and refill every cell). Persistent indexes still follow their rows' devices; the
+// selection, whose ranges would not, is taken off and put back by device.
 void ArrangedColumnsModel::sourceLayoutAboutToChange(
     const QList<QPersistentModelIndex> &parents, QAbstractItemModel::LayoutChangeHint hint)
 {
     Q_UNUSED(parents)
-    Q_EMIT layoutAboutToBeChanged({}, hint);
+    Q_UNUSED(hint)
+    keepSelectedDevices();
+    if (!m_keptSelected.isEmpty()) {
+        m_selection->select(QItemSelection(), QItemSelectionModel::Clear);
+    }
     // Each persistent index follows its row's source index; its column stays.
     m_layoutIndexes = persistentIndexList();
     m_layoutSources.clear();
@@ -373,6 +391,7 @@ void ArrangedColumnsModel::sourceLayoutChanged(
     const QList<QPersistentModelIndex> &parents, QAbstractItemModel::LayoutChangeHint hint)
 {
     Q_UNUSED(parents)
+    Q_UNUSED(hint)
     QModelIndexList moved;
     for (int i = 0; i < m_layoutIndexes.size(); ++i) {
         const QPersistentModelIndex &source = m_layoutSources.at(i);
@@ -381,7 +400,11 @@ void ArrangedColumnsModel::sourceLayoutChanged(
     changePersistentIndexList(m_layoutIndexes, moved);
     m_layoutIndexes.clear();
     m_layoutSources.clear();
-    Q_EMIT layoutChanged({}, hint);
+    if (rowCount() > 0 && columnCount() > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+            { DeviceRole, TableRowRole, SelectedRole, AwaitingPortsRole });
+    }
+    selectKeptDevices();
 }
 
 void ArrangedColumnsModel::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

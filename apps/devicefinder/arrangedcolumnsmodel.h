@@ -90,6 +90,8 @@ Q_SIGNALS:
 private:
     void sourceAboutToReset();
     void sourceReset();
+    void keepSelectedDevices();
+    void selectKeptDevices();
     //! Follows the source's row count with row signals of its own.
     void followRowCount();
     void sourceLayoutAboutToChange(const QList<QPersistentModelIndex> &parents,
@@ -110,11 +112,11 @@ private:
     QMetaObject::Connection m_selectionConnection;
     QPersistentModelIndex m_anchor;
     QVector<QMetaObject::Connection> m_connections;
-    // The persistent indexes over a layout change, and their rows' source indexes.
+    // The persistent indexes over a new order of the source, and their rows' source indexes.
     QModelIndexList m_layoutIndexes;
     QList<QPersistentModelIndex> m_layoutSources;
-    // The selected devices across a reset of the source.
-    QSet<const QObject *> m_resetSelected;
+    // The selected devices across a reset or a new order of the source.
+    QSet<const QObject *> m_keptSelected;
 };
 
 #endif // ZVR_DEVICEFINDER_ARRANGEDCOLUMNSMODEL_H
