@@ -183,7 +183,10 @@ Dialog {
                 visible: dialog.target.count > 1
                 clip: true
                 model: dialog.plan.preview
-                ScrollBar.vertical: ScrollBar { }
+                // Always drawn when the plan is longer than its room, so that it shows there is more.
+                ScrollBar.vertical: ScrollBar {
+                    policy: preview.contentHeight > preview.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded
+                }
                 delegate: Label {
                     required property var modelData
                     width: preview.width

@@ -132,7 +132,9 @@ Item {
                 Button {
                     objectName: "lastResultsButton"
                     text: qsTr("上次结果")
-                    visible: Finder.resultRows.totalCount > 0
+                    // Shown but disabled until there are results, so that the buttons
+                    // beside it keep their places.
+                    enabled: Finder.resultRows.totalCount > 0
                     onClicked: stack.currentIndex = 1
                 }
                 Button {
@@ -149,7 +151,7 @@ Item {
                 }
                 Button {
                     objectName: "columnsButton"
-                    visible: !page.showingResults
+                    enabled: !page.showingResults
                     text: qsTr("列设置")
                     onClicked: columnChooser.open()
                 }
