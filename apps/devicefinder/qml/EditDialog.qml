@@ -224,42 +224,50 @@ Dialog {
                     text: qsTr("秒")
                 }
             }
-            // What concerns the change as a whole, in two lines kept for it; each field's
-            // refusal shows beside the field.
-            Label {
-                objectName: "editError"
-                width: parent.width
-                height: 2 * fontMetrics.height + 2
-                wrapMode: Text.Wrap
-                maximumLineCount: 2
-                elide: Text.ElideRight
-                text: dialog.changeError
-                color: dialog.unchanged ? "#868e96" : "#c92a2a"
-                ToolTip.visible: truncated && errorHover.containsMouse
-                ToolTip.text: text
-                MouseArea {
-                    id: errorHover
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    acceptedButtons: Qt.NoButton
-                }
+        }
+    }
+
+    // What concerns the change as a whole stands beside the buttons, in two lines kept for
+    // it, so that a small window that scrolls the fields still shows why 确定 is disabled;
+    // each field's refusal shows beside the field.
+    footer: ColumnLayout {
+        spacing: 0
+        Label {
+            objectName: "editError"
+            Layout.fillWidth: true
+            Layout.leftMargin: dialog.leftPadding
+            Layout.rightMargin: dialog.rightPadding
+            Layout.preferredHeight: 2 * fontMetrics.height + 2
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            verticalAlignment: Text.AlignBottom
+            text: dialog.changeError
+            color: dialog.unchanged ? "#868e96" : "#c92a2a"
+            ToolTip.visible: truncated && errorHover.containsMouse
+            ToolTip.text: text
+            MouseArea {
+                id: errorHover
+                anchors.fill: parent
+                hoverEnabled: true
+                acceptedButtons: Qt.NoButton
             }
             FontMetrics {
                 id: fontMetrics
             }
         }
-    }
-
-    footer: DialogButtonBox {
-        Button {
-            objectName: "applyButton"
-            text: qsTr("确定")
-            enabled: Object.keys(dialog.plan.errors).length === 0
-            onClicked: dialog.submit()
-        }
-        Button {
-            text: qsTr("取消")
-            onClicked: dialog.close()
+        DialogButtonBox {
+            Layout.fillWidth: true
+            Button {
+                objectName: "applyButton"
+                text: qsTr("确定")
+                enabled: Object.keys(dialog.plan.errors).length === 0
+                onClicked: dialog.submit()
+            }
+            Button {
+                text: qsTr("取消")
+                onClicked: dialog.close()
+            }
         }
     }
 }

@@ -461,7 +461,7 @@ Item {
             }
             var editor = page.editor
             tryCompare(editor, "opened", true)
-            var error = findChild(editor.contentItem, "editError")
+            var error = findChild(editor.footer, "editError")
             compare(error.text, data.message)
             compare(String(error.color), data.red ? "#c92a2a" : "#868e96")
             compare(findChild(editor.footer, "applyButton").enabled, false)
