@@ -369,14 +369,18 @@ void ArrangedColumnsModel::followRowCount()
 // A new order reaches the views as new data in every row, not as a layout change, so that
 // they keep their cells and only rebind them (a layout change makes a table view lay out
 // and refill every cell). Persistent indexes still follow their rows' devices; the
-// selection, whose ranges would not, is taken off and put back by device.
+// selection, whose ranges would not, is taken off and put back by the source rows, which
+// the source moves for us.
 void ArrangedColumnsModel::sourceLayoutAboutToChange(
     const QList<QPersistentModelIndex> &parents, QAbstractItemModel::LayoutChangeHint hint)
 {
     Q_UNUSED(parents)
     Q_UNUSED(hint)
-    keepSelectedDevices();
-    if (!m_keptSelected.isEmpty()) {
+    m_layoutSelected.clear();
+    if (m_selection->model() == this && m_selection->hasSelection()) {
+        for (const QVariant &row : selectedRows()) {
+            m_layoutSelected << QPersistentModelIndex(mapToSource(index(row.toInt(), 0)));
+        }
         m_selection->select(QItemSelection(), QItemSelectionModel::Clear);
     }
     // Each persistent index follows its row's source index; its column stays.
@@ -404,7 +408,16 @@ void ArrangedColumnsModel::sourceLayoutChanged(
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
             { DeviceRole, TableRowRole, SelectedRole, AwaitingPortsRole });
     }
-    selectKeptDevices();
+    if (!m_layoutSelected.isEmpty()) {
+        QItemSelection selection;
+        for (const QPersistentModelIndex &source : qAsConst(m_layoutSelected)) {
+            if (source.isValid()) {
+                selection.select(index(source.row(), 0), index(source.row(), 0));
+            }
+        }
+        m_layoutSelected.clear();
+        m_selection->select(selection, QItemSelectionModel::Select);
+    }
 }
 
 void ArrangedColumnsModel::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)

@@ -115,8 +115,10 @@ private:
     // The persistent indexes over a new order of the source, and their rows' source indexes.
     QModelIndexList m_layoutIndexes;
     QList<QPersistentModelIndex> m_layoutSources;
-    // The selected devices across a reset or a new order of the source.
+    // The selected devices across a reset of the source, and the selected rows' source
+    // indexes across a new order.
     QSet<const QObject *> m_keptSelected;
+    QList<QPersistentModelIndex> m_layoutSelected;
 };
 
 #endif // ZVR_DEVICEFINDER_ARRANGEDCOLUMNSMODEL_H
