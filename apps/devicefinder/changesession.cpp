@@ -143,6 +143,7 @@ QList<QSharedPointer<DeviceData>> ChangeSession::changeable(
         default:
             if (keepsItsAddress(device.data(), runModes)) {
                 ++leftOut->nodes;
+                leftOut->nodeNames << device->name();
             } else {
                 targets << device;
             }

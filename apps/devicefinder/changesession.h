@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QSet>
 #include <QSharedPointer>
+#include <QStringList>
 
 class DeviceData;
 class DeviceRegistry;
@@ -29,6 +30,7 @@ struct LeftOut
     int offline = 0;
     int fault = 0; //!< reachable, but reporting a malfunction
     int nodes = 0; //!< master and backup nodes, which keep their addresses
+    QStringList nodeNames; //!< the names of those nodes, in the order checked
     int total() const { return hidden + offline + fault + nodes; }
 };
 

@@ -18,6 +18,14 @@
 
 namespace {
 
+// The first few names, enough to tell which nodes keep their addresses.
+QString nodeNamesText(const QStringList &names)
+{
+    constexpr int Shown = 3;
+    const QString shown = names.mid(0, Shown).join(QStringLiteral("、"));
+    return names.size() > Shown ? DeviceFinder::tr("%1等").arg(shown) : shown;
+}
+
 PortSettings portFrom(const QVariantMap &settings, const QString &suffix)
 {
     return { settings.value(QStringLiteral("ip") + suffix).toString().trimmed(),
@@ -202,7 +210,7 @@ QVariantMap DeviceFinder::editTarget() const
     const LeftOut &leftOut = m_session->leftOut();
     QVariantMap target { { QStringLiteral("count"), targets.size() }, { QStringLiteral("hidden"), leftOut.hidden },
         { QStringLiteral("offline"), leftOut.offline }, { QStringLiteral("fault"), leftOut.fault },
-        { QStringLiteral("nodes"), leftOut.nodes } };
+        { QStringLiteral("nodes"), leftOut.nodes }, { QStringLiteral("nodeNames"), nodeNamesText(leftOut.nodeNames) } };
     if (targets.isEmpty()) {
         return target;
     }

@@ -140,7 +140,8 @@ Dialog {
                 width: parent.width
                 visible: dialog.target.nodes > 0
                 wrapMode: Text.Wrap
-                text: qsTr("%1台已勾选的设备是主备节点，保留原地址，不在此次修改中。").arg(dialog.target.nodes || 0)
+                text: qsTr("%1台已勾选的设备是主备节点（%2），保留原地址，不在此次修改中。")
+                      .arg(dialog.target.nodes || 0).arg(dialog.target.nodeNames || "")
                 color: "#e67700"
             }
             Label {

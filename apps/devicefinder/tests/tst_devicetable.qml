@@ -471,6 +471,9 @@ Item {
                 if (label.visible)
                     verify(label.text.indexOf(String(data.notes[note])) === 0, label.text)
             }
+            // The nodes that keep their addresses are named.
+            if (data.batch)
+                verify(findChild(editor.contentItem, "nodesNote").text.indexOf(Finder.sortModel.device(4).name) > 0)
             if (data.red)
                 return
             waitForRendering(editor.contentItem)
