@@ -481,17 +481,6 @@ void DeviceSortFilterProxyModelPrivate::rebuild(bool narrower)
     if (!sameRows || current != newOrder) {
         replaceOrder(std::move(newOrder), sameRows);
     }
-    settleWaiting();
-}
-
-// Rows that no order took are hidden.
-void DeviceSortFilterProxyModelPrivate::settleWaiting()
-{
-    for (const std::unique_ptr<ProxyEntry> &entry : rows) {
-        if (!entry->shown()) {
-            entry->hide();
-        }
-    }
 }
 
 void DeviceSortFilterProxyModelPrivate::loadRows()
@@ -503,7 +492,6 @@ void DeviceSortFilterProxyModelPrivate::loadRows()
         rows.push_back(makeEntry(row));
     }
     order.assign(acceptedRows(false));
-    settleWaiting();
     queueNamesAhead(0);
 }
 
@@ -651,7 +639,6 @@ void DeviceSortFilterProxyModelPrivate::sourceLayoutChanged()
     order.clear();
     clearDirty();
     order.assign(acceptedRows(true));
-    settleWaiting();
     endLayoutChange();
     Q_EMIT q->layoutChanged();
 }

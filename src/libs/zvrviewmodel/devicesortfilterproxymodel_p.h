@@ -50,7 +50,6 @@ public:
     void schedule();
     void applyPending();
     void rebuild(bool narrower = false);
-    void settleWaiting();
     void loadRows();
     void clearRows();
     void renumberRows(int from);

@@ -20,7 +20,8 @@
 class DeviceTableModelPrivate
 {
 public:
-    // A vector holds the handles in place; a QList would allocate one node per row.
+    // A vector holds the handles in place; a QList would allocate one node per row. Never a
+    // null handle: appendDevice refuses one.
     QVector<QSharedPointer<DeviceData>> devices;
 
     ZVR::Private::DevicePointerSet deviceSet;
@@ -158,16 +159,17 @@ bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData> device)
         return false;
     }
     const DeviceData *const target = device.data();
-    int row = -1;
-    if (d->deviceSet.contains(target)) {
-        const auto it = std::find_if(d->devices.cbegin(), d->devices.cend(),
-            [target](const QSharedPointer<DeviceData> &entry) { return entry.data() == target; });
-        row = static_cast<int>(std::distance(d->devices.cbegin(), it));
-    }
-    if (row < 0 || row >= d->devices.size()) {
+    // The set answers for a device that is not here without a walk through the rows.
+    const auto it = !d->deviceSet.contains(target) ? d->devices.cend()
+                                                   : std::find_if(d->devices.cbegin(), d->devices.cend(),
+                                                       [target](const QSharedPointer<DeviceData> &entry) {
+                                                           return entry.data() == target;
+                                                       });
+    if (it == d->devices.cend()) {
         qInfo() << "DeviceTableModel::removeDevice not find match device, dev info " << device->toString();
         return false;
     }
+    const int row = static_cast<int>(std::distance(d->devices.cbegin(), it));
     beginRemoveRows(QModelIndex(), row, row);
     d->deviceSet.remove(target);
     d->devices.removeAt(row);
@@ -197,12 +199,7 @@ void DeviceTableModel::checkAllDevice()
     qInfo() << "DeviceTableModel::checkAllDevice";
     // A receiver of checkedChanged may change the table while we walk it.
     const QVector<QSharedPointer<DeviceData>> devices = d->devices;
-    for (int row = 0; row < devices.size(); ++row) {
-        const QSharedPointer<DeviceData> &device = devices.at(row);
-        if (!device) {
-            qWarning() << "DeviceTableModel::checkAllDevice skipped a null device at row " << row;
-            continue;
-        }
+    for (const QSharedPointer<DeviceData> &device : devices) {
         if (device->online()) {
             device->setChecked(true);
         }
@@ -213,18 +210,13 @@ void DeviceTableModel::checkAllDevice()
 ZVRCheckBox::CheckType DeviceTableModel::allCheckType()
 {
     Q_D(DeviceTableModel);
-    const QVector<QSharedPointer<DeviceData>> devices = d->devices;
+    const QVector<QSharedPointer<DeviceData>> &devices = d->devices;
     if (devices.isEmpty()) {
         return ZVRCheckBox::None;
     }
     int checkedOnline = 0;
     int offline = 0;
-    for (int row = 0; row < devices.size(); ++row) {
-        const QSharedPointer<DeviceData> &device = devices.at(row);
-        if (!device) {
-            qWarning() << "DeviceTableModel::allCheckType skipped a null device at row " << row;
-            continue;
-        }
+    for (const QSharedPointer<DeviceData> &device : devices) {
         if (!device->online()) {
             ++offline;
         } else if (device->checked()) {

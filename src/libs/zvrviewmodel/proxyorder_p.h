@@ -33,8 +33,7 @@ struct RecordKeys
 
 // Where a table row stands in the proxy.
 enum class Placement {
-    Waiting, // inserted, placed on the next refresh
-    Hidden, // the filter rejects it
+    Hidden, // the filter rejects it, or it waits for the next refresh to be placed
     Shown, // at proxyRow
 };
 
@@ -45,7 +44,7 @@ struct ProxyEntry
     DeviceData *device = nullptr;
     int row = 0; // the table's row
     int proxyRow = -1; // the proxy's row while shown, else -1
-    Placement placement = Placement::Waiting;
+    Placement placement = Placement::Hidden;
     bool dirty = false; // queued for the next refresh
     bool sortStale = false; // the sort property changed since the keys were read
     bool mark = false; // scratch: member of the set being worked on

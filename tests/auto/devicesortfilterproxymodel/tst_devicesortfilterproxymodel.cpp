@@ -226,6 +226,9 @@ private Q_SLOTS:
                 Q_EMIT t->m_table->dataChanged(t->m_table->index(2, 0), t->m_table->index(2, 20));
             },
             { "dataChanged 1,0 1,20 []", "pending", "turn", "moved 1-1 to 4" });
+        row("a change to the first shown row", Table::ColName, online, none, 0,
+            [](T *t) { Q_EMIT t->m_table->dataChanged(t->m_table->index(1, 2), t->m_table->index(3, 2)); },
+            { "dataChanged 0,2 0,2 []", "pending", "turn" });
         row("a reset drops what waits", Table::ColName, any, none, 0,
             [](T *t) {
                 t->m_devices.at(2)->setName(QStringLiteral("中心"));
@@ -304,6 +307,10 @@ private Q_SLOTS:
         QCOMPARE(m_proxy->columnRole(0), QStringLiteral("checked"));
         QCOMPARE(m_proxy->columnRole(-1), QString());
         QCOMPARE(m_proxy->columnRole(21), QString());
+        QCOMPARE(m_proxy->columnCount(), m_table->columnCount());
+        QCOMPARE(m_proxy->columnCount(m_proxy->index(0, 0)), 0);
+        QVERIFY(m_proxy->hasChildren());
+        QVERIFY(!m_proxy->hasChildren(m_proxy->index(0, 0)));
 
         QSignalSpy checkSpy(m_table.get(), &Table::deviceCheckChanged);
         QSignalSpy editSpy(m_table.get(), &Table::editDevice);
@@ -346,6 +353,7 @@ private Q_SLOTS:
         }
         m_proxy->setStatusFilter(DeviceData::Online); // two rows left; rows without a device pass no filter
         QCOMPARE(m_proxy->count(), table ? 2 : 0);
+        QCOMPARE(m_proxy->hasChildren(), table);
         QSignalSpy checkSpy(m_table.get(), &Table::deviceCheckChanged);
         QSignalSpy editSpy(m_table.get(), &Table::editDevice);
         LogCapture cap;
@@ -393,15 +401,17 @@ private Q_SLOTS:
                 .join(QLatin1Char('\n'))
                 .contains(m_proxy->searchText(), Qt::CaseInsensitive);
         };
-        const QStringList searches = { QString(), "编码", "10.1", "sn-1", "0:3", "器1", "b:2" };
+        const QStringList searches = { QString(), "编码", "10.1", "sn-1", "0:3", "器1", "b:2", "9\n10.3" };
         std::mt19937 random(uint(section * 3 + mode));
         const auto some = [&] { return random() % 40; };
         const auto ports = [&] {
             const auto port = [&](int n) {
-                // MACs in either case, some longer than a sort keeps beside each row.
-                const char *const tails[] = { "0B", "0b", "0B:Aa:0B", "0b:aA:0c" };
+                // MACs in either case, some longer than a sort keeps beside each row; letters
+                // past F and beyond ASCII, as a report may carry them, fold too.
+                const char16_t *const tails[]
+                    = { u"0B", u"0b", u"0B:Aa:0B", u"0b:aA:0c", u"Zb", u"za", u"\u00c9b", u"\u00e9a" };
                 return t_device_network_info { 0,
-                    QStringLiteral("00:1%1:00:00:%2:%3").arg(n).arg(some()).arg(tails[some() % 4]),
+                    QStringLiteral("00:1%1:00:00:%2:%3").arg(n).arg(some()).arg(QString::fromUtf16(tails[some() % 8])),
                     QStringLiteral("10.%1.%2.%3").arg(n).arg(some()).arg(some()),
                     QStringLiteral("255.%1.0.0").arg(some()), QString(), 0 };
             };
@@ -525,6 +535,7 @@ private Q_SLOTS:
             m_table.reset();
             QCOMPARE(seen, QStringList({ "aboutToReset", "countChanged", "reset" }));
             QCOMPARE(m_proxy->count(), 0);
+            QCOMPARE(m_proxy->columnCount(), 0);
             // The devices outlive the table; their changes no longer reach the proxy.
             m_devices.at(0)->setName(QStringLiteral("阿里"));
             QVERIFY(!m_proxy->isRefreshPending());

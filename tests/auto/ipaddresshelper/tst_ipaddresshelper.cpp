@@ -133,10 +133,10 @@ private Q_SLOTS:
             "inf", u16(u"\xd800"), u16(u"1\xdc00"), u16(u"\0"), u16(u"1\0"), u16(u"\0001"), u16(u"1\0002") };
         QTest::addRow("empty parts and dot counts") << QStringList { QString(), "", "...", "1..2.3", ".1.2.3",
             "1.2..", "1", "1.2", "1.2.3.4.5", "1.2.3.4.", "....", "1.2.3.4.5.6.7.8", u16(u"1\uff0e2.3.4"),
-            u16(u"1\u30022.3.4"), u16(u"1.2.3\0.4") };
+            u16(u"1\u30022.3.4"), u16(u"1.2.3\0.4"), "1.2.3.4:", "1:.2.3.4", "1.2./.4" };
         // Short texts from the characters that matter, and addresses of odd parts among plain ones,
         // with a fixed seed so that a failure replays.
-        const QString alphabet = QStringLiteral("0123456789012345678901234567890123456789....+- \tae,%")
+        const QString alphabet = QStringLiteral("0123456789012345678901234567890123456789....+- \tae,%:/")
             + u16(u"\u00a0\u2212\u0661\uff11\u3000\0\u0660\uff0e\u0131\u2035");
         std::mt19937 random(20260501);
         QStringList texts;
