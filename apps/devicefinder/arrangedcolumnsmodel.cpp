@@ -319,13 +319,27 @@ void ArrangedColumnsModel::selectKeptDevices()
     if (m_keptSelected.isEmpty()) {
         return;
     }
-    QItemSelection selection;
+    std::vector<int> rows;
     for (int row = 0; row < rowCount(); ++row) {
         if (m_keptSelected.contains(m_devices->device(row))) {
-            selection.select(index(row, 0), index(row, 0));
+            rows.push_back(row);
         }
     }
     m_keptSelected.clear();
+    selectRows(std::move(rows));
+}
+
+// One range for each run of adjacent rows, not one for each row.
+void ArrangedColumnsModel::selectRows(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    QItemSelection selection;
+    for (size_t first = 0, last = 0; first < rows.size(); first = ++last) {
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1) {
+            ++last;
+        }
+        selection.select(index(rows[first], 0), index(rows[last], 0));
+    }
     m_selection->select(selection, QItemSelectionModel::Select);
 }
 
@@ -409,14 +423,14 @@ void ArrangedColumnsModel::sourceLayoutChanged(
             { DeviceRole, TableRowRole, SelectedRole, AwaitingPortsRole });
     }
     if (!m_layoutSelected.isEmpty()) {
-        QItemSelection selection;
+        std::vector<int> rows;
         for (const QPersistentModelIndex &source : qAsConst(m_layoutSelected)) {
             if (source.isValid()) {
-                selection.select(index(source.row(), 0), index(source.row(), 0));
+                rows.push_back(source.row());
             }
         }
         m_layoutSelected.clear();
-        m_selection->select(selection, QItemSelectionModel::Select);
+        selectRows(std::move(rows));
     }
 }
 

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <vector>
+
 class DeviceFinder;
 class DeviceSortFilterProxyModel;
 
@@ -92,6 +94,7 @@ private:
     void sourceReset();
     void keepSelectedDevices();
     void selectKeptDevices();
+    void selectRows(std::vector<int> rows);
     //! Follows the source's row count with row signals of its own.
     void followRowCount();
     void sourceLayoutAboutToChange(const QList<QPersistentModelIndex> &parents,
