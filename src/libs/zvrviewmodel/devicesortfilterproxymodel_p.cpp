@@ -240,7 +240,7 @@ bool DeviceSortFilterProxyModelPrivate::accepts(ProxyEntry *entry)
     return searchText.isEmpty() || matchesSearch(entry);
 }
 
-// Every row the filter passes, sorted; the rest hidden.
+// Every row the filter passes, sorted. The rest are hidden when the order takes these.
 Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
 {
     Entries accepted;
@@ -250,8 +250,6 @@ Entries DeviceSortFilterProxyModelPrivate::acceptedRows(bool refreshKeys)
     for (size_t i = 0; i < rows.size(); ++i) {
         if (passes[i]) {
             accepted.push_back(rows[i].get());
-        } else {
-            rows[i]->hide();
         }
     }
     keys.sort(accepted);
@@ -371,14 +369,14 @@ void DeviceSortFilterProxyModelPrivate::beginLayoutChange()
 void DeviceSortFilterProxyModelPrivate::endLayoutChange()
 {
     Q_Q(DeviceSortFilterProxyModel);
+    const QModelIndexList from = std::exchange(layoutIndexes, {});
+    const Entries entries = std::exchange(layoutEntries, {});
     QModelIndexList to;
-    to.reserve(layoutIndexes.size());
-    for (int i = 0; i < layoutIndexes.size(); ++i) {
-        to.append(q->index(layoutEntries[size_t(i)]->proxyRow, layoutIndexes.at(i).column()));
+    to.reserve(from.size());
+    for (int i = 0; i < from.size(); ++i) {
+        to.append(q->index(entries[size_t(i)]->proxyRow, from.at(i).column()));
     }
-    q->changePersistentIndexList(layoutIndexes, to);
-    layoutIndexes.clear();
-    layoutEntries.clear();
+    q->changePersistentIndexList(from, to);
 }
 
 void DeviceSortFilterProxyModelPrivate::applyPending()

@@ -43,7 +43,10 @@ private Q_SLOTS:
         ListSource source;
         source.devices = { m_devices.at(0).data(), nullptr, m_devices.at(1).data(), m_devices.at(2).data(),
             nullptr, m_devices.at(3).data() };
+        QSignalSpy countSpy(m_proxy.get(), &DeviceSortFilterProxyModel::countChanged);
         m_proxy->setSourceModel(&source);
+        QCOMPARE(countSpy.count(), 1);
+        QCOMPARE(m_proxy->count(), 6);
         m_proxy->sort(column, Qt::SortOrder(order));
         QTEST(rows(), "rows");
         QCOMPARE(m_proxy->sortMode(), mode);
