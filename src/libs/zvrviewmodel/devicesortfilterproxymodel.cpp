@@ -108,7 +108,6 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
         d->loadRows();
     }
     endResetModel();
-    d->updateCount();
 }
 
 QModelIndex DeviceSortFilterProxyModel::index(int row, int column, const QModelIndex &parent) const
