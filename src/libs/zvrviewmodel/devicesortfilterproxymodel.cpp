@@ -31,9 +31,7 @@ DeviceSortFilterProxyModel::DeviceSortFilterProxyModel(QObject *parent)
 DeviceSortFilterProxyModel::~DeviceSortFilterProxyModel()
 {
     Q_D(DeviceSortFilterProxyModel);
-    for (const QMetaObject::Connection &connection : qAsConst(d->sourceConnections)) {
-        disconnect(connection);
-    }
+    d->disconnectSource();
     d->unwatchAll();
 }
 
@@ -44,10 +42,7 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *model)
         return;
     }
     beginResetModel();
-    for (const QMetaObject::Connection &connection : qAsConst(d->sourceConnections)) {
-        disconnect(connection);
-    }
-    d->sourceConnections.clear();
+    d->disconnectSource();
     d->clearRows();
 
     QAbstractProxyModel::setSourceModel(model);

@@ -60,7 +60,7 @@ template<typename EntryAt>
 std::vector<unsigned char> passing(
     DeviceSortFilterProxyModelPrivate *d, size_t count, bool refreshKeys, EntryAt entryAt)
 {
-    std::vector<unsigned char> passes(count, 1);
+    std::vector<unsigned char> passes(count, true);
     const bool filtering = d->filtering();
     if (!filtering && !refreshKeys) {
         return passes;
@@ -481,10 +481,18 @@ void DeviceSortFilterProxyModelPrivate::rebuild(bool narrower)
     }
 }
 
+void DeviceSortFilterProxyModelPrivate::disconnectSource()
+{
+    for (const QMetaObject::Connection &connection : std::exchange(sourceConnections, {})) {
+        QObject::disconnect(connection);
+    }
+}
+
 void DeviceSortFilterProxyModelPrivate::loadRows()
 {
     Q_Q(DeviceSortFilterProxyModel);
-    const int rowCount = q->sourceModel() ? q->sourceModel()->rowCount() : 0;
+    // Only a proxy with a source loads rows.
+    const int rowCount = q->sourceModel()->rowCount();
     rows.reserve(size_t(rowCount));
     for (int row = 0; row < rowCount; ++row) {
         rows.push_back(makeEntry(row));

@@ -50,6 +50,7 @@ public:
     void schedule();
     void applyPending();
     void rebuild(bool narrower = false);
+    void disconnectSource();
     void loadRows();
     void clearRows();
     void renumberRows(int from);
