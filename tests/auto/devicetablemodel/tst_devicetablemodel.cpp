@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The zvrviewmodel authors
 // SPDX-License-Identifier: LGPL-2.1-or-later
 #include <zvrviewmodel/devicelookup.h>
+#include <zvrviewmodel/devicerow.h>
 #include <zvrviewmodel/devicetablemodel.h>
 
 #include <macscanbll/macscan.h>
@@ -502,6 +503,12 @@ private Q_SLOTS:
         model.removeDevice(removed);
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(ZVR::deviceByCommMac(model, mac), found < 0 ? nullptr : devices.at(found).data());
+        // By row: only a row of a device table, or of a proxy over one, has a record.
+        const QStringListModel strings({ "a" });
+        QCOMPARE(QList<DeviceData *>({ ZVR::deviceAtRow(&model, 0), ZVR::deviceAtRow(&model, 3),
+                     ZVR::deviceAtRow(&model, 4), ZVR::deviceAtRow(&model, -1), ZVR::deviceAtRow(nullptr, 0),
+                     ZVR::deviceAtRow(&strings, 0) }),
+            QList<DeviceData *>({ devices.at(0).data(), devices.at(3).data(), nullptr, nullptr, nullptr, nullptr }));
     }
 
     void initTestCase() { qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>"); }
