@@ -159,13 +159,12 @@ bool DeviceTableModel::removeDevice(QSharedPointer<DeviceData> device)
         return false;
     }
     const DeviceData *const target = device.data();
+    const auto isTarget
+        = [target](const QSharedPointer<DeviceData> &entry) { return entry.data() == target; };
     // The set answers for a device that is not here without a walk through the rows.
-    const auto it = !d->deviceSet.contains(target) ? d->devices.cend()
-                                                   : std::find_if(d->devices.cbegin(), d->devices.cend(),
-                                                       [target](const QSharedPointer<DeviceData> &entry) {
-                                                           return entry.data() == target;
-                                                       });
-    if (it == d->devices.cend()) {
+    const auto end = d->devices.cend();
+    const auto it = d->deviceSet.contains(target) ? std::find_if(d->devices.cbegin(), end, isTarget) : end;
+    if (it == end) {
         qInfo() << "DeviceTableModel::removeDevice not find match device, dev info " << device->toString();
         return false;
     }

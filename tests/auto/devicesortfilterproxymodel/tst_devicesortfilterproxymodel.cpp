@@ -411,7 +411,10 @@ private Q_SLOTS:
                 const char16_t *const tails[] = { u"0B", u"0b", u"0B:Aa:0B", u"0b:aA:0c", u"Zb", u"za",
                     u"\u00c9b", u"\u00e9a", u"\U00010400b", u"\U00010428a" };
                 return t_device_network_info { 0,
-                    QStringLiteral("00:1%1:00:00:%2:%3").arg(n).arg(some()).arg(QString::fromUtf16(tails[some() % 10])),
+                    QStringLiteral("00:1%1:00:00:%2:%3")
+                        .arg(n)
+                        .arg(some())
+                        .arg(QString::fromUtf16(tails[some() % 10])),
                     QStringLiteral("10.%1.%2.%3").arg(n).arg(some()).arg(some()),
                     QStringLiteral("255.%1.0.0").arg(some()), QString(), 0 };
             };

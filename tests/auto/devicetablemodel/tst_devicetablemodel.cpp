@@ -508,7 +508,8 @@ private Q_SLOTS:
         QCOMPARE(QList<DeviceData *>({ ZVR::deviceAtRow(&model, 0), ZVR::deviceAtRow(&model, 3),
                      ZVR::deviceAtRow(&model, 4), ZVR::deviceAtRow(&model, -1), ZVR::deviceAtRow(nullptr, 0),
                      ZVR::deviceAtRow(&strings, 0) }),
-            QList<DeviceData *>({ devices.at(0).data(), devices.at(3).data(), nullptr, nullptr, nullptr, nullptr }));
+            QList<DeviceData *>(
+                { devices.at(0).data(), devices.at(3).data(), nullptr, nullptr, nullptr, nullptr }));
     }
 
     void initTestCase() { qRegisterMetaType<DevicePtr>("QSharedPointer<DeviceData>"); }
