@@ -402,7 +402,8 @@ private Q_SLOTS:
                 .contains(m_proxy->searchText(), Qt::CaseInsensitive);
         };
         // A match may span two searched fields; "zb-zz" is no MAC form, so only its plain text counts.
-        const QStringList searches = { QString(), "编码", "10.1", "sn-1", "0:3", "器1", "b:2", "9\n10.3", "zb-zz" };
+        const QStringList searches
+            = { QString(), "编码", "10.1", "sn-1", "0:3", "器1", "b:2", "9\n10.3", "zb-zz" };
         std::mt19937 random(uint(section * 3 + mode));
         const auto some = [&] { return random() % 40; };
         const auto ports = [&] {
