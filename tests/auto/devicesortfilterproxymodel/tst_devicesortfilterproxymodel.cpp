@@ -94,10 +94,15 @@ private Q_SLOTS:
         // Start from another order so that every row shows a real sort and a state change.
         m_proxy->sortByColumn(Table::ColSN, Sort::Descend);
         QSignalSpy spy(m_proxy.get(), &DeviceSortFilterProxyModel::sortChanged);
+        QSignalSpy layouts(m_proxy.get(), &QAbstractItemModel::layoutChanged);
         m_proxy->sortByColumn(section, mode);
         m_proxy->sortByColumn(section, mode); // the same request again changes nothing
         QCOMPARE(rows(), order);
         QCOMPARE(spy.count(), 1);
+        // A new order is a vertical sort, which a view may take without laying out columns.
+        QCOMPARE(layouts.count(), 1);
+        QCOMPARE(layouts.at(0).at(1).value<QAbstractItemModel::LayoutChangeHint>(),
+            QAbstractItemModel::VerticalSortHint);
         // No sort, an unknown mode or a section outside the table clear the state.
         const bool sorted = section >= 0 && section < m_table->columnCount()
             && (mode == Sort::Ascend || mode == Sort::Descend);
@@ -578,6 +583,15 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
         QCOMPARE(rows(), QStringLiteral("bdca"));
+        // A name read again on the source's word alone, without the record's signal.
+        m_devices.at(2)->blockSignals(true);
+        m_devices.at(2)->setName(QStringLiteral("中心"));
+        m_devices.at(2)->blockSignals(false);
+        Q_EMIT m_table->dataChanged(m_table->index(2, 0), m_table->index(2, 20));
+        QCoreApplication::processEvents();
+        m_proxy->sortByColumn(Table::ColIP, Sort::Ascend);
+        m_proxy->sortByColumn(Table::ColName, Sort::Ascend);
+        QCOMPARE(rows(), QStringLiteral("bdac"));
     }
 
     // A change of the sorted property moves its row where a fresh sort puts it.
