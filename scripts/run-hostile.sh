@@ -31,6 +31,8 @@ while [[ $# -gt 0 ]]; do
 done
 probe_wait=2000
 scans=$(( (seconds * 1000 + probe_wait - 1) / probe_wait ))
+# The attack outlasts the scans by the change's time.
+attack_seconds=$((seconds + 10))
 
 if [[ $inside == 1 ]]; then
     # Inside the namespace, the emulator answering: the finder, the hostile host beside it,
@@ -39,7 +41,7 @@ if [[ $inside == 1 ]]; then
         --scans $scans --change-timeout 5000 --export-csv "$out/devices.csv" \
         --export-results "$out/results.csv") > "$out/finder.log" 2>&1 &
     finder_pid=$!
-    "$hostile" --seconds $((seconds + 10)) --pid $finder_pid --multicast --bind 10.250.0.1 \
+    "$hostile" --seconds $attack_seconds --pid $finder_pid --multicast --bind 10.250.0.1 \
         --http-port 18080 --service-port 8080 --devices "$devices" --address-mode anyip > "$out/hostile.log" 2>&1 &
     hostile_pid=$!
     start=$(date +%s%N)
@@ -80,7 +82,7 @@ done
 
 # Memory under attack: from the end of the attack's first quarter (the first round read) to
 # the attack's end. The change after it builds the results and may add a step of its own.
-awk -v bound="${MEMORY_BOUND_MB:-32}" -v attack=$(((seconds + 10) * 1000)) '
+awk -v bound="${MEMORY_BOUND_MB:-32}" -v attack=$((attack_seconds * 1000)) '
     NR > 1 { t[++n] = $1; r[n] = $2; if ($2 > top) top = $2; if ($1 <= attack) m = n }
     END {
         if (m == 0) m = n

@@ -9,8 +9,6 @@
 #include <QDebug>
 #include <QMetaEnum>
 
-#include <algorithm>
-
 using ZVR::Private::macDigits;
 using ZVR::Private::ProxyEntry;
 
@@ -200,8 +198,7 @@ void DeviceSortFilterProxyModel::setSearchText(const QString &text)
     const QString previousMac = d->searchMac;
     d->searchText = trimmed;
     d->searchLower = trimmed.toLower();
-    d->searchAscii = std::all_of(
-        d->searchLower.cbegin(), d->searchLower.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    d->searchAscii = ZVR::Private::isAscii(d->searchLower);
     d->searchMac = macDigits(trimmed);
     // Fewer than two bytes of a MAC is no MAC form; the plain match covers it.
     if (d->searchMac.size() < 4) {

@@ -19,6 +19,8 @@ namespace Private {
 // A MAC address as bare lower-case hex digits, so that any separator or case matches;
 // empty for a text that is no MAC.
 QString macDigits(const QString &text);
+// Whether every unit of the text is ASCII, whose lower case is its case folding.
+bool isAscii(const QString &text);
 } // namespace Private
 } // namespace ZVR
 

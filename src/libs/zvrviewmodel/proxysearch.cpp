@@ -30,14 +30,10 @@ QString ZVR::Private::macDigits(const QString &text)
     return digits;
 }
 
-namespace {
-
-bool isAscii(const QString &text)
+bool ZVR::Private::isAscii(const QString &text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
-
-} // namespace
 
 bool DeviceSortFilterProxyModelPrivate::matchesSearch(ProxyEntry *entry)
 {
