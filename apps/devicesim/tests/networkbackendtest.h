@@ -19,6 +19,7 @@ private Q_SLOTS:
     void faultOutcomes_data();
     void faultOutcomes();
     void requestsAsTheDeviceReadsThem();
+    void listsTheEmulator_data();
     void listsTheEmulator();
     void readsWithCredentials();
     void changes_data();

@@ -11,9 +11,19 @@
 
 #include <QSignalSpy>
 
+void NetworkBackendTest::listsTheEmulator_data()
+{
+    QTest::addColumn<int>("requestsAtOnce");
+    QTest::newRow("reads side by side") << 160;
+    // Fewer requests than a device's reads: each device's reads one after another.
+    QTest::newRow("reads over one connection") << 4;
+}
+
 void NetworkBackendTest::listsTheEmulator()
 {
+    QFETCH(int, requestsAtOnce);
     Rig rig;
+    rig.backend.setMaxReadsInFlight(requestsAtOnce);
     QSignalSpy progress(&rig.backend, &NetworkBackend::readProgress);
     QSignalSpy rounds(&rig.backend, &ScanBackend::roundFinished);
     rig.round();

@@ -28,10 +28,14 @@ struct DeviceReader::Job
     QUrl url;
     int outstanding = 0;
     bool started = false;
+    bool oneConnection = false; // the reads one after another
     DeviceReading reading;
     QString problems[ReadCount]; // by read, told once all are in
     bool retried[ReadCount] = {};
-    QElapsedTimer clock; // since the reads went out
+    QElapsedTimer clock; // since the read under way went out
+
+    // Of the requests in flight, those this device holds until its reads are done.
+    int requests() const { return oneConnection ? 1 : ReadCount; }
 };
 
 DeviceReader::DeviceReader(QObject *parent)
@@ -46,9 +50,9 @@ DeviceReader::~DeviceReader()
     qDeleteAll(m_jobs);
 }
 
-void DeviceReader::setLimits(int devicesAtOnce, int timeoutMs)
+void DeviceReader::setLimits(int requestsAtOnce, int timeoutMs)
 {
-    m_devicesAtOnce = qMax(1, devicesAtOnce);
+    m_requestsAtOnce = qMax(1, requestsAtOnce);
     m_timeout = qMax(1, timeoutMs);
 }
 
@@ -77,7 +81,7 @@ void DeviceReader::cancel()
     qDeleteAll(m_jobs);
     m_jobs.clear();
     m_queue.clear();
-    m_running = 0;
+    m_requests = 0;
     m_client->clearConnections();
 }
 
@@ -88,28 +92,34 @@ bool DeviceReader::idle() const
 
 void DeviceReader::startNext()
 {
-    while (m_running < m_devicesAtOnce && !m_queue.isEmpty()) {
+    while (!m_queue.isEmpty()) {
+        const int free = m_requestsAtOnce - m_requests;
+        // Side by side only while every device waiting fits in what is left.
+        const bool oneConnection = m_queue.size() * ReadCount > free;
+        if (oneConnection && free < 1) {
+            break;
+        }
         Job *const job = m_jobs.value(m_queue.dequeue().first);
         if (!job || job->started) {
             continue;
         }
         job->started = true;
-        ++m_running;
-        request(job);
+        job->oneConnection = oneConnection;
+        job->outstanding = ReadCount;
+        m_requests += job->requests();
+        for (int read = 0; read < job->requests(); ++read) {
+            startRead(job, read);
+        }
     }
     if (m_jobs.isEmpty()) {
         m_client->clearConnections();
     }
 }
 
-void DeviceReader::request(Job *job)
+void DeviceReader::startRead(Job *job, int read)
 {
-    // All at once, each on a connection of its own that the device closes after it.
-    job->outstanding = ReadCount;
     job->clock.start();
-    for (int read = 0; read < ReadCount; ++read) {
-        post(job, read, m_timeout);
-    }
+    post(job, read, m_timeout);
 }
 
 void DeviceReader::post(Job *job, int read, int timeoutMs)
@@ -122,7 +132,8 @@ void DeviceReader::post(Job *job, int read, int timeoutMs)
         token = Onvif::UsernameToken::make(m_user, m_password);
     }
     const QByteArray body = Onvif::buildRequest(operation, QString(), signedRead ? &token : nullptr);
-    m_client->post(job->url, body, timeoutMs, true, [this, job, read](const SoapClient::Result &result) {
+    const bool last = !job->oneConnection || read == ReadCount - 1;
+    m_client->post(job->url, body, timeoutMs, last, [this, job, read](const SoapClient::Result &result) {
         answered(job, read, result.status, result.body, result.error);
     });
 }
@@ -178,8 +189,11 @@ void DeviceReader::answered(Job *job, int read, int status, const QByteArray &bo
         job->reading.hasClock = problem.isEmpty();
         break;
     }
-    if (--job->outstanding == 0) {
+    // Without the interfaces the device is not listed: its other reads are not asked.
+    if (--job->outstanding == 0 || (job->oneConnection && !job->reading.ok)) {
         finish(job);
+    } else if (job->oneConnection) {
+        startRead(job, read + 1);
     }
 }
 
@@ -197,7 +211,7 @@ void DeviceReader::finish(Job *job)
         }
     }
     m_jobs.remove(job->key);
-    --m_running;
+    m_requests -= job->requests();
     const QString key = job->key;
     const DeviceReading reading = job->reading;
     delete job;

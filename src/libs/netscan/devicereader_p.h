@@ -33,8 +33,12 @@ struct DeviceReading
 
 /*! \brief The device-service reads of the devices the discovery found new or changed:
  *  GetNetworkInterfaces, GetDeviceInformation, GetNetworkDefaultGateway,
- *  GetSystemDateAndTime and GetScopes side by side, a bounded number of devices at once, each read
+ *  GetSystemDateAndTime and GetScopes, a bounded number of requests in flight, each read
  *  with its time limit.
+ *
+ *  A device's reads go side by side, each on a connection of its own, while every device
+ *  waiting fits in the requests left; while more wait, each device's reads go one after
+ *  another over one connection, which costs the client and the device less per read.
  */
 class DeviceReader : public QObject
 {
@@ -44,7 +48,7 @@ public:
     explicit DeviceReader(QObject *parent = nullptr);
     ~DeviceReader() override;
 
-    void setLimits(int devicesAtOnce, int timeoutMs);
+    void setLimits(int requestsAtOnce, int timeoutMs);
     void setCredentials(const QString &user, const QString &password);
 
     //! Queues the reads of \a key's device at \a url; nothing when they are queued already.
@@ -59,7 +63,7 @@ Q_SIGNALS:
 private:
     struct Job;
     void startNext();
-    void request(Job *job);
+    void startRead(Job *job, int read);
     void post(Job *job, int read, int timeoutMs);
     void answered(Job *job, int read, int status, const QByteArray &body, const QString &error);
     void finish(Job *job);
@@ -67,8 +71,8 @@ private:
     SoapClient *const m_client;
     QQueue<QPair<QString, QUrl>> m_queue;
     QHash<QString, Job *> m_jobs; // queued or under way, by key
-    int m_running = 0;
-    int m_devicesAtOnce = 64;
+    int m_requests = 0; // in flight, or held for a device's next read
+    int m_requestsAtOnce = 160;
     int m_timeout = 3000;
     QString m_user;
     QString m_password;

@@ -102,7 +102,7 @@ public:
     int changeTimeout = 10000;
     int readTimeout = 3000;
     int probeWait = 1000;
-    int readsAtOnce = 64;
+    int readsAtOnce = 160;
     bool roundUnderWay = false;
     bool waitingForProbes = false;
     bool capLogged = false;

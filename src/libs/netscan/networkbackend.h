@@ -65,9 +65,12 @@ public:
     void setProbeWait(int ms);
     //! How long a round waits for answers, in milliseconds (1000 unless set).
     int probeWait() const;
-    //! HTTP requests in flight at once, at least 1.
+    /*! HTTP requests in flight at once, at least 1. A device's five reads go side by side
+     *  while every device waiting fits; while more wait, one after another over one
+     *  connection.
+     */
     void setMaxReadsInFlight(int count);
-    //! Devices read at once (64 unless set; each device's four reads go side by side).
+    //! HTTP requests in flight at once (160 unless set).
     int maxReadsInFlight() const;
 
     //!@{
