@@ -8,7 +8,9 @@
 # Per size and run: when the first round ended with every answering device listed and
 # read (ms after the tool's start), how long a later round of the same, unchanged devices
 # took and how many HTTP requests the later rounds made (the emulator counts them), and
-# the tool's peak memory. Then a change of every changeable device of a larger network
+# the tool's peak memory. Per size, once: Qt Network alone making the same reads
+# (zvr-qnamfloor), each device's reads side by side and over one connection, the floor
+# under the tool's time. Then a change of every changeable device of a larger network
 # (about 1,000 devices take it): how long until every outcome was in. Figures go to
 # stdout and to out/network-bench.md. Needs user namespaces (unshare -rn).
 set -euo pipefail
@@ -33,7 +35,7 @@ scripts/install-deps.sh --qt 5 time iproute2
 command -v npm >/dev/null || scripts/install-deps.sh nodejs npm
 build=build/qt5
 cmake -S . -B "$build" -DZVR_WERROR=ON >/dev/null
-cmake --build "$build" -j"${JOBS:-$(nproc)}" --target devicefinder zvr-devicesim
+cmake --build "$build" -j"${JOBS:-$(nproc)}" --target devicefinder zvr-devicesim zvr-qnamfloor
 client=out/onvif-client
 if [[ $(node -p "try { require('./$client/node_modules/onvif/package.json').version } catch (e) { '' }") != 0.8.3 ]]; then
     mkdir -p "$client"
@@ -46,6 +48,7 @@ export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFOR
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 finder="$PWD/$build/apps/devicefinder/devicefinder"
 emulator="$PWD/$build/apps/devicesim/zvr-devicesim"
+floor="$PWD/$build/bench/network/zvr-qnamfloor"
 mkdir -p out
 
 # One tool run inside the namespace: its output in $work/NAME.log, the emulator's
@@ -68,6 +71,8 @@ field() { # log pattern -> the first number after the pattern
 
 table="| devices (answering) | run | listed and read, the last at | later round | HTTP requests of 2 later rounds | peak memory | npm onvif: found, read |"
 table+=$'\n'"|---:|---:|---:|---:|---:|---:|---|"
+floors="| devices | Qt Network alone, each device's reads | answered |"
+floors+=$'\n'"|---:|---|---|"
 for n in "${sizes[@]}"; do
     for ((run = 1; run <= runs; ++run)); do
         rm -f "$work"/emulator.log
@@ -86,6 +91,14 @@ for n in "${sizes[@]}"; do
         [[ -n $listed && -n $later && -n $peak ]] || { cat "$work/three.log" >&2; exit 1; }
         table+=$'\n'"| $n ($answering) | $run | $listed | $later | $((three_reads - first_reads)) | $((peak / 1024)) MB | ${npm:-none} |"
         echo "$n devices, run $run: $(tail -1 "$work/three.log")" >&2
+    done
+    # The devices' addresses come from the emulator's own account of them.
+    scripts/netns-run.sh --emulator "$emulator" --devices "$n" --interval 0 --truth-file "$work/truth.tsv" \
+        -- true 2>/dev/null
+    for pattern in side-by-side one-connection; do
+        line=$(scripts/netns-run.sh --emulator "$emulator" --devices "$n" --interval 0 -- \
+            "$floor" "$work/truth.tsv" 80 160 "$pattern" 2>/dev/null)
+        floors+=$'\n'"| $n | $pattern | ${line#zvr-qnamfloor: } |"
     done
 done
 
@@ -107,6 +120,8 @@ done
     echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) cores)"
     echo
     echo "$table"
+    echo
+    echo "$floors"
     echo
     echo "$changes"
 } | tee out/network-bench.md
