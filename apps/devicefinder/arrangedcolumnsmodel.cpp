@@ -343,8 +343,8 @@ void ArrangedColumnsModel::selectRows(std::vector<int> rows)
     m_selection->select(selection, QItemSelectionModel::Select);
 }
 
-// A reset makes a view build every cell anew; rows that leave or join and a layout
-// change let it fill the cells it has with the new rows.
+// A reset makes a view build every row anew; rows that leave or join at the end and a
+// layout change of the rows' order let it rebind the rows it has to the new ones.
 void ArrangedColumnsModel::sourceReset()
 {
     if (m_selection->model() == this) {
@@ -352,7 +352,7 @@ void ArrangedColumnsModel::sourceReset()
         m_anchor = QPersistentModelIndex();
     }
     followRowCount();
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // No index stands for the same device as before.
     const QModelIndexList persistent = persistentIndexList();
     QModelIndexList gone;
@@ -361,7 +361,7 @@ void ArrangedColumnsModel::sourceReset()
         gone.append(QModelIndex());
     }
     changePersistentIndexList(persistent, gone);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     Q_EMIT selectedCountChanged();
     selectKeptDevices();
 }

@@ -9,35 +9,36 @@ import ZVR.DeviceFinder 1.0
 // names and follows that property's own change signal. A text too long for the cell
 // is cut short; the table shows it whole in its one tool tip.
 //
-// The view hands its cells out again, to any column, on every change of its rows, so
-// a cell holds only plain items and few bindings: a control or an attached tool tip in
+// The view hands its rows out again as they scroll and as the rows change, so a cell
+// holds only plain items and few bindings: a control or an attached tool tip in
 // every cell made each batch of new rows stall the window for a long frame.
-Rectangle {
+Item {
     id: cell
 
-    // From the model: the row's device, the property this column shows, the device's
-    // row in the device table, whether the row is selected, and which of its device's
-    // ports (1, 2 or both as bits) show a change that its next scan report is to confirm.
+    // From the row: its device, the property this column shows, the device's row in the
+    // device table, and which of its device's ports (1, 2 or both as bits) show a change
+    // that its next scan report is to confirm.
     required property var device
     required property string columnRole
     required property int tableRow
-    required property bool selected
     required property int awaitingPorts
-    required property int row
     readonly property string role: columnRole
-    readonly property int proxyRow: row
     signal rowClicked(int modifiers)
+    signal checkRequested()
     signal menuRequested()
     signal editRequested()
     //! The pointer entered (\a show true) or left a cell whose text is cut short.
     signal tipRequested(bool show)
+    // Off screen, a cell follows nothing of its device; scrolled into view, it reads it.
+    property bool shown: true
+    readonly property var shownDevice: shown ? device : null
     readonly property int port: role === "ip" || role === "subnetMask" || role === "gateway" ? 1
                                 : role === "ip2" || role === "subnetMask2" || role === "gateway2" ? 2 : 0
     // A change that succeeded shows at once on the ports it set; the next scan report
     // confirms it.
     readonly property bool awaiting: (awaitingPorts & port) !== 0
     readonly property string text: {
-        if (!device)
+        if (!shownDevice)
             return ""
         if (role === "devIndex")
             return String(tableRow + 1)
@@ -47,13 +48,13 @@ Rectangle {
         case "devStatus":
             return "●"
         case "ipState":
-            return Finder.ipStateText(device.ipState)
+            return Finder.ipStateText(shownDevice.ipState)
         case "callRollState":
-            return Finder.callRollText(device.callRollState)
+            return Finder.callRollText(shownDevice.callRollState)
         default:
-            var property = device[role]
-            var shown = property === undefined || property === null ? "" : String(property)
-            return awaiting && shown !== "" ? shown + qsTr("（待扫描确认）") : shown
+            var property = shownDevice[role]
+            var value = property === undefined || property === null ? "" : String(property)
+            return awaiting && value !== "" ? value + qsTr("（待扫描确认）") : value
         }
     }
     // A narrow column keeps the address whole: the mark shows as an arrow before it, and
@@ -61,25 +62,25 @@ Rectangle {
     readonly property bool marked: awaiting && text !== ""
     readonly property string shownText: marked ? "↻ " + text.replace(qsTr("（待扫描确认）"), "") : text
     readonly property color textColor: {
-        if (!device)
+        if (!shownDevice)
             return "#2d3748"
         if (role === "devStatus" || role === "devStatusStr") {
-            if (device.devStatus === DeviceData.Online)
+            if (shownDevice.devStatus === DeviceData.Online)
                 return "#2f9e44"
-            return device.devStatus === DeviceData.Malfunction ? "#d9480f" : "#868e96"
+            return shownDevice.devStatus === DeviceData.Malfunction ? "#d9480f" : "#868e96"
         }
-        if (role === "ipState" && device.ipState !== DeviceData.StateNormal)
-            return device.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
+        if (role === "ipState" && shownDevice.ipState !== DeviceData.StateNormal)
+            return shownDevice.ipState === DeviceData.StateConflict ? "#e67700" : "#c92a2a"
         if (marked)
             return "#1c7ed6"
         if (role === "malfunction")
             return "#c92a2a"
-        return device.devStatus === DeviceData.Offline ? "#868e96" : "#2d3748"
+        return shownDevice.devStatus === DeviceData.Offline ? "#868e96" : "#2d3748"
     }
 
     implicitWidth: 100
     implicitHeight: 32
-    color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : (proxyRow % 2 ? "#f6f8fb" : "transparent")
+    // The row draws the background: a row moved up or down changes nothing here.
 
     MouseArea {
         id: area
@@ -90,7 +91,7 @@ Rectangle {
             if (mouse.button === Qt.RightButton)
                 cell.menuRequested()
             else if (cell.role === "checked")
-                cell.toggleCheck()
+                cell.checkRequested()
             else
                 cell.rowClicked(mouse.modifiers)
         }
@@ -99,13 +100,6 @@ Rectangle {
             if (mouse.button === Qt.LeftButton)
                 cell.editRequested()
         }
-    }
-
-    // The device's state is the truth: a click asks the table, and the box follows the
-    // device's checkedChanged instead of toggling itself.
-    function toggleCheck() {
-        if (cell.device)
-            Finder.sortModel.checkDevice(cell.proxyRow, !cell.device.checked)
     }
 
     // Only the check column shows its box.

@@ -34,7 +34,6 @@ Rectangle {
     readonly property int selectedCount: arranged.selectedCount
     property alias view: table
     property alias headerCells: headerCells
-    property alias operations: operations
     property alias headerMenu: headerMenu
     property alias cellMenu: cellMenu
 
@@ -80,11 +79,7 @@ Rectangle {
     }
 
     function showRow(row) {
-        var top = row * rowHeight
-        if (top < table.contentY)
-            table.contentY = top
-        else if (top + rowHeight > table.contentY + table.height)
-            table.contentY = top + rowHeight - table.height
+        table.positionViewAtIndex(row, ListView.Contain)
     }
 
     function handleKey(event) {
@@ -158,19 +153,11 @@ Rectangle {
         finder: Finder
     }
 
-    // The edit buttons' rows: one column beside the table's.
-    ArrangedColumnsModel {
-        id: operationRows
-        sourceModel: root.model
-        roles: ["operate"]
-        selection: arranged.selection
-    }
-
     // A new filter shows its first matches; fewer rows never leave the view past its end.
     Connections {
         target: root.model
-        function onSearchTextChanged() { table.contentY = 0 }
-        function onStatusFilterChanged() { table.contentY = 0 }
+        function onSearchTextChanged() { table.positionViewAtBeginning() }
+        function onStatusFilterChanged() { table.positionViewAtBeginning() }
         function onCountChanged() { Qt.callLater(root.clampScroll) }
     }
 
@@ -184,22 +171,27 @@ Rectangle {
         }
     }
 
-    Connections {
-        target: Columns
-        function onWidthsChanged() { table.forceLayout() }
-    }
-
     function clampScroll() {
-        var last = Math.max(0, root.model.count * root.rowHeight - table.height)
+        var last = table.originY + Math.max(0, table.contentHeight + table.bottomMargin - table.height)
         if (table.contentY > last)
             table.contentY = last
         if (currentRow >= root.model.count)
             currentRow = root.model.count - 1
     }
 
+    readonly property int operationsWidth: 84
+    // Each column's left edge, and after them the columns' whole width.
+    readonly property var columnEdges: {
+        var edges = [0]
+        for (var column = 0; column < roles.length; ++column)
+            edges.push(edges[column] + (widths[roles[column]] || 100))
+        return edges
+    }
+    readonly property real columnsWidth: columnEdges[roles.length]
+
     GridLayout {
         anchors.fill: parent
-        columns: 2
+        columns: 3
         rowSpacing: 0
         columnSpacing: 0
 
@@ -229,7 +221,7 @@ Rectangle {
         }
 
         Rectangle {
-            implicitWidth: 84
+            implicitWidth: root.operationsWidth
             implicitHeight: root.headerHeight
             color: "#eef2f7"
             Label {
@@ -245,16 +237,31 @@ Rectangle {
             }
         }
 
-        TableView {
+        // Above the vertical scroll bar.
+        Rectangle {
+            implicitWidth: vScroll.visible ? vScroll.width : 0
+            implicitHeight: root.headerHeight
+            color: "#eef2f7"
+        }
+
+        // One item per row: a view of rows changes only the rows it shows when rows come,
+        // go or change, where a table view would lay out and refill every visible cell.
+        ListView {
             id: table
+            Layout.columnSpan: 3
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
             model: arranged
+            reuseItems: true
+            // Rows past the edges are made as they scroll in: the pool keeps them cheap.
+            cacheBuffer: 0
             activeFocusOnTab: true
             boundsBehavior: Flickable.StopAtBounds
-            columnWidthProvider: function (column) { return root.widths[root.roles[column]] || 100 }
-            rowHeightProvider: function (row) { return row < shownRows ? root.rowHeight : 0 }
+            flickableDirection: Flickable.AutoFlickIfNeeded
+            // The last column scrolls clear of the edit buttons and the scroll bar.
+            readonly property real pinnedWidth: root.operationsWidth + (vScroll.visible ? vScroll.width : 0)
+            contentWidth: root.columnsWidth + pinnedWidth
             // The first rows that arrive get their cells a few rows a frame: a screenful of
             // new cells in one frame stalls the window. Later rows reuse those cells.
             property int shownRows: 0
@@ -265,15 +272,9 @@ Rectangle {
                 function onAfterAnimating() {
                     var next = table.shownRows + 6
                     table.shownRows = next <= table.height / root.rowHeight ? next : 1 << 30
-                    table.forceLayout()
                 }
             }
-            // The last column and row scroll clear of the scroll bars.
-            rightMargin: vScroll.visible ? vScroll.width : 0
             bottomMargin: hScroll.visible ? hScroll.height : 0
-            // Read so that the view keeps its visible area, which the scroll bars' sizes
-            // follow, up to date from the start.
-            readonly property real shownHeight: visibleArea.heightRatio
             // Shown whenever there is more to see, so that a small window shows it can scroll.
             ScrollBar.horizontal: ScrollBar {
                 id: hScroll
@@ -287,42 +288,125 @@ Rectangle {
 
             Label {
                 objectName: "noMatch"
+                parent: table
                 anchors.centerIn: parent
                 visible: root.model.count === 0 && Finder.tableCount > 0
                 text: qsTr("没有符合搜索或筛选条件的设备")
                 color: "#868e96"
             }
 
-            // The keyboard's row, while the table has the focus.
-            Rectangle {
-                objectName: "currentRowFrame"
-                z: 2
-                visible: table.activeFocus && root.currentRow >= 0
-                y: root.currentRow * root.rowHeight
+            delegate: Item {
+                id: rowItem
+                required property int index
+                required property var device
+                required property int tableRow
+                required property bool selected
+                required property int awaitingPorts
+                readonly property int proxyRow: index
+                // Its cells made: apart from the Repeater's model, which would make them
+                // anew whenever the warm-up moves on.
+                readonly property bool warm: index < table.shownRows
+                readonly property alias cells: cellRow
+                readonly property alias button: editButton
+                // Selected, checked, or striped.
+                readonly property color background: selected ? "#cfe2ff"
+                                                    : device && device.checked ? "#e7f0fd"
+                                                    : index % 2 ? "#f6f8fb" : "#ffffff"
+                // A pooled row keeps its old device where it was drawn: hidden, it takes no clicks.
+                ListView.onPooled: visible = false
+                ListView.onReused: visible = true
                 width: table.contentWidth
                 height: root.rowHeight
-                color: "transparent"
-                border.color: "#1c7ed6"
-                border.width: 2
-            }
 
-            delegate: DeviceCell {
-                id: deviceCell
-                // A pooled cell keeps its old row where it was drawn: hidden, it takes no clicks.
-                TableView.onPooled: visible = false
-                TableView.onReused: visible = true
-                onRowClicked: function (modifiers) {
-                    root.focusTable()
-                    root.selectRow(row, modifiers)
+                Rectangle {
+                    width: root.columnsWidth
+                    height: root.rowHeight
+                    color: rowItem.background
                 }
-                onMenuRequested: {
-                    root.focusTable()
-                    if (!selected)
-                        root.selectRow(row, Qt.NoModifier)
-                    root.openCellMenu(row, role)
+
+                // Placed by hand: a positioner would place new cells only at the next frame.
+                Item {
+                    id: cellRow
+                    Repeater {
+                        model: rowItem.warm ? root.roles : 0
+                        DeviceCell {
+                            id: deviceCell
+                            required property string modelData
+                            required property int index
+                            x: root.columnEdges[index]
+                            width: root.columnEdges[index + 1] - x
+                            height: root.rowHeight
+                            columnRole: modelData
+                            device: rowItem.device
+                            tableRow: rowItem.tableRow
+                            awaitingPorts: rowItem.awaitingPorts
+                            shown: x + width > table.contentX && x < table.contentX + table.width
+                            onRowClicked: function (modifiers) {
+                                root.focusTable()
+                                root.selectRow(rowItem.index, modifiers)
+                            }
+                            // The device's state is the truth: the box follows its checkedChanged.
+                            onCheckRequested: {
+                                if (rowItem.device)
+                                    root.model.checkDevice(rowItem.index, !rowItem.device.checked)
+                            }
+                            onMenuRequested: {
+                                root.focusTable()
+                                if (!rowItem.selected)
+                                    root.selectRow(rowItem.index, Qt.NoModifier)
+                                root.openCellMenu(rowItem.index, role)
+                            }
+                            onEditRequested: root.model.editSignalDevice(rowItem.index)
+                            onTipRequested: function (show) { root.showCellTip(deviceCell, show) }
+                        }
+                    }
                 }
-                onEditRequested: root.model.editSignalDevice(row)
-                onTipRequested: function (show) { root.showCellTip(deviceCell, show) }
+
+                // The keyboard's row, while the table has the focus.
+                Rectangle {
+                    objectName: "currentRowFrame"
+                    z: 2
+                    visible: table.activeFocus && rowItem.index === root.currentRow
+                    width: root.columnsWidth
+                    height: root.rowHeight
+                    color: "transparent"
+                    border.color: "#1c7ed6"
+                    border.width: 2
+                }
+
+                // The row's edit button, pinned beside the scroll bar whatever the columns' scroll.
+                Rectangle {
+                    z: 1
+                    x: table.contentX + table.width - table.pinnedWidth
+                    width: table.pinnedWidth
+                    height: root.rowHeight
+                    color: rowItem.background
+                    // Plain items, not a control: the view builds one per visible row.
+                    Rectangle {
+                        id: editButton
+                        x: (root.operationsWidth - width) / 2
+                        anchors.verticalCenter: parent.verticalCenter
+                        objectName: "editButton"
+                        width: 56
+                        height: root.rowHeight - 6
+                        radius: 3
+                        color: editArea.pressed ? "#d0ebff" : editArea.containsMouse ? "#e7f5ff" : "transparent"
+                        Text {
+                            anchors.centerIn: parent
+                            text: qsTr("修改")
+                            font.family: Finder.texts.STR_FONT_FAMILY
+                            font.pixelSize: 13
+                            color: "#1c7ed6"
+                        }
+                        MouseArea {
+                            id: editArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            // The row this button is drawn on now, mapped through the proxy.
+                            onClicked: root.model.editSignalDevice(rowItem.index)
+                        }
+                    }
+                }
             }
 
             // One tool tip for every cell: the whole text of the cell under the pointer.
@@ -330,58 +414,6 @@ Rectangle {
                 id: cellTip
                 objectName: "cellTip"
                 delay: 500
-            }
-        }
-
-        // The edit buttons: a table over the same rows that follows the device table's
-        // rows and scrolling, so that each button is drawn beside, and acts on, its row.
-        TableView {
-            id: operations
-            implicitWidth: 84
-            Layout.fillHeight: true
-            clip: true
-            interactive: false
-            model: operationRows
-            bottomMargin: table.bottomMargin
-            syncView: table
-            syncDirection: Qt.Vertical
-            columnWidthProvider: function (column) { return width }
-            delegate: Rectangle {
-                required property int row
-                required property var device
-                TableView.onPooled: visible = false
-                TableView.onReused: visible = true
-                readonly property int proxyRow: row
-                readonly property alias button: editButton
-                required property bool selected
-                implicitWidth: 84
-                implicitHeight: root.rowHeight
-                // As the row's cells: selected, checked, or striped.
-                color: selected ? "#cfe2ff" : device && device.checked ? "#e7f0fd" : row % 2 ? "#f6f8fb" : "#ffffff"
-                // Plain items, not a control: the view builds one per visible row.
-                Rectangle {
-                    id: editButton
-                    anchors.centerIn: parent
-                    objectName: "editButton"
-                    width: 56
-                    height: root.rowHeight - 6
-                    radius: 3
-                    color: editArea.pressed ? "#d0ebff" : editArea.containsMouse ? "#e7f5ff" : "transparent"
-                    Text {
-                        anchors.centerIn: parent
-                        text: qsTr("修改")
-                        font.family: Finder.texts.STR_FONT_FAMILY
-                        font.pixelSize: 13
-                        color: "#1c7ed6"
-                    }
-                    MouseArea {
-                        id: editArea
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        // The row this button is drawn on now, mapped through the proxy.
-                        onClicked: root.model.editSignalDevice(row)
-                    }
-                }
             }
         }
     }

@@ -51,14 +51,29 @@ Item {
                 page.editor.close()
         }
 
+        // The cells of the rows the view shows, each with its row's proxyRow.
+        function shownCells() {
+            var rows = page.table.view.contentItem.children, cells = []
+            for (var i = 0; i < rows.length; ++i) {
+                if (!rows[i].visible || rows[i].cells === undefined)
+                    continue
+                var rowCells = rows[i].cells.children
+                for (var c = 0; c < rowCells.length; ++c) {
+                    if (rowCells[c].role !== undefined)
+                        cells.push({ item: rowCells[c], proxyRow: rows[i].proxyRow })
+                }
+            }
+            return cells
+        }
+
         // The shown delegate of a proxy row and role, or null. A delegate whose device was
         // just destroyed may linger until the view's next layout; a live one wins.
         function cell(row, role) {
-            var items = page.table.view.contentItem.children
+            var cells = shownCells()
             var found = null
-            for (var i = 0; i < items.length; ++i) {
-                var item = items[i]
-                if (item.visible && item.proxyRow === row && item.role === role) {
+            for (var i = 0; i < cells.length; ++i) {
+                var item = cells[i].item
+                if (cells[i].proxyRow === row && item.role === role) {
                     if (item.device || role === "devIndex")
                         return item
                     found = item
@@ -87,11 +102,10 @@ Item {
         // A pooled delegate may keep its old row until it is reused, so any shown
         // delegate of the row and role may carry the text.
         function shownTexts(row, role) {
-            var items = page.table.view.contentItem.children, texts = []
-            for (var i = 0; i < items.length; ++i) {
-                var item = items[i]
-                if (item.visible && item.proxyRow === row && item.role === role)
-                    texts.push(item.text)
+            var cells = shownCells(), texts = []
+            for (var i = 0; i < cells.length; ++i) {
+                if (cells[i].proxyRow === row && cells[i].item.role === role)
+                    texts.push(cells[i].item.text)
             }
             return texts
         }
@@ -272,12 +286,12 @@ Item {
         function test_rowActions(data) {
             var view = page.table.view
             if (data.bottom)
-                view.contentY = view.contentHeight - view.height
+                view.positionViewAtEnd()
             if (data.sort !== "")
                 Finder.sortModel.sortByColumn(page.table.modelColumnOf(data.sort), ZVRSortButton.Descend)
             Finder.sortModel.searchText = data.search
             waitForRendering(page.table.view)
-            var items = page.table.operations.contentItem.children, clicked = 0
+            var items = view.contentItem.children, clicked = 0
             for (var i = 0; i < items.length; ++i) {
                 var item = items[i]
                 if (!item.visible || item.button === undefined || item.proxyRow < 0 || item.y < view.contentY
