@@ -102,26 +102,6 @@ Item {
         }
     }
 
-    // Only the check column shows its box.
-    Rectangle {
-        objectName: "checkBox"
-        readonly property bool checked: cell.role === "checked" && !!(cell.device && cell.device.checked)
-        visible: cell.role === "checked"
-        anchors.centerIn: parent
-        width: 18
-        height: 18
-        radius: 3
-        color: checked ? "#1c7ed6" : "#ffffff"
-        border.color: checked ? "#1c7ed6" : "#868e96"
-        Text {
-            anchors.centerIn: parent
-            visible: parent.checked
-            text: "✓"
-            color: "#ffffff"
-            font.bold: true
-        }
-    }
-
     // Plain text: a table shows hundreds of these at once.
     Text {
         id: label

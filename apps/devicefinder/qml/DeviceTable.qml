@@ -188,6 +188,7 @@ Rectangle {
         return edges
     }
     readonly property real columnsWidth: columnEdges[roles.length]
+    readonly property int checkColumn: roles.indexOf("checked")
 
     GridLayout {
         anchors.fill: parent
@@ -359,6 +360,27 @@ Rectangle {
                             onEditRequested: root.model.editSignalDevice(rowItem.index)
                             onTipRequested: function (show) { root.showCellTip(deviceCell, show) }
                         }
+                    }
+                }
+
+                // The row's check box, over the check column, whose cell takes the clicks.
+                Rectangle {
+                    objectName: "checkBox"
+                    readonly property bool checked: !!(rowItem.device && rowItem.device.checked)
+                    visible: root.checkColumn >= 0 && rowItem.warm
+                    x: (root.columnEdges[root.checkColumn] + root.columnEdges[root.checkColumn + 1] - width) / 2
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 18
+                    height: 18
+                    radius: 3
+                    color: checked ? "#1c7ed6" : "#ffffff"
+                    border.color: checked ? "#1c7ed6" : "#868e96"
+                    Text {
+                        anchors.centerIn: parent
+                        visible: parent.checked
+                        text: "✓"
+                        color: "#ffffff"
+                        font.bold: true
                     }
                 }
 
