@@ -336,8 +336,8 @@ int main(int argc, char *argv[])
     } else if (network && !headless) {
         credentials.load();
     }
-    // A table view rebuilds its visible cells on every insert: during a scan that
-    // reports thousands of devices, new rows reach it a few times a second.
+    // During a scan that reports thousands of devices, new rows reach the views a few
+    // times a second, each batch placed in one pass.
     finder.sortModel()->setBatchInterval(ViewBatchMilliseconds);
     // The user's column layout; a headless run reads it as well, so that it exports
     // the list as the user sees it.

@@ -258,6 +258,10 @@ Rectangle {
             // Rows past the edges are made as they scroll in: the pool keeps them cheap.
             cacheBuffer: 0
             activeFocusOnTab: true
+            // The table's own keyboard row and selection; no highlight to move along.
+            keyNavigationEnabled: false
+            currentIndex: -1
+            highlightFollowsCurrentItem: false
             boundsBehavior: Flickable.StopAtBounds
             flickableDirection: Flickable.AutoFlickIfNeeded
             // The last column scrolls clear of the edit buttons and the scroll bar.
