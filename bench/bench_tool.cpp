@@ -20,7 +20,7 @@
 // the sorted proxy, the node list and the check state follow.
 namespace {
 
-void toolRound(benchmark::State &state)
+void toolRound(benchmark::State &state, bool withProxy)
 {
     const int count = int(state.range(0));
     SimulatedNetwork network;
@@ -28,6 +28,9 @@ void toolRound(benchmark::State &state)
     DeviceFinder finder(&network);
     finder.restart();
     finder.sortModel()->sortByColumn(DeviceTableModel::ColName, ZVRSortButton::Ascend);
+    if (!withProxy) {
+        finder.sortModel()->setSourceModel(nullptr);
+    }
     const auto round = [&finder] {
         finder.scan(1);
         finder.sortModel()->refresh();
@@ -41,8 +44,8 @@ void toolRound(benchmark::State &state)
         state.SetIterationTime(Timing::timed(round));
     }
     const int rows = finder.deviceModel()->rowCount();
-    if (rows < count / 2 || finder.sortModel()->rowCount() != rows || finder.nodeModel()->rowCount() == 0
-        || finder.tableCount() != rows) {
+    if (rows < count / 2 || finder.sortModel()->rowCount() != (withProxy ? rows : 0)
+        || finder.nodeModel()->rowCount() == 0 || finder.tableCount() != rows) {
         state.SkipWithError("the round lost devices");
     }
     state.counters["per_device"] = benchmark::Counter(
@@ -53,9 +56,14 @@ void toolRound(benchmark::State &state)
 
 void registerToolCases()
 {
-    benchmark::RegisterBenchmark("tool_round/library", &toolRound)
+    benchmark::RegisterBenchmark("tool_round/library", &toolRound, true)
         ->Arg(1000)
         ->Arg(10000)
+        ->Arg(100000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    // The same round with the sorted proxy taken off: what the proxy's own share is.
+    benchmark::RegisterBenchmark("tool_round/without_proxy", &toolRound, false)
         ->Arg(100000)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -56,6 +57,8 @@ public:
                 m_medians[key] = true;
             }
             Figure &figure = m_figures[key];
+            // In the case's own time unit, for cases that count nothing per device.
+            figure.value = run.GetAdjustedRealTime();
             const auto perDevice = run.counters.find("per_device");
             if (perDevice != run.counters.end()) {
                 figure.value = perDevice->second.value * 1e9;
@@ -165,6 +168,21 @@ private:
             << number(roundLarge) << " | - | - |\n";
         out << "| tool_round per device, 100000 / 1000 | " << ratio(roundLarge, roundSmall) << " | 1.5 | "
             << verdict(roundLarge, roundSmall, 1.5) << " |\n";
+        // The proxy from 1,000 to 100,000 rows: a sort's cost per device over log2 n, the
+        // others' per device; and its own share of a scan round through the tool.
+        for (const char *const name : { "proxy_sort", "proxy_search", "proxy_rescan" }) {
+            const bool sorting = std::strcmp(name, "proxy_sort") == 0;
+            const double small = value(std::string(name) + "/library", "1000");
+            const double large = value(std::string(name) + "/library", "100000");
+            const double scale = 100 * (sorting ? std::log2(100000.0) / std::log2(1000.0) : 1.0);
+            out << "| " << name << " per device" << (sorting ? " / log2 n" : "") << ", 100000 / 1000 | "
+                << ratio(large / scale, small) << " | 1.5 | " << verdict(large / scale, small, 1.5) << " |\n";
+        }
+        const double withProxy = value("tool_round/library", "100000");
+        const double withoutProxy = value("tool_round/without_proxy", "100000");
+        out << "| the proxy's own share of a scan round, N=100000 | "
+            << ratio(withProxy - withoutProxy, withProxy) << " | 0.10 | "
+            << verdict(withProxy - withoutProxy, withProxy, 0.10) << " |\n";
         const double rescanLib = value("rescan/library", "10000");
         const double rescanFloor = value("rescan/floor", "10000");
         out << "| rescan, N=10000, ns per device | " << number(rescanLib) << " | 500 | "
