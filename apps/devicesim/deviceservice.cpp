@@ -509,6 +509,7 @@ QString DeviceService::changeAnswer(Connection *connection, const SoapMessage &m
     };
     quint32 address = 0;
     int id = 0;
+    m_network->noteWrite(device, connection->socket->localAddress().toIPv4Address());
     if (operation == QLatin1String("SetNetworkDefaultGateway")) {
         if (!parseAddress(message.body.value(QStringLiteral("IPv4Address")), &address)) {
             return invalid(
@@ -592,7 +593,8 @@ void DeviceService::changeAnswered(int requestId, int result)
         }
     }
     // A device that took a new address no longer answers at the old one.
-    const bool moved = connection->socket->localAddress().toIPv4Address() != m_network->address(connection->device);
+    const bool moved
+        = connection->socket->localAddress().toIPv4Address() != m_network->address(connection->device);
     reply(connection, status, answer, moved);
     QTcpSocket *const socket = connection->socket;
     QTimer::singleShot(0, socket, [this, socket] {

@@ -153,6 +153,23 @@ QString EmulatedNetwork::configuredAddress(int index) const
     return own.isEmpty() ? own : formatAddress(toNetwork(parsed(own)));
 }
 
+void EmulatedNetwork::noteWrite(int index, quint32 localAddress)
+{
+    if (index < 0 || index >= deviceCount()) {
+        return;
+    }
+    Slot &slot = m_slots[size_t(index)];
+    const QString own = m_simulation.configuredAddress(m_simulation.deviceInfo(index).deviceCommMac());
+    if (localAddress != slot.address || slot.address == toNetwork(parsed(own))) {
+        return;
+    }
+    // Borrowed: the write may have been meant for any device that holds the address too.
+    for (auto it = m_byAddress.constFind(localAddress);
+         it != m_byAddress.constEnd() && it.key() == localAddress; ++it) {
+        ++m_slots[size_t(it.value())].sharedWrites;
+    }
+}
+
 bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
 {
     QSaveFile file(path);
@@ -161,7 +178,8 @@ bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
         return false;
     }
     QByteArray text = QByteArrayLiteral(
-        "mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\n");
+        "mac\tanswering\tinitial\tconfigured\tip\tmask\tgateway\tip2\tname\tserial\tmodel\tfirmware\tkind\t"
+        "shared_writes\n");
     const auto field
         = [](const QString &value) { return value.toUtf8().replace('\t', ' ').replace('\n', ' '); };
     for (int i = 0; i < deviceCount(); ++i) {
@@ -172,7 +190,8 @@ bool EmulatedNetwork::writeTruth(const QString &path, QString *error) const
             + field(m_initial.value(i)) + '\t' + field(configuredAddress(i)) + '\t' + field(first.ip) + '\t'
             + field(first.subnetMask) + '\t' + field(first.gateway) + '\t' + field(ports.value(1).ip) + '\t'
             + field(device.name()) + '\t' + field(device.deviceSN()) + '\t' + field(device.deviceModel())
-            + '\t' + field(device.firmwareVer()) + '\t' + QByteArray::number(int(device.nodeType())) + '\n';
+            + '\t' + field(device.firmwareVer()) + '\t' + QByteArray::number(int(device.nodeType())) + '\t'
+            + QByteArray::number(m_slots[size_t(i)].sharedWrites) + '\n';
     }
     file.write(text);
     if (!file.commit()) {

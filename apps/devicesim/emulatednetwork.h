@@ -67,9 +67,14 @@ public:
 
     //! Where device \a index is configured to be, changes included, as the network sees it.
     QString configuredAddress(int index) const;
+    /*! Notes a write that device \a index took at \a localAddress. One taken at an address
+     *  it borrowed from another device may have been meant for either: both count it.
+     */
+    void noteWrite(int index, quint32 localAddress);
     /*! Writes every device as it is now, one tab-separated line each after a title line:
      *  the truth a finder's list and results are checked against, with where each was
-     *  configured at start. False when it cannot.
+     *  configured at start and how many writes reached an address it shared. False
+     *  when it cannot.
      */
     bool writeTruth(const QString &path, QString *error) const;
 
@@ -99,6 +104,7 @@ private:
         quint32 address = 0;
         quint32 metadataVersion = 0; // raised to 1 when the first address is taken
         bool answers = false;
+        int sharedWrites = 0; // writes taken at an address two devices held, by either
     };
 
     void refresh(int index, bool announce);
@@ -110,7 +116,7 @@ private:
     std::vector<Slot> m_slots;
     QMultiHash<quint32, int> m_byAddress;
     QHash<int, int> m_pending; // request id -> device
-    QStringList m_initial;     // where each device was configured at start
+    QStringList m_initial; // where each device was configured at start
     QRandomGenerator m_garbleRandom;
     QTimer m_rounds;
     QTimer m_slices;
