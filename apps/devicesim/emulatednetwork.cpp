@@ -158,9 +158,8 @@ void EmulatedNetwork::noteWrite(int index, quint32 localAddress)
     if (index < 0 || index >= deviceCount()) {
         return;
     }
-    Slot &slot = m_slots[size_t(index)];
-    const QString own = m_simulation.configuredAddress(m_simulation.deviceInfo(index).deviceCommMac());
-    if (localAddress != slot.address || slot.address == toNetwork(parsed(own))) {
+    const Slot &slot = m_slots[size_t(index)];
+    if (localAddress != slot.address || slot.address == parsed(configuredAddress(index))) {
         return;
     }
     // Borrowed: the write may have been meant for any device that holds the address too.
